@@ -1,0 +1,21 @@
+#include "app/commands.h"
+
+namespace tonfex {
+
+const std::vector<Command>& commandTable() {
+    static const std::vector<Command> table = {
+        {"neu", "", "neue Melodie nach TONFINDUNGSMETHODE berechnen, schreiben und abspielen",
+         false, [](App& app, const std::vector<std::string>&) { app.Dateiherstellung_Click(); }},
+        {"ini", "", "Übersicht der aktuellen Einstellungen zeigen", true,
+         [](App& app, const std::vector<std::string>&) { app.Kurzubersicht_Click(); }},
+    };
+    return table;
+}
+
+const Command* findCommand(const std::string& verb) {
+    for (const auto& command : commandTable())
+        if (command.verb == verb) return &command;
+    return nullptr;
+}
+
+} // namespace tonfex

@@ -1,0 +1,25 @@
+// One table of the window's commands: verb, German help line, handler. The command line
+// runs them by verb; the window's buttons call the same handlers.
+#pragma once
+
+#include "app/app.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace tonfex {
+
+struct Command {
+    std::string verb;
+    std::string arguments; // shown in the help, e.g. "[SEITE]"
+    std::string help;
+    // Whether the command builds a page in `inidat` that the command line prints.
+    bool showsPage;
+    std::function<void(App&, const std::vector<std::string>&)> run;
+};
+
+const std::vector<Command>& commandTable();
+const Command* findCommand(const std::string& verb);
+
+} // namespace tonfex

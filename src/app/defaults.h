@@ -1,0 +1,19 @@
+// The working folder's defaults: created on first start, never over a user's file.
+#pragma once
+
+#include "core/workfolder.h"
+#include "platform/platform.h"
+
+#include <string>
+#include <vector>
+
+namespace tonfex {
+
+// The duration list: 12 note values from a sixty-fourth to sixteen whole notes.
+const std::vector<std::string>& defaultDurationList();
+const std::vector<std::string>& defaultProgramDescription();
+
+// Creates the folder and every missing default file; returns an error text or "".
+std::string ensureWorkFolder(Files& files, const WorkFolder& folder);
+
+} // namespace tonfex

@@ -1,0 +1,241 @@
+// The Generate command, the test modes and the Play command's reading of the melody file.
+#include "app/app.h"
+
+#include "core/errors.h"
+#include "core/numbers.h"
+#include "core/textfile.h"
+#include "melody/zeilenleser.h"
+
+namespace tonfex {
+
+namespace {
+
+// Re-enables the listed buttons when a command ends early, so the window never stays locked.
+class EnableOnFailure {
+public:
+    EnableOnFailure(std::vector<Button*> buttons) : buttons_(std::move(buttons)) {}
+    ~EnableOnFailure() {
+        if (std::uncaught_exceptions() > count_)
+            for (Button* b : buttons_) b->enabled = true;
+    }
+    EnableOnFailure(const EnableOnFailure&) = delete;
+    EnableOnFailure& operator=(const EnableOnFailure&) = delete;
+
+private:
+    std::vector<Button*> buttons_;
+    int count_ = std::uncaught_exceptions();
+};
+
+} // namespace
+
+void App::Dateiherstellung_Click() {
+    LinkFlag = false;
+    c.erklaminus.visible = c.erklaplus.visible = c.Label5.visible = c.Text1.visible = false;
+    c.inidat.fore = colors::black;
+    c.inidat.bold = false;
+    c.inidat.fontSize = 8;
+    std::vector<Button*> locked = {
+        &c.Startknopf, &c.Command1, &c.Dateiherstellung, &c.Capellanotenwandeln,
+        &c.Capellanotenwandeln2, &c.TonfexCap, &c.Command4, &c.Kurzubersicht, &c.Ubersicht,
+        &c.Command2, &c.Command8, &c.Command3, &c.Command5, &c.Command9, &c.Command6,
+        &c.Command7, &c.Command10, &c.Ubersicht_Notenschreiben};
+    for (Button* b : locked) b->enabled = false;
+    EnableOnFailure guard(locked);
+    c.Dateiherstellung.back = colors::green;
+
+    Initial();
+    applyPatternButtons(s, c);
+    c.Daten.visible = c.Zuordnung.visible = true;
+    c.List2.width = 3525;
+    List2Gross = false;
+    c.inidat.height = reducedHeight;
+    InidatGross = false;
+    c.Reaperstart.back = colors::lightGrey;
+
+    c.Daten.clear();
+    c.Daten.fore = c.Text1.fore = colors::darkGreen;
+    c.Daten.bold = true;
+    c.Daten.fontSize = 12;
+    c.Daten.add("");
+    c.txtNot.setText("");
+    c.Text5.setText("");
+    c.Zuordnung.clear();
+
+    double sound = s.sound();
+    if (sound == 2 || sound == 3 || sound == 4) {
+        if (sound == 2) {
+            HCLeser();
+        } else {
+            Katalogleser();
+        }
+        Katalogliste();
+        c.txtNot.setText("SAMPLER");
+        c.Text5.setText("");
+        Verzoegerung(0.9);
+        c.Label2.caption = kAutosampler;
+        c.Command1.visible = c.Reaperstart.visible = true;
+        c.Stopp.visible = false;
+    }
+    Regelname.clear();
+    if (sound == 1) {
+        c.txtNot.setText("WAVETABLE");
+        Verzoegerung(0.9);
+        c.Label2.caption = kMelodienspieler;
+        c.Command1.visible = c.Reaperstart.visible = false;
+        c.Stopp.visible = true;
+    }
+
+    double tfm = s.tfm();
+    bool ruleRan = true;
+    if (tfm == 0.1 || tfm == 0.2)
+        Testmodus();
+    else if (tfm == 1)
+        Regel01();
+    else if (tfm == 2)
+        Regel02();
+    else if (tfm > 2)
+        Randi06();
+    else
+        ruleRan = false;
+
+    if (!ruleRan) {
+        for (Button* b : locked) b->enabled = true;
+        c.Dateiherstellung.back = colors::lightYellow;
+        platform.dialogs.tell("FEHLER", "Für TONFINDUNGSMETHODE " + s.TONFINDUNGSMETHODE +
+                                            " gibt es keine Regel (TFm).");
+        throw CommandEnd();
+    }
+    Schreib(melody, s, platform.files, platform.dialogs, folder);
+    Startknopf_Click();
+    c.Command1.enabled = true;
+}
+
+void App::Testmodus() {
+    Regelname = "T E S T";
+    c.txtNot.setText(Regelname);
+    Verzoegerung(0.7);
+    melody.erase();
+    if (s.TRACKZAHL == 1) s.AUTOPAN = 0;
+    s.TIEFTON = 1;
+    s.HOCHTON = Samplezahl;
+    s.STARTTON = 1;
+    s.toneCount = toInt16(Samplezahl);
+    c.Text1.visible = true;
+    int i = 0;
+    while (i < s.toneCount && Versuche != 10000) {
+        ++i;
+        melody.Tonhoehe[static_cast<size_t>(i)] = static_cast<std::int16_t>(i);
+        melody.Lautstaerke[static_cast<size_t>(i)] = 127;
+        melody.Tondauer[static_cast<size_t>(i)] = 3000;
+        c.Text1.setText("Ton " + plainText(i));
+    }
+    melody.Tonzahl = static_cast<std::int16_t>(i);
+    c.Text1.visible = false;
+}
+
+void App::enableAfterPlay() {
+    for (Button* b : {&c.Command1, &c.Startknopf, &c.Dateiherstellung, &c.Capellanotenwandeln,
+                      &c.Capellanotenwandeln2, &c.TonfexCap, &c.Command2, &c.Command3,
+                      &c.Command4, &c.Command5, &c.Command6, &c.Command7, &c.Command8,
+                      &c.Command9, &c.Command10, &c.Kurzubersicht, &c.Ubersicht,
+                      &c.Ubersicht_Notenschreiben})
+        b->enabled = true;
+}
+
+void App::Startknopf_Click() {
+    std::vector<Button*> locked = {
+        &c.Command1, &c.Startknopf, &c.Dateiherstellung, &c.Capellanotenwandeln,
+        &c.Capellanotenwandeln2, &c.TonfexCap, &c.Command2, &c.Command3, &c.Command4,
+        &c.Command5, &c.Command6, &c.Command7, &c.Command8, &c.Command9, &c.Command10,
+        &c.Kurzubersicht, &c.Ubersicht, &c.Ubersicht_Notenschreiben};
+    for (Button* b : locked) b->enabled = false;
+    EnableOnFailure guard(locked);
+    c.erklaminus.visible = c.erklaplus.visible = c.Label5.visible = c.Text1.visible = false;
+    c.Daten.visible = c.Zuordnung.visible = true;
+    c.Startknopf.back = colors::green;
+    c.Dateiherstellung.back = colors::lightYellow;
+
+    LinkFlag = false;
+    Initial();
+    MidiAllOff();
+    PlayStarted = true;
+    StopFlag = 0;
+    c.Daten.fore = colors::darkGreen;
+    c.Daten.bold = false;
+    c.Daten.fontSize = 8;
+    DauernLesen(folder.path(names::durations));
+    Neuton();
+    enableAfterPlay();
+    c.Startknopf.back = colors::lightYellow;
+}
+
+void App::DauernLesen(const std::filesystem::path& path) {
+    auto lines = readLinesOrFail(platform.files, platform.dialogs, path, utf8FromPath(path));
+    if (lines.size() > 32767)
+        failCommand(platform.dialogs, "Die Tondauernliste " + utf8FromPath(path) +
+                                          " hat mehr als 32767 Zeilen.");
+    for (size_t k = 0; k < lines.size(); ++k) DTC[k + 1] = numericPrefix(lines[k]);
+}
+
+void App::Neuton() {
+    std::fill(melody.Tonhoehe.begin(), melody.Tonhoehe.end(), 0);
+    double sound = s.sound();
+    if (sound == 1) {
+        double autopan = numericPrefix(IniWert(ini, "AUTOPAN"));
+        s.AUTOPAN = autopan > 0 ? toInt32(autopan) : 0;
+        double tracks = numericPrefix(IniWert(ini, "TRACKZAHL"));
+        s.TRACKZAHL = tracks > 0 && tracks < 8 ? toInt32(tracks) : 8;
+        if (s.TRACKZAHL == 1) s.AUTOPAN = 0;
+    }
+    auto sampler = [&] {
+        c.Label2.caption = kAutosampler;
+        c.Command1.visible = c.Reaperstart.visible = true;
+        c.Stopp.visible = false;
+    };
+    if (sound == 2) {
+        HCLeser();
+        c.txtNot.setText(Regelname.empty() ? "SAMPLER" : Regelname);
+        c.Text5.setText("");
+        Verzoegerung(Regelname.empty() ? 0.9 : 0.3);
+        sampler();
+    } else if (sound == 3 || sound == 4) {
+        Katalogleser();
+        Katalogliste();
+        c.txtNot.setText("SAMPLER");
+        c.Text5.setText("");
+        Verzoegerung(0.9);
+        sampler();
+    } else if (sound == 1) {
+        c.txtNot.setText(Regelname.empty() ? "WAVETABLE" : Regelname);
+        Verzoegerung(Regelname.empty() ? 0.9 : 0.3);
+        c.Label2.caption = kMelodienspieler;
+        c.Command1.visible = c.Reaperstart.visible = false;
+        c.Stopp.visible = true;
+    }
+
+    auto lines = readLinesOrFail(platform.files, platform.dialogs, folder.path(names::melody),
+                                 folder.text(names::melody));
+    auto rows = readToneRows(lines, Reader::Player, sound == 1, decimal, platform.dialogs,
+                             folder.text(names::melody));
+    for (size_t r = 0; r < rows.size(); ++r) {
+        size_t i = r + 1;
+        melody.Tonhoehe[i] = rows[r].pitch;
+        melody.Lautstaerke[i] = rows[r].volume;
+        if (s.TONDAUERDIREKT != 0) {
+            melody.Tondauer[i] = parseLocale(rows[r].durationText, decimal);
+        } else {
+            std::int32_t index = toInt32(rows[r].durationValue);
+            melody.Tondauer[i] = index >= 0 && index < static_cast<std::int32_t>(DTC.size())
+                                     ? DTC[static_cast<size_t>(index)]
+                                     : 0.0;
+        }
+    }
+    tonesRead = static_cast<int>(rows.size());
+
+    if (sound == 1)
+        Spielschleife();
+    else if (sound == 2 || sound == 3 || sound == 4)
+        Projektschreiber();
+}
+
+} // namespace tonfex

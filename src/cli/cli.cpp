@@ -1,0 +1,210 @@
+#include "cli/cli.h"
+
+#include "app/app.h"
+#include "app/commands.h"
+#include "app/defaults.h"
+#include "core/errors.h"
+#include "platform/real.h"
+
+#include <iostream>
+
+namespace tonfex {
+
+namespace {
+
+// Options that take a value; later commands add theirs here.
+const std::vector<std::string> kValueOptions = {"--arbeit"};
+
+// Prints what a composer watches: the lines added to Daten and Zuordnung, the progress text.
+class PrintingObserver : public ModelObserver {
+public:
+    PrintingObserver(Terminal& t, MainControls& c) : t_(t), c_(c) {}
+    void lineAdded(const ListBox& list, const std::string& line) override {
+        if (&list != &c_.Daten && &list != &c_.Zuordnung) return;
+        endProgress();
+        t_.out << line << '\n';
+    }
+    void textChanged(const TextBox& box) override {
+        if (&box != &c_.Text1 || !t_.outIsTerminal) return;
+        t_.out << '\r' << box.text() << "\x1b[K" << std::flush;
+        progressShown_ = true;
+    }
+    void endProgress() {
+        if (progressShown_) t_.out << '\n';
+        progressShown_ = false;
+    }
+
+private:
+    Terminal& t_;
+    MainControls& c_;
+    bool progressShown_ = false;
+};
+
+class CliDialogs : public Dialogs {
+public:
+    CliDialogs(Terminal& t, AnswerMode mode) : t_(t), mode_(mode) {}
+    std::function<void()> beforeDialog;
+
+    bool ask(const std::string& title, const std::string& text) override {
+        if (beforeDialog) beforeDialog();
+        t_.out << "[" << title << "] " << text << " (Ja/Nein) ";
+        bool yes = false;
+        if (mode_ == AnswerMode::Yes) {
+            yes = true;
+        } else if (mode_ == AnswerMode::Ask && t_.inIsTerminal) {
+            t_.out << std::flush;
+            std::string answer;
+            std::getline(t_.in, answer);
+            yes = !answer.empty() && (answer[0] == 'j' || answer[0] == 'J' || answer[0] == 'y' ||
+                                      answer[0] == 'Y');
+        }
+        t_.out << (yes ? "Ja" : "Nein") << '\n';
+        return yes;
+    }
+    void tell(const std::string& title, const std::string& text) override {
+        if (beforeDialog) beforeDialog();
+        t_.out << "[" << title << "] " << text << '\n';
+    }
+
+private:
+    Terminal& t_;
+    AnswerMode mode_;
+};
+
+class PrintingClipboard : public Clipboard {
+public:
+    explicit PrintingClipboard(Terminal& t) : t_(t) {}
+    void clear() override {}
+    void setText(const std::string& text) override {
+        t_.out << "Zwischenablage: " << text << '\n';
+    }
+
+private:
+    Terminal& t_;
+};
+
+void printPage(Terminal& t, const ListBox& page) {
+    for (const auto& line : page.lines()) t.out << line << '\n';
+}
+
+} // namespace
+
+std::string helpText() {
+    std::string text = "Aufruf: tonfex [--arbeit ORDNER] [--ja | --nein] BEFEHL [ARGUMENTE]\n"
+                       "Ohne Befehl öffnet sich das Fenster.\n\nBefehle:\n";
+    for (const auto& command : commandTable()) {
+        std::string name = command.verb + (command.arguments.empty() ? "" : " " + command.arguments);
+        text += "  " + name + std::string(name.size() < 16 ? 16 - name.size() : 1, ' ') +
+                command.help + "\n";
+    }
+    text += "\nOptionen:\n"
+            "  --arbeit ORDNER  Arbeitsordner (sonst $TONFEX_ARBEIT oder ~/Arbeit/)\n"
+            "  --ja             jede Ja/Nein-Frage mit Ja beantworten\n"
+            "  --nein           jede Ja/Nein-Frage mit Nein beantworten\n"
+            "  --help           diese Hilfe\n";
+    return text;
+}
+
+std::string parseArguments(const std::vector<std::string>& args, CliOptions& options) {
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "--help" || a == "-h" || a == "hilfe") {
+            options.help = true;
+        } else if (a == "--ja") {
+            if (options.answers == AnswerMode::No) return "--ja und --nein schließen sich aus";
+            options.answers = AnswerMode::Yes;
+        } else if (a == "--nein") {
+            if (options.answers == AnswerMode::Yes) return "--ja und --nein schließen sich aus";
+            options.answers = AnswerMode::No;
+        } else if (a.rfind("--", 0) == 0) {
+            std::string name = a, value;
+            bool inlineValue = false;
+            if (auto eq = a.find('='); eq != std::string::npos) {
+                name = a.substr(0, eq);
+                value = a.substr(eq + 1);
+                inlineValue = true;
+            }
+            bool known = false;
+            for (const auto& o : kValueOptions) known = known || o == name;
+            if (!known) return "unbekannte Option " + name;
+            if (!inlineValue) {
+                if (i + 1 >= args.size()) return name + " braucht einen Wert";
+                value = args[++i];
+            }
+            if (name == "--arbeit")
+                options.folder = value;
+            else
+                options.values[name] = value;
+        } else if (options.verb.empty()) {
+            options.verb = a;
+        } else {
+            options.arguments.push_back(a);
+        }
+    }
+    return "";
+}
+
+int runCli(const std::vector<std::string>& args, Terminal& terminal) {
+    CliOptions options;
+    if (std::string error = parseArguments(args, options); !error.empty()) {
+        terminal.out << "tonfex: " << error << "\n\n" << helpText();
+        return 2;
+    }
+    if (options.help || options.verb.empty()) {
+        terminal.out << helpText();
+        return 0;
+    }
+    const Command* command = findCommand(options.verb);
+    if (!command) {
+        terminal.out << "tonfex: unbekannter Befehl " << options.verb << "\n\n" << helpText();
+        return 2;
+    }
+
+    WorkFolder folder{options.folder.empty() ? defaultWorkFolder()
+                                             : pathFromUtf8(options.folder)};
+    CliDialogs dialogs(terminal, options.answers);
+    PrintingClipboard clipboard(terminal);
+    SystemProgramStarter programs;
+    SystemWindowCloser windows;
+    SystemClock clock;
+    NoEvents events;
+    ClockRandom random;
+    DiskFiles files;
+    Platform platform{dialogs, clipboard, programs, windows, clock, events, random, files};
+
+    if (std::string error = ensureWorkFolder(files, folder); !error.empty()) {
+        terminal.out << "[FEHLER] " << error << '\n';
+        return 1;
+    }
+
+    App app(platform, folder, systemDecimalSeparator());
+    PrintingObserver observer(terminal, app.c);
+    bool pageShown = false;
+    dialogs.beforeDialog = [&] {
+        observer.endProgress();
+        if (command->showsPage && pageShown) printPage(terminal, app.c.inidat);
+    };
+    try {
+        app.Form_Load(); // silent: the window's start shows nothing on the terminal
+        app.c.observeWith(&observer);
+        pageShown = true;
+        command->run(app, options.arguments);
+        observer.endProgress();
+        if (command->showsPage) printPage(terminal, app.c.inidat);
+    } catch (const ProgramEnd&) {
+        observer.endProgress();
+        terminal.out << "Programm beendet.\n";
+        return 1;
+    } catch (const CommandEnd&) {
+        observer.endProgress();
+        return 1;
+    } catch (const std::exception& e) {
+        observer.endProgress();
+        terminal.out << "[FEHLER] Unerwarteter Fehler: " << e.what() << '\n';
+        return 1;
+    }
+    app.Form_Unload();
+    return 0;
+}
+
+} // namespace tonfex

@@ -1,0 +1,37 @@
+// The command line: `tonfex [--arbeit DIR] [--ja | --nein] VERB [ARGUMENTE]`.
+#pragma once
+
+#include <iosfwd>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace tonfex {
+
+enum class AnswerMode { Ask, Yes, No };
+
+struct CliOptions {
+    std::string folder; // empty: the default working folder
+    AnswerMode answers = AnswerMode::Ask;
+    bool help = false;
+    std::string verb;
+    std::vector<std::string> arguments;
+    std::map<std::string, std::string> values; // options with a value, e.g. --mid DATEI
+};
+
+// Options may stand before or after the verb. Returns an error text, "" when fine.
+std::string parseArguments(const std::vector<std::string>& args, CliOptions& options);
+
+struct Terminal {
+    std::ostream& out;
+    std::istream& in;
+    bool inIsTerminal = false;
+    bool outIsTerminal = false;
+};
+
+// Runs one command without a window; returns the exit status (0 done, 1 error, 2 usage).
+int runCli(const std::vector<std::string>& args, Terminal& terminal);
+
+std::string helpText();
+
+} // namespace tonfex

@@ -1,0 +1,19 @@
+// Conversion between the files' Windows-1252 text and the program's UTF-8 strings.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tonfex {
+
+// Windows-1252 bytes to UTF-8. Bytes that 1252 leaves undefined map to U+FFFD.
+std::string utf8FromCp1252(std::string_view bytes);
+// UTF-8 to Windows-1252; characters 1252 cannot hold become "?".
+std::string cp1252FromUtf8(std::string_view text);
+// True when `bytes` hold valid UTF-8 with at least one multi-byte sequence (or a BOM):
+// such a file was saved by a UTF-8 editor and is read as UTF-8.
+bool looksLikeUtf8(std::string_view bytes);
+// Decodes a file's bytes: UTF-8 when it looks so (BOM removed), else Windows-1252.
+std::string decodeFileText(std::string_view bytes);
+
+} // namespace tonfex

@@ -1,0 +1,39 @@
+// The melody arrays, the melody file writer `Schreib` and the read-error question `Fehlerfrage`.
+#pragma once
+
+#include "core/workfolder.h"
+#include "platform/platform.h"
+#include "settings/settings.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace tonfex {
+
+struct Melody {
+    static constexpr int kLast = 100000; // highest index; index 0 is never used
+    static constexpr int kMaxTones = 32767;
+
+    std::vector<std::int16_t> Tonhoehe = std::vector<std::int16_t>(kLast + 1);
+    std::vector<std::int16_t> Lautstaerke = std::vector<std::int16_t>(kLast + 1);
+    std::vector<double> Tondauer = std::vector<double>(kLast + 1);
+    std::int16_t Tonzahl = 0;
+
+    void erase(); // all entries 0
+};
+
+// Shows `text` + " - weiter?" titled "FEHLER"; No ends the program (throws ProgramEnd).
+void Fehlerfrage(Dialogs& dialogs, const std::string& text);
+
+// Shows an error titled "FEHLER" and ends the command (throws CommandEnd).
+[[noreturn]] void failCommand(Dialogs& dialogs, const std::string& text);
+
+// One melody file line: pitch + TRANSPONI, volume and duration joined by single blanks.
+std::string melodyLine(std::int16_t pitch, std::int16_t volume, double duration, char decimal);
+
+// Writes entries 1..Tonzahl to the melody file; nothing when Tonzahl < 1. A pitch that the
+// transposition takes below 1 asks first; No ends the program and the old file stays whole.
+void Schreib(Melody& melody, const Settings& settings, Files& files, Dialogs& dialogs,
+             const WorkFolder& folder);
+
+} // namespace tonfex

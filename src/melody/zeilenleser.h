@@ -1,0 +1,55 @@
+// Zeilenleser: the line and field scanner shared by the melody and pattern readers, with each
+// reader's field widths, checks and questions.
+#pragma once
+
+#include "platform/platform.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace tonfex {
+
+struct FieldWidths {
+    int pitch, volume, duration;
+};
+
+struct RawFields {
+    std::string pitch, volume, duration;
+};
+
+// True when the scanner skips the line (its numeric value is 0).
+bool isSkippedLine(const std::string& line);
+// The three fields of one line.
+RawFields scanFields(const std::string& line, FieldWidths widths);
+
+enum class Reader { Player, Score, Pattern };
+
+struct ReaderSpec {
+    FieldWidths widths;
+    int rowLimit;
+};
+ReaderSpec readerSpec(Reader reader);
+
+// One checked row. The duration is kept as its field text and its numeric value so that each
+// reader can convert it its own way.
+struct ToneRow {
+    std::int16_t pitch = 0;
+    std::int16_t volume = 0;
+    std::string durationText;
+    double durationValue = 0;
+};
+
+// Scans `lines` with the reader's widths and checks. `midiMode` is SOUND 1 (the pitch limit
+// 127 of the player and the score writer). Questions go through Fehlerfrage; more rows than
+// the reader's limit end the command with a message naming `fileText`.
+std::vector<ToneRow> readToneRows(const std::vector<std::string>& lines, Reader reader,
+                                  bool midiMode, char decimal, Dialogs& dialogs,
+                                  const std::string& fileText);
+
+// Reads a file's lines; a missing file ends the command with a message naming it.
+std::vector<std::string> readLinesOrFail(Files& files, Dialogs& dialogs,
+                                         const std::filesystem::path& path,
+                                         const std::string& fileText);
+
+} // namespace tonfex

@@ -1,0 +1,124 @@
+// The program's view of the operating system: small interfaces with real and test implementations.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tonfex {
+
+// Modal message boxes.
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+    // Yes/No question, No being the default button; true only for Yes.
+    virtual bool ask(const std::string& title, const std::string& text) = 0;
+    // Message with an OK button.
+    virtual void tell(const std::string& title, const std::string& text) = 0;
+};
+
+class Clipboard {
+public:
+    virtual ~Clipboard() = default;
+    virtual void clear() = 0;
+    virtual void setText(const std::string& text) = 0;
+};
+
+// A program to start: `line` is the Windows command line, `program` and `args` the argument
+// list used where programs are started without a command-line parser.
+struct CommandLine {
+    std::string line;
+    std::string program;
+    std::vector<std::string> args;
+};
+
+class ProgramStarter {
+public:
+    virtual ~ProgramStarter() = default;
+    // Starts without waiting; false when the program could not be started.
+    virtual bool start(const CommandLine& command, bool minimized) = 0;
+};
+
+class WindowCloser {
+public:
+    virtual ~WindowCloser() = default;
+    // Closes every top-level window whose title contains `text`, ignoring case.
+    virtual void closeContaining(const std::string& text) = 0;
+};
+
+struct LocalTime {
+    int year = 2000, month = 1, day = 1, hour = 0, minute = 0, second = 0;
+};
+
+class Clock {
+public:
+    virtual ~Clock() = default;
+    // Seconds on a monotonic clock, for waits.
+    virtual double monotonic() = 0;
+    // Sleeps about `seconds` (the caller loops until its deadline).
+    virtual void sleep(double seconds) = 0;
+    virtual LocalTime now() = 0;
+};
+
+// "dd.mm.yyyy" and "hh:mm:ss".
+std::string dateText(const LocalTime& t);
+std::string timeText(const LocalTime& t);
+
+class Events {
+public:
+    virtual ~Events() = default;
+    // Lets the window handle its pending events (clicks, live controls).
+    virtual void process() = 0;
+};
+
+class Random {
+public:
+    virtual ~Random() = default;
+    virtual void reseed() = 0;
+    // Uniform single-precision number in [0, 1).
+    virtual float next() = 0;
+};
+
+// Byte-level file access; text encoding and line ends are handled in core/textfile.h.
+class Files {
+public:
+    virtual ~Files() = default;
+    virtual std::optional<std::string> read(const std::filesystem::path& path) = 0;
+    // Writes the whole file through a temporary file in the same folder and a rename, so
+    // that the old file stays whole when anything fails. Returns an error text or "".
+    virtual std::string writeWhole(const std::filesystem::path& path, const std::string& bytes) = 0;
+    virtual std::string append(const std::filesystem::path& path, const std::string& bytes) = 0;
+    virtual std::string copy(const std::filesystem::path& from, const std::filesystem::path& to) = 0;
+    virtual bool exists(const std::filesystem::path& path) = 0;
+    virtual std::string createFolder(const std::filesystem::path& path) = 0;
+};
+
+// Every interface the program's commands use, passed by reference.
+struct Platform {
+    Dialogs& dialogs;
+    Clipboard& clipboard;
+    ProgramStarter& programs;
+    WindowCloser& windows;
+    Clock& clock;
+    Events& events;
+    Random& random;
+    Files& files;
+};
+
+// The decimal separator of the user's regional settings.
+char systemDecimalSeparator();
+// The working folder when none is named: C:\Arbeit\ on Windows, else $TONFEX_ARBEIT or ~/Arbeit/.
+std::filesystem::path defaultWorkFolder();
+// The folder that holds the program itself (for genmidi.txt).
+std::filesystem::path programFolder();
+
+} // namespace tonfex
+
+namespace tonfex {
+// Whether standard input is a terminal a person can answer at.
+bool stdinIsTerminal();
+bool stdoutIsTerminal();
+// Makes the console show UTF-8 output (Windows); nothing elsewhere.
+void prepareConsole();
+} // namespace tonfex

@@ -1,0 +1,77 @@
+// The settings file's line table, its keyword lookup and the typed settings record.
+#pragma once
+
+#include "controls/window.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace tonfex {
+
+// Room for the file's first 300 lines, at indices 1..300.
+struct IniTable {
+    static constexpr int kMaxLines = 300;
+    std::array<std::string, kMaxLines + 1> lines;
+    int count = 0;
+};
+
+// Fills the table from a file's lines (the first 300 count).
+void fillIniTable(IniTable& table, const std::vector<std::string>& fileLines);
+
+// The value text of the first line that begins with `keyword` (case-sensitive prefix match),
+// with every blank removed; "" when no line carries the keyword.
+std::string IniWert(const IniTable& table, std::string_view keyword);
+
+// One field per keyword, typed as the program uses it.
+struct Settings {
+    char decimal = '.'; // the locale's separator, used for the number texts below
+
+    std::string SOUND = "0";              // Snd, number text
+    std::string TONFINDUNGSMETHODE = "1"; // TFm, number text
+    std::string TAKT = "0";               // TKT, number text
+    float TEMPO = 1;
+    std::int16_t TRANSPONI = 0, TONDAUERDIREKT = 0, ANZAHL = 10, STARTTON = 1;
+    std::int32_t NOTENWERT = 8, LAUTVAR = 127, TIEFTON = 1, HOCHTON = 127;
+    std::int16_t INTERVALL = 12, KLEINERGROSSER = 1, SAMPLELOOPS = 0;
+    double SAMPLETRANSU = 0, SAMPLETRANSO = 0;
+    std::int16_t WIEVIELELOOPS = 1, WIEDERHOLUNGSDISTANZ = 0, UNTERGRENZE = 0, OBERGRENZE = 0;
+    std::int16_t KURZTON = 0, LANGTON = 0;
+    bool VORRUCK01 = false, VORRUCK02 = false;
+    std::int16_t SAMPLENUMMER = 0, ORIGINALSAMPLEABSTAND = 0, ORIGINALSAMPLEDAUER = 0;
+    double ZWISCHENRAUM = 0, UBERLAPPUNG = 0;
+    std::int16_t KEYTRANSPOSE = 0, SAMPLETUNING = 0;
+    double TONHOHENANDERUNGSFAKTOR = 0, SAMPLEOFFSETTUNE = 0;
+    std::int16_t SAMPLESTARTPUNKTMODUS = 0;
+    double SAMPLEVERSCHIEBUNGSFAKTOR = 0, SAMPLEOFFSETSTART = 0;
+    std::int32_t AUTOPAN = 0, TRACKZAHL = 8;
+    double SAMPLEEINSCHWING = 0, SAMPLEAUSSCHWING = 0;
+    std::int16_t VBSCHLUSSEL = 0, TRANSPOSIWERT = 0, KURZESTWERT = 0, NOTENPROZEILE = 0;
+    double VERZOGERUNG = 0;
+    // LAUT keeps the type it was stored with: the Integer 80 for 0, else a Double.
+    double LAUT = 80;
+    bool lautIsInteger = true;
+
+    std::int16_t toneCount = 10; // ANZAHL after its fallback; rules and the test mode change it
+    double Samplepause = 0;
+    bool NurErstesSample = false;
+
+    double tfm() const;   // numeric value of TONFINDUNGSMETHODE
+    double sound() const; // numeric value of SOUND
+    bool sampleMode() const;
+};
+
+// Steps 2 to 4 and 7 of reading the settings: every keyword converted with its fallback,
+// the tone count, `Samplepause` and the forcing by TFm. `gapFactor` is the window's 0.001.
+Settings convertSettings(const IniTable& table, char decimal, double gapFactor = 0.001);
+
+// Shows or hides the five pattern buttons by TFm.
+void applyPatternButtons(const Settings& s, MainControls& c);
+// Mode caption and the buttons that belong to MIDI or sampler mode, by SOUND.
+void applyModeControls(const Settings& s, MainControls& c);
+
+inline constexpr const char* kMelodienspieler = "D e r   M e l o d i e n s p i e l e r";
+inline constexpr const char* kAutosampler = "D e r   A u t o s a m p l e r";
+
+} // namespace tonfex
