@@ -6,6 +6,8 @@ const std::vector<Command>& commandTable() {
     static const std::vector<Command> table = {
         {"neu", "", "neue Melodie nach TONFINDUNGSMETHODE berechnen, schreiben und abspielen",
          false, [](App& app, const std::vector<std::string>&) { app.Dateiherstellung_Click(); }},
+        {"play", "", "die Melodiedatei Tonfex.txt abspielen", false,
+         [](App& app, const std::vector<std::string>&) { app.Startknopf_Click(); }},
         {"ini", "", "Übersicht der aktuellen Einstellungen zeigen", true,
          [](App& app, const std::vector<std::string>&) { app.Kurzubersicht_Click(); }},
     };

@@ -18,8 +18,19 @@ struct Melody {
     std::vector<std::int16_t> Lautstaerke = std::vector<std::int16_t>(kLast + 1);
     std::vector<double> Tondauer = std::vector<double>(kLast + 1);
     std::int16_t Tonzahl = 0;
+    // Per position, the count or the running occurrence number of its pitch (statistics).
+    std::vector<std::int16_t> Tonzaehler = std::vector<std::int16_t>(kLast + 1);
 
-    void erase(); // all entries 0
+    void erase(); // the three tone arrays, all entries 0
+};
+
+// A pattern table: rows 1..Zeilen of pitch, volume and duration.
+struct Pattern {
+    static constexpr int kLast = 10000;
+    std::vector<std::int16_t> Tonhoehe = std::vector<std::int16_t>(kLast + 1);
+    std::vector<std::int16_t> Lautstaerke = std::vector<std::int16_t>(kLast + 1);
+    std::vector<double> Tondauer = std::vector<double>(kLast + 1);
+    int Zeilen = 0;
 };
 
 // Shows `text` + " - weiter?" titled "FEHLER"; No ends the program (throws ProgramEnd).

@@ -109,7 +109,7 @@ std::vector<ToneRow> readToneRows(const std::vector<std::string>& lines, Reader 
         double duration = numericPrefix(f.duration);
         if (duration < 1) {
             if (pattern) Fehlerfrage(dialogs, "Wert für DT kleiner 1 eingelesen!");
-            row.durationText = "1";
+            row.durationText.assign(1, '1');
             row.durationValue = 1;
         } else {
             row.durationText = f.duration;
@@ -126,6 +126,18 @@ std::vector<std::string> readLinesOrFail(Files& files, Dialogs& dialogs,
     auto lines = readTextLines(files, path);
     if (!lines) failCommand(dialogs, fileText + " ist nicht vorhanden!");
     return *lines;
+}
+
+void Patternleser(Files& files, Dialogs& dialogs, const std::filesystem::path& path,
+                  const std::string& fileText, Pattern& buffer) {
+    auto lines = readLinesOrFail(files, dialogs, path, fileText);
+    auto rows = readToneRows(lines, Reader::Pattern, false, '.', dialogs, fileText);
+    for (size_t r = 0; r < rows.size(); ++r) {
+        buffer.Tonhoehe[r + 1] = rows[r].pitch;
+        buffer.Lautstaerke[r + 1] = rows[r].volume;
+        buffer.Tondauer[r + 1] = rows[r].durationValue;
+    }
+    buffer.Zeilen = static_cast<int>(rows.size());
 }
 
 } // namespace tonfex

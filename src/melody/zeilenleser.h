@@ -52,4 +52,10 @@ std::vector<std::string> readLinesOrFail(Files& files, Dialogs& dialogs,
                                          const std::filesystem::path& path,
                                          const std::string& fileText);
 
+struct Pattern;
+// Reads a pattern file into `buffer` (rows 1..n replaced, Zeilen = n); a missing file ends the
+// command with a message naming it.
+void Patternleser(Files& files, Dialogs& dialogs, const std::filesystem::path& path,
+                  const std::string& fileText, Pattern& buffer);
+
 } // namespace tonfex

@@ -1,0 +1,47 @@
+#include "core/encoding.h"
+#include "core/textfile.h"
+#include "platform/doubles.h"
+#include "support.h"
+
+#include <gtest/gtest.h>
+
+using namespace tonfex;
+
+TEST(Encoding, Cp1252RoundTrip) {
+    std::string utf8 = "ÜBERLAPPUNG TONHÖHENÄNDERUNGSFAKTOR ß € „x“";
+    std::string bytes = cp1252FromUtf8(utf8);
+    EXPECT_EQ(bytes[0], '\xDC');
+    EXPECT_EQ(bytes.find('\xA4'), std::string::npos); // € is 0x80 in 1252, not Latin-9's 0xA4
+    EXPECT_NE(bytes.find('\x80'), std::string::npos);
+    EXPECT_EQ(utf8FromCp1252(bytes), utf8);
+    EXPECT_EQ(cp1252FromUtf8("日本"), "??");
+}
+
+TEST(Encoding, Utf8FilesAreRecognised) {
+    EXPECT_EQ(decodeFileText("\xEF\xBB\xBFTEMPO 1"), "TEMPO 1");
+    EXPECT_EQ(decodeFileText("\xC3\x9C" "B"), "ÜB");      // UTF-8 from an editor
+    EXPECT_EQ(decodeFileText("\xDC" "BER"), "ÜBER");      // Windows-1252
+    EXPECT_EQ(decodeFileText(std::string("A\0B", 3)), std::string("A\0B", 3));
+}
+
+TEST(TextFile, LinesWithAnyLineEnd) {
+    EXPECT_EQ(splitLines("a\r\nb\nc\rd"), (std::vector<std::string>{"a", "b", "c", "d"}));
+    EXPECT_EQ(splitLines("a\r\n\r\n"), (std::vector<std::string>{"a", ""}));
+    EXPECT_TRUE(splitLines("").empty());
+    EXPECT_EQ(encodeLines({"Ä", ""}), "\xC4\r\n\r\n");
+}
+
+TEST(TextFile, WholeWriteLeavesTheOldFileOnFailure) {
+    testkit::TempFolder tmp;
+    FaultyFiles files;
+    auto path = tmp / "Tonfex.txt";
+    ASSERT_EQ(writeTextLines(files, path, {"60 100 4"}), "");
+    files.failWriteNumber = 2;
+    EXPECT_NE(writeTextLines(files, path, {"1 1 1"}), "");
+    EXPECT_EQ(testkit::readBytes(path), "60 100 4\r\n");
+    EXPECT_FALSE(readTextLines(files, tmp / "fehlt.txt").has_value());
+    // No temporary file is left behind.
+    int entries = 0;
+    for ([[maybe_unused]] auto& e : std::filesystem::directory_iterator(tmp.dir())) ++entries;
+    EXPECT_EQ(entries, 1);
+}

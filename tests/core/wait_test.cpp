@@ -1,0 +1,38 @@
+#include "core/wait.h"
+#include "platform/doubles.h"
+
+#include <gtest/gtest.h>
+
+using namespace tonfex;
+
+TEST(Verzoegerung, WaitsItsTimeHandlingEventsAndSleeping) {
+    ManualClock clock;
+    ScriptedEvents events;
+    bool stopped = false;
+    events.onProcess = [&] {
+        if (clock.seconds > 1000.5) stopped = true; // a click on Stopp during the wait
+    };
+    Verzoegerung(clock, events, 0.9);
+    EXPECT_GE(clock.seconds, 1000.9);
+    EXPECT_LT(clock.seconds, 1000.9 + 0.003);
+    EXPECT_TRUE(stopped);
+    EXPECT_GT(clock.sleeps, 100); // sleeps between rounds instead of spinning
+    EXPECT_EQ(events.rounds, clock.sleeps);
+}
+
+TEST(Verzoegerung, ZeroOrNegativeReturnsAtOnce) {
+    ManualClock clock;
+    ScriptedEvents events;
+    Verzoegerung(clock, events, 0);
+    Verzoegerung(clock, events, -3);
+    EXPECT_EQ(events.rounds, 0);
+    EXPECT_EQ(clock.seconds, 1000.0);
+}
+
+TEST(Verzoegerung, RealClockWaitsAboutTheTime) {
+    SystemClock clock;
+    NoEvents events;
+    double start = clock.monotonic();
+    Verzoegerung(clock, events, 0.05);
+    EXPECT_GE(clock.monotonic() - start, 0.05);
+}

@@ -1,0 +1,91 @@
+#include "core/errors.h"
+#include "melody/melody.h"
+#include "platform/doubles.h"
+#include "support.h"
+
+#include <gtest/gtest.h>
+
+using namespace tonfex;
+
+namespace {
+struct SchreibTest : ::testing::Test {
+    testkit::TempFolder tmp;
+    TestPlatform tp;
+    Melody m;
+    Settings s;
+    std::string file() { return testkit::readBytes(tmp / "Tonfex.txt"); }
+    void tones(std::initializer_list<std::tuple<int, int, double>> list) {
+        m.erase();
+        int k = 0;
+        for (auto [p, v, d] : list) {
+            ++k;
+            m.Tonhoehe[static_cast<size_t>(k)] = static_cast<std::int16_t>(p);
+            m.Lautstaerke[static_cast<size_t>(k)] = static_cast<std::int16_t>(v);
+            m.Tondauer[static_cast<size_t>(k)] = d;
+        }
+        m.Tonzahl = static_cast<std::int16_t>(k);
+    }
+    void write() { Schreib(m, s, tp.files, tp.dialogs, tmp.folder()); }
+};
+} // namespace
+
+TEST_F(SchreibTest, LinesWithSingleBlanksAndLocaleDecimal) {
+    tones({{60, 100, 4}, {62, 90, 2}});
+    write();
+    EXPECT_EQ(file(), "60 100 4\r\n62 90 2\r\n");
+    tones({{60, 100, 1.5}});
+    s.decimal = ',';
+    write();
+    EXPECT_EQ(file(), "60 100 1,5\r\n");
+    s.decimal = '.';
+    s.TRANSPONI = 12;
+    write();
+    EXPECT_EQ(file(), "72 100 1.5\r\n");
+    EXPECT_TRUE(tp.dialogs.records.empty());
+}
+
+TEST_F(SchreibTest, NoTonesLeavesTheFileUntouched) {
+    testkit::writeBytes(tmp / "Tonfex.txt", "alt\r\n");
+    m.Tonzahl = 0;
+    write();
+    EXPECT_EQ(file(), "alt\r\n");
+}
+
+TEST_F(SchreibTest, PitchBelowOneAsksAndYesWritesOne) {
+    tones({{60, 100, 4}, {61, 100, 4}});
+    s.TRANSPONI = -70;
+    tp.dialogs.answers = {true, true};
+    write();
+    ASSERT_EQ(tp.dialogs.records.size(), 2u);
+    EXPECT_EQ(tp.dialogs.records[0].title, "FEHLER");
+    EXPECT_EQ(tp.dialogs.records[0].text,
+              "Als Tonhöhe wurde 60 gelesen - wird als 1 interpretiert - fortfahren?");
+    EXPECT_EQ(file(), "1 100 4\r\n1 100 4\r\n");
+    EXPECT_EQ(m.Tonhoehe[1], 71); // the array keeps 1 - TRANSPONI
+}
+
+TEST_F(SchreibTest, NoEndsTheProgramAndKeepsThePreviousFile) {
+    testkit::writeBytes(tmp / "Tonfex.txt", "64 80 2\r\n");
+    tones({{60, 100, 4}, {0, 100, 4}});
+    tp.dialogs.answers = {false};
+    EXPECT_THROW(write(), ProgramEnd);
+    EXPECT_EQ(file(), "64 80 2\r\n");
+}
+
+TEST_F(SchreibTest, AFailedWriteSaysSoAndKeepsThePreviousFile) {
+    testkit::writeBytes(tmp / "Tonfex.txt", "64 80 2\r\n");
+    tones({{60, 100, 4}});
+    tp.files.failAll = true;
+    EXPECT_THROW(write(), CommandEnd);
+    EXPECT_EQ(file(), "64 80 2\r\n");
+    ASSERT_EQ(tp.dialogs.records.size(), 1u);
+    EXPECT_NE(tp.dialogs.records[0].text.find("konnte nicht geschrieben werden"),
+              std::string::npos);
+}
+
+TEST_F(SchreibTest, ExtremePitchesDoNotWrap) {
+    tones({{32767, 1, 1}});
+    s.TRANSPONI = 12;
+    write();
+    EXPECT_EQ(file(), "32767 1 1\r\n");
+}
