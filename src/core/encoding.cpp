@@ -29,6 +29,12 @@ void appendUtf8(std::string& out, char32_t cp) {
     }
 }
 
+bool isAscii(std::string_view bytes) {
+    for (char c : bytes)
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    return true;
+}
+
 // Decodes one UTF-8 sequence at `i`; returns its length, 0 when invalid.
 size_t decodeOne(std::string_view s, size_t i, char32_t& cp) {
     auto b = [&](size_t k) { return static_cast<unsigned char>(s[k]); };
@@ -78,6 +84,7 @@ std::string utf8FromCp1252(std::string_view bytes) {
 }
 
 std::string cp1252FromUtf8(std::string_view text) {
+    if (isAscii(text)) return std::string(text);
     std::string out;
     out.reserve(text.size());
     for (size_t i = 0; i < text.size();) {
@@ -115,6 +122,7 @@ bool looksLikeUtf8(std::string_view bytes) {
 }
 
 std::string decodeFileText(std::string_view bytes) {
+    if (isAscii(bytes)) return std::string(bytes);
     if (looksLikeUtf8(bytes)) {
         if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
         return std::string(bytes);

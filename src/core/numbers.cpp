@@ -10,6 +10,8 @@ namespace tonfex {
 
 std::string plainText(double value, char decimal, int digits) {
     if (!std::isfinite(value) || value == 0.0) return "0";
+    if (digits >= 15 && value == std::trunc(value) && std::fabs(value) < 1e15)
+        return std::to_string(static_cast<long long>(value));
     char buf[64];
     std::snprintf(buf, sizeof buf, "%.*e", digits - 1, value);
     // buf: [-]d.ddddde[+-]xx
@@ -59,43 +61,125 @@ std::string signBlankText(double value) {
 
 std::string printText(double value) { return signBlankText(value) + " "; }
 
-double numericPrefix(std::string_view text) {
-    std::string clean;
-    clean.reserve(text.size());
-    for (char c : text) {
-        if (c == ' ' || c == '\t' || c == '\n' || c == '\r') continue;
-        clean += c;
-    }
+namespace {
+bool isIgnored(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+bool isDigitChar(char c) { return c >= '0' && c <= '9'; }
+} // namespace
+
+// The general case: decimals, exponents and very long digit runs.
+double numericPrefixSlow(std::string_view text) {
+    // Collect the number's characters without the ignored blanks; long inputs use a string.
+    char small[64];
+    std::string large;
+    size_t n = 0;
+    auto put = [&](char c) {
+        if (n < sizeof small - 1) {
+            small[n++] = c;
+        } else {
+            if (large.empty()) large.assign(small, n);
+            large += c;
+            ++n;
+        }
+    };
     size_t i = 0;
-    std::string number;
-    if (i < clean.size() && (clean[i] == '+' || clean[i] == '-')) number += clean[i++];
-    bool anyDigit = false;
-    while (i < clean.size() && std::isdigit(static_cast<unsigned char>(clean[i]))) {
-        number += clean[i++];
-        anyDigit = true;
+    auto peek = [&]() -> char {
+        while (i < text.size() && isIgnored(text[i])) ++i;
+        return i < text.size() ? text[i] : '\0';
+    };
+    bool negative = false;
+    if (char c = peek(); c == '+' || c == '-') {
+        negative = c == '-';
+        put(c);
+        ++i;
     }
-    if (i < clean.size() && clean[i] == '.') {
-        number += clean[i++];
-        while (i < clean.size() && std::isdigit(static_cast<unsigned char>(clean[i]))) {
-            number += clean[i++];
+    bool anyDigit = false, integral = true;
+    std::uint64_t whole = 0;
+    int wholeDigits = 0;
+    while (isDigitChar(peek())) {
+        char c = text[i++];
+        put(c);
+        anyDigit = true;
+        if (wholeDigits < 18) whole = whole * 10 + static_cast<unsigned>(c - '0');
+        if (whole > 0 || c != '0') ++wholeDigits;
+    }
+    if (peek() == '.') {
+        put('.');
+        ++i;
+        while (isDigitChar(peek())) {
+            put(text[i++]);
             anyDigit = true;
+            integral = false;
         }
     }
     if (!anyDigit) return 0.0;
-    if (i < clean.size() && (clean[i] == 'e' || clean[i] == 'E' || clean[i] == 'd' ||
-                             clean[i] == 'D')) {
-        size_t j = i + 1;
-        std::string exponent = "e";
-        if (j < clean.size() && (clean[j] == '+' || clean[j] == '-')) exponent += clean[j++];
-        size_t digitsStart = j;
-        while (j < clean.size() && std::isdigit(static_cast<unsigned char>(clean[j])) &&
-               j - digitsStart < 6)
-            exponent += clean[j++];
-        if (j > digitsStart) number += exponent;
+    if (char e = peek(); e == 'e' || e == 'E' || e == 'd' || e == 'D') {
+        size_t save = i, saveN = n;
+        ++i;
+        char exponent[12];
+        size_t en = 0;
+        exponent[en++] = 'e';
+        if (char sign = peek(); sign == '+' || sign == '-') {
+            exponent[en++] = sign;
+            ++i;
+        }
+        size_t digits = 0;
+        while (isDigitChar(peek()) && digits < 6) {
+            exponent[en++] = text[i++];
+            ++digits;
+        }
+        if (digits > 0) {
+            for (size_t k = 0; k < en; ++k) put(exponent[k]);
+            integral = false;
+        } else {
+            i = save;
+            n = saveN;
+        }
     }
-    double v = std::strtod(number.c_str(), nullptr);
+    if (integral && wholeDigits <= 15) {
+        double v = static_cast<double>(whole);
+        return negative ? -v : v;
+    }
+    double v;
+    if (large.empty()) {
+        small[n] = '\0';
+        v = std::strtod(small, nullptr);
+    } else {
+        v = std::strtod(large.c_str(), nullptr);
+    }
     if (std::isinf(v)) return v > 0 ? DBL_MAX : -DBL_MAX;
     return v;
+}
+
+double numericPrefix(std::string_view text) {
+    // Fast path for plain integers, by far the most common value in the program's files.
+    size_t i = 0;
+    const size_t n = text.size();
+    while (i < n && isIgnored(text[i])) ++i;
+    bool negative = false;
+    if (i < n && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    std::uint64_t whole = 0;
+    int significant = 0;
+    bool anyDigit = false;
+    for (; i < n; ++i) {
+        char c = text[i];
+        if (isDigitChar(c)) {
+            anyDigit = true;
+            if (whole > 0 || c != '0') {
+                if (++significant > 15) return numericPrefixSlow(text);
+                whole = whole * 10 + static_cast<unsigned>(c - '0');
+            }
+        } else if (!isIgnored(c)) {
+            if (c == '.' || c == 'e' || c == 'E' || c == 'd' || c == 'D')
+                return numericPrefixSlow(text);
+            break;
+        }
+    }
+    if (!anyDigit) return 0.0;
+    double v = static_cast<double>(whole);
+    return negative ? -v : v;
 }
 
 double parseLocale(std::string_view text, char decimal) {

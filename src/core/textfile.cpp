@@ -6,23 +6,27 @@ namespace tonfex {
 
 std::vector<std::string> splitLines(const std::string& text) {
     std::vector<std::string> lines;
-    std::string current;
-    for (size_t i = 0; i < text.size(); ++i) {
+    size_t start = 0;
+    const size_t n = text.size();
+    size_t breaks = 0;
+    for (char c : text) breaks += (c == '\n' || c == '\r');
+    lines.reserve(breaks + 1);
+    for (size_t i = 0; i < n; ++i) {
         char c = text[i];
-        if (c == '\r' || c == '\n') {
-            lines.push_back(std::move(current));
-            current.clear();
-            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-        } else {
-            current += c;
-        }
+        if (c != '\r' && c != '\n') continue;
+        lines.emplace_back(text, start, i - start);
+        if (c == '\r' && i + 1 < n && text[i + 1] == '\n') ++i;
+        start = i + 1;
     }
-    if (!current.empty()) lines.push_back(std::move(current));
+    if (start < n) lines.emplace_back(text, start, n - start);
     return lines;
 }
 
 std::string encodeLines(const std::vector<std::string>& lines) {
     std::string out;
+    size_t size = 0;
+    for (const auto& line : lines) size += line.size() + 2;
+    out.reserve(size);
     for (const auto& line : lines) {
         out += cp1252FromUtf8(line);
         out += "\r\n";

@@ -5,6 +5,8 @@
 #include "core/textfile.h"
 
 #include <algorithm>
+#include <charconv>
+#include <cmath>
 
 namespace tonfex {
 
@@ -27,15 +29,35 @@ void failCommand(Dialogs& dialogs, const std::string& text) {
     throw CommandEnd();
 }
 
+void appendMelodyLine(std::string& out, std::int16_t pitch, std::int16_t volume, double duration,
+                      char decimal) {
+    char buf[16];
+    auto r = std::to_chars(buf, buf + sizeof buf, pitch);
+    out.append(buf, r.ptr);
+    out += ' ';
+    r = std::to_chars(buf, buf + sizeof buf, volume);
+    out.append(buf, r.ptr);
+    out += ' ';
+    if (duration == std::trunc(duration) && std::fabs(duration) < 1e15) {
+        r = std::to_chars(buf, buf + sizeof buf, static_cast<long long>(duration));
+        out.append(buf, r.ptr);
+    } else {
+        out += plainText(duration, decimal);
+    }
+}
+
 std::string melodyLine(std::int16_t pitch, std::int16_t volume, double duration, char decimal) {
-    return plainText(pitch) + " " + plainText(volume) + " " + plainText(duration, decimal);
+    std::string line;
+    appendMelodyLine(line, pitch, volume, duration, decimal);
+    return line;
 }
 
 void Schreib(Melody& melody, const Settings& settings, Files& files, Dialogs& dialogs,
              const WorkFolder& folder) {
     if (melody.Tonzahl < 1) return;
-    std::vector<std::string> lines;
-    lines.reserve(static_cast<size_t>(melody.Tonzahl));
+    // The lines are plain ASCII: they go to the file as they are.
+    std::string bytes;
+    bytes.reserve(static_cast<size_t>(melody.Tonzahl) * 16);
     for (int k = 1; k <= melody.Tonzahl; ++k) {
         auto& pitch = melody.Tonhoehe[static_cast<size_t>(k)];
         if (pitch + settings.TRANSPONI < 1) {
@@ -45,11 +67,12 @@ void Schreib(Melody& melody, const Settings& settings, Files& files, Dialogs& di
                 throw ProgramEnd();
             pitch = clamp16(1 - settings.TRANSPONI);
         }
-        lines.push_back(melodyLine(clamp16(pitch + settings.TRANSPONI),
-                                   melody.Lautstaerke[static_cast<size_t>(k)],
-                                   melody.Tondauer[static_cast<size_t>(k)], settings.decimal));
+        appendMelodyLine(bytes, clamp16(pitch + settings.TRANSPONI),
+                         melody.Lautstaerke[static_cast<size_t>(k)],
+                         melody.Tondauer[static_cast<size_t>(k)], settings.decimal);
+        bytes += "\r\n";
     }
-    std::string error = writeTextLines(files, folder.path(names::melody), lines);
+    std::string error = files.writeWhole(folder.path(names::melody), bytes);
     if (!error.empty())
         failCommand(dialogs, "Die Melodiedatei " + folder.text(names::melody) +
                                  " konnte nicht geschrieben werden: " + error);

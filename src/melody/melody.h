@@ -40,6 +40,8 @@ void Fehlerfrage(Dialogs& dialogs, const std::string& text);
 [[noreturn]] void failCommand(Dialogs& dialogs, const std::string& text);
 
 // One melody file line: pitch + TRANSPONI, volume and duration joined by single blanks.
+void appendMelodyLine(std::string& out, std::int16_t pitch, std::int16_t volume, double duration,
+                      char decimal);
 std::string melodyLine(std::int16_t pitch, std::int16_t volume, double duration, char decimal);
 
 // Writes entries 1..Tonzahl to the melody file; nothing when Tonzahl < 1. A pitch that the

@@ -4,6 +4,8 @@
 #include "core/textfile.h"
 #include "melody/melody.h"
 
+#include <algorithm>
+
 namespace tonfex {
 
 namespace {
@@ -22,11 +24,9 @@ bool fieldStartsAt(const std::string& line, size_t p) {
 
 // Collects up to `width` characters from `p` until a blank; leaves p after the field.
 std::string collect(const std::string& line, size_t& p, int width) {
-    std::string field;
-    field += line[p++];
-    while (static_cast<int>(field.size()) < width && p < line.size() && !isBlank(line[p]))
-        field += line[p++];
-    return field;
+    size_t start = p++;
+    while (static_cast<int>(p - start) < width && p < line.size() && !isBlank(line[p])) ++p;
+    return std::string(line, start, p - start);
 }
 
 // Fields 2 and 3: at most 101 characters are examined after the previous field's end.
@@ -70,6 +70,7 @@ std::vector<ToneRow> readToneRows(const std::vector<std::string>& lines, Reader 
     const ReaderSpec spec = readerSpec(reader);
     const bool pattern = reader == Reader::Pattern;
     std::vector<ToneRow> rows;
+    rows.reserve(std::min(lines.size(), static_cast<size_t>(spec.rowLimit)));
     for (const auto& line : lines) {
         if (isSkippedLine(line)) continue;
         if (static_cast<int>(rows.size()) >= spec.rowLimit)
@@ -86,7 +87,7 @@ std::vector<ToneRow> readToneRows(const std::vector<std::string>& lines, Reader 
             Fehlerfrage(dialogs, "Wert für HT größer 127 eingelesen: " + f.pitch);
             row.pitch = 127;
         } else {
-            row.pitch = toInt16(parseLocale(f.pitch, decimal));
+            row.pitch = toInt16(decimal == '.' ? pitch : parseLocale(f.pitch, decimal));
         }
 
         double volume = numericPrefix(f.volume);
@@ -103,7 +104,7 @@ std::vector<ToneRow> readToneRows(const std::vector<std::string>& lines, Reader 
                                          "... (Fehler in Tonfex.txt)");
             row.volume = 127;
         } else {
-            row.volume = toInt16(parseLocale(f.volume, decimal));
+            row.volume = toInt16(decimal == '.' ? volume : parseLocale(f.volume, decimal));
         }
 
         double duration = numericPrefix(f.duration);

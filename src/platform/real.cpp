@@ -58,7 +58,12 @@ std::optional<std::string> DiskFiles::read(const fs::path& path) {
     if (!fs::is_regular_file(path, ec)) return std::nullopt;
     std::ifstream in(path, std::ios::binary);
     if (!in) return std::nullopt;
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string bytes;
+    auto size = fs::file_size(path, ec);
+    if (!ec) bytes.reserve(static_cast<size_t>(size));
+    char chunk[65536];
+    while (in.read(chunk, sizeof chunk) || in.gcount() > 0)
+        bytes.append(chunk, static_cast<size_t>(in.gcount()));
     if (in.bad()) return std::nullopt;
     return bytes;
 }
