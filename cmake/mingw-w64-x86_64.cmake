@@ -11,3 +11,8 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 # A program a composer can unpack and run: no MinGW runtime DLLs beside it.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+# Tests of the cross build run under Wine.
+find_program(TONFEX_WINE NAMES wine64 wine)
+if(TONFEX_WINE)
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${TONFEX_WINE})
+endif()
