@@ -38,6 +38,9 @@ public:
     std::int32_t Samplezahl = 0;
     std::vector<double> DTC = std::vector<double>(100001);
     double Gerundet = 0;
+    // Pattern tables for Regel 03 to Regel 06 and the files they were read from.
+    Pattern Patternpuffer, Pattern01, Pattern02;
+    std::string Pattern01Datei, Pattern02Datei;
 
     std::int16_t StopFlag = 0; // -1 when Stop was pressed
     bool KeineFrageFlag = false;

@@ -64,6 +64,26 @@ const std::vector<std::string>& defaultProgramDescription() {
     return lines;
 }
 
+const std::vector<std::string>& defaultPattern01() {
+    // A cadence around C (pitch 48 plays the motif untransposed). Durations of 5 or more are
+    // replaced by the motif: 400 keeps its speed, 200 doubles it, 800 halves it. The short
+    // tones (3 and 4) stay: a sixteenth and an eighth from the duration list in Regel 05.
+    static const std::vector<std::string> lines = {
+        "48  100  400", "50  80  4",    "53  100  400", "52  80  3", "55  100  200",
+        "55  90  200",  "43  100  800", "45  80  4",    "47  80  4", "48  110  600",
+    };
+    return lines;
+}
+
+const std::vector<std::string>& defaultPattern02() {
+    // A motif in C major, up to G and back; 1200 is an eighth, 2400 a quarter note.
+    static const std::vector<std::string> lines = {
+        "60  90  1200", "62  80  1200", "64  90  1200", "65  80  1200", "67  100  2400",
+        "65  80  1200", "64  90  1200", "62  80  1200", "60  90  2400",
+    };
+    return lines;
+}
+
 namespace {
 std::string writeIfMissing(Files& files, const WorkFolder& folder, std::string_view name,
                            const std::vector<std::string>& lines) {
@@ -78,7 +98,9 @@ std::string ensureWorkFolder(Files& files, const WorkFolder& folder) {
         return "Der Arbeitsordner " + utf8FromPath(folder.dir) + " " + error;
     for (auto [name, lines] : {std::pair{names::ini, &settingsTemplate()},
                                std::pair{names::durations, &defaultDurationList()},
-                               std::pair{names::proginfo, &defaultProgramDescription()}}) {
+                               std::pair{names::proginfo, &defaultProgramDescription()},
+                               std::pair{names::pattern01, &defaultPattern01()},
+                               std::pair{names::pattern02, &defaultPattern02()}}) {
         if (std::string error = writeIfMissing(files, folder, name, *lines); !error.empty())
             return error;
     }

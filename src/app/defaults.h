@@ -12,6 +12,9 @@ namespace tonfex {
 // The duration list: 12 note values from a sixty-fourth to sixteen whole notes.
 const std::vector<std::string>& defaultDurationList();
 const std::vector<std::string>& defaultProgramDescription();
+// Pattern 01 (the steering bass line) and Pattern 02 (the motif it plays) for Regel 03 to 06.
+const std::vector<std::string>& defaultPattern01();
+const std::vector<std::string>& defaultPattern02();
 
 // Creates the folder and every missing default file; returns an error text or "".
 std::string ensureWorkFolder(Files& files, const WorkFolder& folder);

@@ -2,11 +2,50 @@
 // then the call leaves the melody and the window as they are.
 #include "app/app.h"
 
+#include "core/errors.h"
+#include "generation/rules.h"
+
 namespace tonfex {
 
-void App::Regel01() { melody.Tonzahl = 0; }
-void App::Regel02() { melody.Tonzahl = 0; }
-void App::Randi06() { melody.Tonzahl = 0; }
+namespace {
+
+RuleContext ruleContext(App& app) {
+    return RuleContext{app.s,      app.melody,    app.c,        app.platform,
+                       app.folder, app.Regelname, app.Versuche, app.Samplezahl};
+}
+
+// Runs a rule; when it ends the command, the Generate button loses its busy colour.
+template <class Rule> void runRule(App& app, Rule rule) {
+    try {
+        rule();
+    } catch (const CommandEnd&) {
+        app.c.Text1.visible = false;
+        app.c.Dateiherstellung.back = colors::lightYellow;
+        throw;
+    }
+}
+
+} // namespace
+
+void App::Regel01() {
+    runRule(*this, [this] {
+        RuleContext ctx = ruleContext(*this);
+        ::tonfex::Regel01(ctx);
+    });
+}
+void App::Regel02() {
+    runRule(*this, [this] {
+        RuleContext ctx = ruleContext(*this);
+        ::tonfex::Regel02(ctx);
+    });
+}
+void App::Randi06() {
+    runRule(*this, [this] {
+        RuleContext ctx = ruleContext(*this);
+        PatternTables tables{Patternpuffer, Pattern01, Pattern02, Pattern01Datei, Pattern02Datei};
+        ::tonfex::Randi06(ctx, tables);
+    });
+}
 void App::HCLeser() {}
 void App::Katalogleser() {}
 void App::Katalogliste() {}

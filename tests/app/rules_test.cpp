@@ -1,0 +1,68 @@
+#include "fixture.h"
+
+#include "core/errors.h"
+#include "melody/zeilenleser.h"
+
+using namespace tonfex;
+using tonfex::testkit::AppTest;
+
+namespace {
+// The window on a fresh default working folder, drawing from the real clock-seeded random source.
+struct RealRandomTest : AppTest {
+    ClockRandom random;
+    Platform real{tp.dialogs, tp.clipboard, tp.programs, tp.windows,
+                  tp.clock,   tp.events,    random,      tp.files};
+    App window{real, tmp.folder(), '.', OsKind::Windows};
+};
+} // namespace
+
+TEST_F(RealRandomTest, EveryRuleWritesAMelodyThePlayerReadsBack) {
+    for (int tfm = 1; tfm <= 6; ++tfm) {
+        SCOPED_TRACE(tfm);
+        settings({{"SOUND", "1"},
+                  {"TONFINDUNGSMETHODE", std::to_string(tfm)},
+                  {"VERZOGERUNG", "0"},
+                  {"TEMPO", "1000"},
+                  {"TIEFTON", "48"},
+                  {"HOCHTON", "84"},
+                  {"STARTTON", "60"},
+                  {"INTERVALL", "7"},
+                  {"ANZAHL", "300"},
+                  {"UNTERGRENZE", "-7"},
+                  {"OBERGRENZE", "7"},
+                  {"KURZTON", "3"},
+                  {"LANGTON", "6"},
+                  {"WIEVIELELOOPS", "8"}});
+        std::filesystem::remove(tmp / "Tonfex.txt");
+        window.Form_Load();
+        window.Dateiherstellung_Click();
+        EXPECT_EQ(window.Regelname, "Regel 0" + std::to_string(tfm));
+        ASSERT_GT(window.melody.Tonzahl, 0);
+        EXPECT_EQ(window.tonesRead, window.melody.Tonzahl);
+        for (const auto& record : tp.dialogs.records)
+            ADD_FAILURE() << record.text;
+        // A reader that answers every question with No would end the program.
+        ScriptedDialogs strict;
+        strict.defaultAnswer = false;
+        auto lines = readTextLines(tp.files, tmp / "Tonfex.txt");
+        ASSERT_TRUE(lines.has_value());
+        EXPECT_NO_THROW(readToneRows(*lines, Reader::Player, true, '.', strict, "Tonfex.txt"));
+        EXPECT_TRUE(window.c.Dateiherstellung.enabled);
+    }
+}
+
+TEST_F(AppTest, PatternRuleNumberWithoutRuleKeepsTheMelodyFile) {
+    testkit::writeBytes(tmp / "Tonfex.txt", "60 100 4\r\n");
+    settings({{"SOUND", "1"}, {"TONFINDUNGSMETHODE", "3.5"}, {"VERZOGERUNG", "0"}});
+    app.Form_Load();
+    EXPECT_THROW(app.Dateiherstellung_Click(), CommandEnd);
+    EXPECT_EQ(tp.dialogs.records.back().text,
+              "Für TONFINDUNGSMETHODE 3.5 gibt es keine Regel (TFm).");
+    EXPECT_EQ(app.melody.Tonzahl, 0);
+    EXPECT_EQ(file("Tonfex.txt"), "60 100 4\r\n");
+    EXPECT_TRUE(app.c.Startknopf.enabled && app.c.Dateiherstellung.enabled);
+    EXPECT_EQ(app.c.Dateiherstellung.back, (Rgb{255, 255, 192}));
+    // The default pattern files were listed before the dispatch.
+    EXPECT_EQ(app.Pattern01.Zeilen, 10);
+    EXPECT_EQ(app.Pattern02.Zeilen, 9);
+}

@@ -1,0 +1,170 @@
+#include "fixture.h"
+
+#include "core/errors.h"
+#include "core/textfile.h"
+
+#include <set>
+
+using namespace tonfex;
+using testkit::RuleTest;
+
+TEST_F(RuleTest, Randi06ReadsListsAndDispatches) {
+    testkit::writeBytes(tmp / "Tonfex-Cap-PT.txt", "60 80 4\r\n\r\n62 80 2\r\n");
+    testkit::writeBytes(tmp / "Tonfex-Cap-02.txt", "200  90  1200\r\n");
+    s.SOUND = "3", s.TONFINDUNGSMETHODE = "4", s.TIEFTON = 30, s.HOCHTON = 127;
+    ctx.Samplezahl = 50;
+    script({0.5f});
+    Randi06(ctx, tables);
+    EXPECT_EQ(s.TIEFTON, 1);
+    EXPECT_EQ(s.HOCHTON, 50);
+    EXPECT_EQ(s.STARTTON, 26);
+    EXPECT_EQ(name01, folder.text("Tonfex-Cap-PT.txt"));
+    EXPECT_EQ(tp.dialogs.records.at(0).text, "Wert für HT größer 127 eingelesen: 200 - weiter?");
+    EXPECT_EQ(
+        std::vector<std::string>(c.Zuordnung.lines().begin(), c.Zuordnung.lines().begin() + 11),
+        (std::vector<std::string>{"Pattern aus", name01 + ":", "", "60  80  4", "62  80  2", "",
+                                  "Pattern aus", name02 + ":", "", "127  90  1200", ""}));
+    EXPECT_EQ(Regelname, "Regel 04");
+    EXPECT_EQ(melody.Tonzahl, s.WIEVIELELOOPS);
+
+    s.TONFINDUNGSMETHODE = "7";
+    EXPECT_THROW(Randi06(ctx, tables), CommandEnd);
+    EXPECT_EQ(lastMessage(), "Für TONFINDUNGSMETHODE 7 gibt es keine Regel (TFm).");
+    EXPECT_EQ(melody.Tonzahl, 0);
+
+    std::filesystem::remove(tmp / "Tonfex-Cap-PT.txt");
+    s.TONFINDUNGSMETHODE = "3";
+    EXPECT_THROW(Randi06(ctx, tables), CommandEnd);
+    EXPECT_EQ(lastMessage(), folder.text("Tonfex-Cap-PT.txt") + " ist nicht vorhanden!");
+}
+
+TEST_F(RuleTest, Regel03ShiftsKeepTheirDistance) {
+    fill(p02, {{60, 90, 1200}});
+    s.UNTERGRENZE = 0, s.OBERGRENZE = 11, s.WIEDERHOLUNGSDISTANZ = 11, s.WIEVIELELOOPS = 12;
+    scriptNoise(5000);
+    int n = Regel03(ctx, tables);
+    ASSERT_EQ(n, 12);
+    auto got = pitches(n);
+    EXPECT_EQ(std::set<int>(got.begin(), got.end()).size(), 12u);
+    EXPECT_EQ(*std::min_element(got.begin(), got.end()), 60);
+    EXPECT_EQ(*std::max_element(got.begin(), got.end()), 71);
+    EXPECT_EQ(Versuche, 1);
+    EXPECT_EQ(c.Zuordnung.lines()[c.Zuordnung.count() - 13], "Tonhöhenverschiebungsfaktoren:");
+    EXPECT_EQ(c.Zuordnung.lines().back(), "12   " + std::to_string(got.back() - 60));
+
+    // Three shifts and a distance of 5: from the fourth pass on the rule cannot hold.
+    c.Zuordnung.clear();
+    s.OBERGRENZE = 2, s.WIEDERHOLUNGSDISTANZ = 5, s.WIEVIELELOOPS = 5, s.UNTERGRENZE = 0;
+    scriptNoise(30000);
+    n = Regel03(ctx, tables);
+    const auto& z = c.Zuordnung.lines();
+    EXPECT_EQ(std::count(z.begin(), z.end(), "Regel nicht eingehalten!"), 2);
+    EXPECT_EQ(z[z.size() - 3], "Regel nicht eingehalten!");
+    for (int p : pitches(n))
+        EXPECT_TRUE(p >= 60 && p <= 62);
+
+    // Distance 0 allows repeats at once; a negative lower bound shifts down.
+    s.WIEDERHOLUNGSDISTANZ = 0, s.UNTERGRENZE = -5, s.OBERGRENZE = -5;
+    tp.random.numbers.clear();
+    n = Regel03(ctx, tables);
+    EXPECT_EQ(pitches(n), std::vector<int>(5, 55));
+    EXPECT_EQ(c.Zuordnung.lines().back(), "5   -5");
+
+    s.UNTERGRENZE = 3, s.OBERGRENZE = 2;
+    EXPECT_THROW(Regel03(ctx, tables), CommandEnd);
+    EXPECT_EQ(lastMessage(), "OBERGRENZE (2) ist kleiner als UNTERGRENZE (3) - es werden keine "
+                             "Töne berechnet.");
+}
+
+TEST_F(RuleTest, Regel04InsertsFromTheSecondPassOn) {
+    fill(p02, {{60, 90, 4}, {61, 80, 2}, {63, 70, 8}});
+    s.WIEVIELELOOPS = 1;
+    EXPECT_EQ(Regel04(ctx, tables), 3);
+    EXPECT_EQ(tp.random.reseeds, 0);
+
+    s.WIEVIELELOOPS = 2;
+    script({0.1f, 0.5f}); // +1 after the 61, then -1 after the 63
+    int n = Regel04(ctx, tables);
+    EXPECT_EQ(pitches(n), (std::vector<int>{60, 61, 63, 60, 61, 62, 63, 62}));
+    EXPECT_EQ(durations(n), (std::vector<double>{4, 2, 8, 4, 2, 4, 8, 4}));
+    EXPECT_EQ(melody.Lautstaerke[6], 127);
+    EXPECT_EQ(Versuche, 0);
+
+    // An inserted 60 is a third below the 63: no second insertion.
+    script({0.5f});
+    n = Regel04(ctx, tables);
+    EXPECT_EQ(pitches(n), (std::vector<int>{60, 61, 63, 60, 61, 60, 63}));
+}
+
+TEST_F(RuleTest, Regel05ReplacesLongTonesByTheTransposedPattern) {
+    fill(p01, {{50, 100, 6}});
+    fill(p02, {{60, 91, 1}, {62, 92, 1}, {64, 93, 1}});
+    s.KURZTON = 2, s.LANGTON = 4, s.WIEVIELELOOPS = 2;
+    script({0.0f, 0.5f, 0.99f, 0.4f, 0.0f, 0.7f});
+    int n = Regel05(ctx, tables);
+    EXPECT_EQ(pitches(n), (std::vector<int>{62, 64, 66, 62, 64, 66}));
+    EXPECT_EQ(durations(n), (std::vector<double>{2, 3, 4, 3, 2, 4}));
+    EXPECT_EQ(melody.Lautstaerke[5], 92);
+    EXPECT_EQ(Regelname, "Regel 05");
+
+    fill(p01, {{50, 100, 4}, {52, 90, 1}});
+    n = Regel05(ctx, tables);
+    EXPECT_EQ(pitches(n), (std::vector<int>{50, 52, 50, 52}));
+
+    // An empty Pattern 02 is told; the short tones stay.
+    fill(p01, {{50, 100, 6}, {52, 90, 1}});
+    p02.Zeilen = 0;
+    n = Regel05(ctx, tables);
+    EXPECT_EQ(pitches(n), (std::vector<int>{52, 52}));
+    EXPECT_EQ(lastMessage(), "Die Patterndatei P02.txt enthält keine Töne.");
+}
+
+TEST_F(RuleTest, Regel06PlaysStretchesAndLogsThem) {
+    fill(p01, {{48, 100, 400}, {50, 90, 3}, {60, 80, 200}});
+    fill(p02, {{60, 70, 100}, {62, 71, 200}, {64, 72, 300}});
+    s.WIEVIELELOOPS = 1;
+    // Pattern 01 rows 1..3; for row 1 Pattern 02 rows 2 and 1 (given smaller first), row 3: 3.
+    script({0.0f, 0.99f, 0.5f, 0.0f, 0.99f, 0.99f});
+    int n = Regel06(ctx, tables);
+    EXPECT_EQ(pitches(n), (std::vector<int>{60, 62, 50, 76}));
+    EXPECT_EQ(durations(n), (std::vector<double>{100, 200, 3, 150}));
+    EXPECT_EQ(readTextLines(tp.files, tmp / "Tonfex-Test2.txt"),
+              (std::vector<std::string>{"03.03.2027  09:05:07", "",
+                                        "1. Schleife:", "Pattern 01:  1 bis 3",
+                                        "Pattern 02:  1 bis 2", "Pattern 02:  3 bis 3", ""}));
+
+    // Backward: Pattern 01 from row 3 down to 1, Pattern 02 drawn backward then forward.
+    s.VORRUCK01 = s.VORRUCK02 = true;
+    script({0.0f, 0.99f, 0.6f, 0.0f, 0.99f, 0.7f, 0.5f, 0.0f, 0.2f});
+    n = Regel06(ctx, tables);
+    EXPECT_EQ(pitches(n), (std::vector<int>{76, 74, 72, 50, 60, 62}));
+    EXPECT_EQ(readTextLines(tp.files, tmp / "Tonfex-Test2.txt")->at(3), "Pattern 01:  3 bis 1");
+    EXPECT_EQ(readTextLines(tp.files, tmp / "Tonfex-Test2.txt")->at(4), "Pattern 02:  3 bis 1");
+    EXPECT_EQ(readTextLines(tp.files, tmp / "Tonfex-Test2.txt")->at(5), "Pattern 02:  1 bis 2");
+
+    p01.Zeilen = 0;
+    int reseeds = tp.random.reseeds;
+    EXPECT_THROW(Regel06(ctx, tables), CommandEnd);
+    EXPECT_EQ(lastMessage(), "Die Patterndatei P01.txt enthält keine Töne.");
+    EXPECT_EQ(tp.random.reseeds, reseeds);
+}
+
+TEST_F(RuleTest, PatternRulesStopAtTheLimitOfTonzahl) {
+    fill(p02, {{60, 90, 1}, {62, 90, 1}});
+    s.WIEVIELELOOPS = 20000;
+    EXPECT_EQ(Regel03(ctx, tables), 32767);
+    EXPECT_EQ(lastMessage(),
+              "Die Melodie hat die Höchstzahl von 32767 Tönen erreicht - die Regel hört hier auf.");
+    EXPECT_EQ(melody.Tonhoehe[32767], 60);
+
+    tp.dialogs.records.clear();
+    fill(p01, {{48, 90, 400}});
+    s.WIEVIELELOOPS = 16384; // both rows of Pattern 02 in every pass: 32768 tones
+    for (int pass = 0; pass < 16384; ++pass)
+        script({0.0f, 0.99f, 0.0f, 0.99f});
+    EXPECT_EQ(Regel06(ctx, tables), 32767);
+    EXPECT_EQ(tp.dialogs.records.size(), 1u);
+    s.WIEVIELELOOPS = 16383; // 32766 tones: no message
+    EXPECT_EQ(Regel05(ctx, tables), 32766);
+    EXPECT_EQ(tp.dialogs.records.size(), 1u);
+}

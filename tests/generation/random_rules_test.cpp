@@ -1,0 +1,198 @@
+#include "fixture.h"
+
+#include "core/errors.h"
+#include "generation/statistik.h"
+
+using namespace tonfex;
+using testkit::RuleTest;
+
+namespace {
+// The number that makes Int(Rnd * width) + low draw `value`.
+float pick(int value, int low, int width) {
+    return (static_cast<float>(value - low) + 0.5f) / static_cast<float>(width);
+}
+} // namespace
+
+TEST_F(RuleTest, Regel01KeepsOnlyPitchesThatFitTheInterval) {
+    struct Case {
+        std::int16_t kg;
+        std::vector<int> drawn; // pitches drawn in turn, each accepted one followed by 2 draws
+        std::vector<int> kept;
+    };
+    // STARTTON 60, INTERVALL 2, range 60..72.
+    for (const Case& k : {Case{1, {65, 62, 70, 63}, {62, 63}}, Case{2, {61, 64, 65, 60}, {64, 60}},
+                          Case{3, {63, 62, 61, 64}, {62, 64}}}) {
+        SCOPED_TRACE(k.kg);
+        s = Settings{};
+        s.SOUND = "1";
+        s.TIEFTON = 60, s.HOCHTON = 72, s.STARTTON = 60, s.INTERVALL = 2, s.toneCount = 2;
+        s.KLEINERGROSSER = k.kg;
+        tp.random.numbers.clear();
+        int prev = 60;
+        for (int t : k.drawn) {
+            script({pick(t, 60, 13)});
+            bool fits = k.kg == 1   ? std::abs(t - prev) <= 2
+                        : k.kg == 2 ? std::abs(t - prev) >= 2
+                                    : std::abs(t - prev) == 2;
+            if (fits) script({0.0f, 0.0f}), prev = t;
+        }
+        Regel01(ctx);
+        EXPECT_EQ(pitches(melody.Tonzahl), k.kept);
+        EXPECT_EQ(Versuche, static_cast<int>(k.drawn.size()));
+    }
+}
+
+TEST_F(RuleTest, Regel01StopsAfterTenThousandPassesWithoutAFittingPitch) {
+    s.TIEFTON = 60, s.HOCHTON = 80, s.STARTTON = 70, s.INTERVALL = 12, s.KLEINERGROSSER = 3;
+    s.toneCount = 5;
+    tp.random.fallback = 0.5f;
+    Regel01(ctx);
+    EXPECT_EQ(melody.Tonzahl, 0);
+    EXPECT_EQ(Versuche, 10000);
+    EXPECT_EQ(c.Text1.text(), "Ton 0");
+    // Any other KLEINERGROSSER accepts nothing either.
+    s.KLEINERGROSSER = 4, s.INTERVALL = 0;
+    Regel01(ctx);
+    EXPECT_EQ(melody.Tonzahl, 0);
+}
+
+TEST_F(RuleTest, Regel01VolumesDurationsWaitsAndListLines) {
+    s.TIEFTON = 1, s.HOCHTON = 24, s.INTERVALL = 50, s.LAUTVAR = 127, s.NOTENWERT = 8;
+    s.toneCount = 2, s.VERZOGERUNG = 10;
+    script({0.0f, 0.0f, 0.0f, 0.5f, 0.99999994f, 0.99999994f});
+    double start = tp.clock.seconds;
+    Regel01(ctx);
+    EXPECT_EQ(s.INTERVALL, 24);
+    EXPECT_EQ(melody.Lautstaerke[1], 1);
+    EXPECT_EQ(melody.Tondauer[1], 1);
+    EXPECT_EQ(melody.Lautstaerke[2], 127);
+    EXPECT_EQ(melody.Tondauer[2], 8);
+    EXPECT_EQ(melody.Tonhoehe[3], 0);
+    // Every draw reseeds; 0.3 s at the start and 10 ms after each pitch and each tone.
+    EXPECT_EQ(tp.random.reseeds, 6);
+    EXPECT_NEAR(tp.clock.seconds - start, 0.3 + 4 * 0.010, 1e-6);
+    EXPECT_EQ(Regelname, "Regel 01");
+    EXPECT_EQ(c.txtNot.text(), "Regel 01");
+    EXPECT_EQ(c.Daten.lines(), (std::vector<std::string>{"  2 Töne", "  werden berechnet"}));
+    EXPECT_FALSE(c.Text1.visible);
+    EXPECT_EQ(c.Text1.text(), "Ton 2");
+
+    s.LAUTVAR = 1, s.NOTENWERT = 1;
+    script({0.0f, 0.7f, 0.7f, 0.0f, 0.2f, 0.2f});
+    Regel01(ctx);
+    EXPECT_EQ(melody.Lautstaerke[1], 127);
+    EXPECT_EQ(melody.Lautstaerke[2], 127);
+    EXPECT_EQ(melody.Tondauer[2], 1);
+}
+
+TEST_F(RuleTest, RangeTakenFromTheCatalogueAndAnEmptyRangeDrawsNothing) {
+    s.SOUND = "3", s.HOCHTON = 127, s.toneCount = 1;
+    ctx.Samplezahl = 40;
+    Regel01(ctx);
+    EXPECT_EQ(s.HOCHTON, 40);
+    s.SOUND = "1", s.HOCHTON = 127;
+    Regel01(ctx);
+    EXPECT_EQ(s.HOCHTON, 127);
+
+    melody.Tonzahl = 3;
+    s.TIEFTON = 50, s.HOCHTON = 40;
+    int reseeds = tp.random.reseeds;
+    EXPECT_THROW(Regel01(ctx), CommandEnd);
+    EXPECT_EQ(lastMessage(), "HOCHTON (40) ist kleiner als TIEFTON (50) - es werden keine Töne "
+                             "berechnet.");
+    EXPECT_EQ(melody.Tonzahl, 0);
+    EXPECT_EQ(tp.random.reseeds, reseeds);
+    s.SOUND = "3", s.TIEFTON = 1, s.HOCHTON = 127;
+    ctx.Samplezahl = 0;
+    EXPECT_THROW(Regel02(ctx), CommandEnd);
+    EXPECT_NE(lastMessage().find("Anzahl der Samples (0)"), std::string::npos);
+}
+
+TEST_F(RuleTest, Regel02RepeatsEachPitchByItsLoopCount) {
+    s.TIEFTON = 1, s.HOCHTON = 3, s.SAMPLELOOPS = 3, s.LAUTVAR = 1, s.toneCount = 6;
+    script({0.5f, 0.1f, 0.9f}); // loop counts 2, 1, 3 for tone numbers 1..3
+    // Each pass draws pitch, volume and duration; repeated passes ignore the pitch.
+    for (float t : {0.1f, 0.9f, 0.9f, 0.1f, 0.1f, 0.5f})
+        script({t, 0.0f, 0.0f});
+    Regel02(ctx);
+    EXPECT_EQ(pitches(melody.Tonzahl), (std::vector<int>{1, 1, 3, 3, 3, 2}));
+    EXPECT_EQ(Versuche, 6);
+    const auto& z = c.Zuordnung.lines();
+    EXPECT_EQ(std::vector<std::string>(z.begin(), z.begin() + 5),
+              (std::vector<std::string>{"", "Loops:", "Ton 1 immer 2 mal", "Ton 2 immer 1 mal",
+                                        "Ton 3 immer 3 mal"}));
+    EXPECT_EQ(tail(c.Zuordnung, 5),
+              (std::vector<std::string>{"", "1-fach-Loop: 1 mal", "2-fach-Loop: 1 mal",
+                                        "3-fach-Loop: 1 mal", ""}));
+    EXPECT_EQ(c.Daten.lines(), (std::vector<std::string>{"", "  6 Töne", "  werden berechnet"}));
+    // With both statistics settings 0 Regel 02 writes no report.
+    EXPECT_FALSE(std::filesystem::exists(tmp / "Tonfex-Test.txt"));
+}
+
+TEST_F(RuleTest, Regel02StopsAtThousandTonesAndLoopsInMidiModeWithoutCatalogue) {
+    s.TIEFTON = 1, s.HOCHTON = 24, s.SAMPLELOOPS = 0, s.toneCount = 5000;
+    tp.random.fallback = 0.3f;
+    Regel02(ctx);
+    EXPECT_EQ(melody.Tonzahl, 1000);
+    EXPECT_EQ(Versuche, 1000);
+    // SAMPLELOOPS 0 counts as 1; without a catalogue the 24 tone numbers of HOCHTON get counts.
+    EXPECT_EQ(tail(c.Zuordnung, 3), (std::vector<std::string>{"", "1-fach-Loop: 24 mal", ""}));
+    EXPECT_EQ(c.Zuordnung.lines()[25], "Ton 24 immer 1 mal");
+}
+
+TEST(CountPitches, MatchesTheDefinitionOnEveryPosition) {
+    std::mt19937 gen(3);
+    std::uniform_int_distribution<int> pitch(-40, 40);
+    std::vector<std::int16_t> tones(2001), counts(2002, -7);
+    for (size_t k = 1; k < tones.size(); ++k)
+        tones[k] = static_cast<std::int16_t>(pitch(gen));
+    for (CountMode mode : {CountMode::Total, CountMode::Running}) {
+        countPitches(tones, 2000, mode, counts);
+        for (int k = 1; k <= 2000; ++k) {
+            int expected = 0;
+            for (int j = 1; j <= (mode == CountMode::Total ? 2000 : k); ++j)
+                expected += tones[static_cast<size_t>(j)] == tones[static_cast<size_t>(k)];
+            ASSERT_EQ(counts[static_cast<size_t>(k)], expected) << k;
+        }
+        EXPECT_EQ(counts[2001], -7); // beyond n: kept
+    }
+}
+
+TEST_F(RuleTest, StatisticsFileAndListLinesPerRoutine) {
+    melody.Tonhoehe[1] = 60, melody.Tonhoehe[2] = 62, melody.Tonhoehe[3] = 60;
+    melody.Tonhoehe[4] = 60;
+    Statistik(ctx, 4);
+    EXPECT_EQ(testkit::readBytes(tmp / "Tonfex-Test.txt"),
+              "03.03.2027  09:05:07\r\n\r\n1. die Tonnummer 60 kommt 3 mal vor\r\n"
+              "2. die Tonnummer 62 kommt 1 mal vor\r\n3. die Tonnummer 60 kommt 3 mal vor\r\n"
+              "4. die Tonnummer 60 kommt 3 mal vor\r\n");
+    EXPECT_EQ(c.Zuordnung.lines(),
+              (std::vector<std::string>{
+                  "", "", "Statistik (siehe auch:", folder.text("Tonfex-Test.txt") + "):", "",
+                  "1. Tonnummer 60 kommt 3 mal vor", "2. Tonnummer 62 kommt 1 mal vor",
+                  "3. Tonnummer 60 kommt 3 mal vor", "4. Tonnummer 60 kommt 3 mal vor"}));
+
+    c.Zuordnung.clear();
+    s.SAMPLETUNING = 2;
+    patternStatistics(ctx, 4);
+    EXPECT_EQ(melody.Tonzaehler[3], 2);
+    EXPECT_EQ(tail(c.Zuordnung, 2), (std::vector<std::string>{"3. Tonnummer 60 zum 2. mal",
+                                                              "4. Tonnummer 60 zum 3. mal"}));
+    EXPECT_NE(testkit::readBytes(tmp / "Tonfex-Test.txt")
+                  .find("3. die Tonnummer 60 erscheint zum 2. mal\r\n"),
+              std::string::npos);
+
+    // The start-point routine runs last: its total counts and its file stay.
+    s.SAMPLESTARTPUNKTMODUS = 1;
+    patternStatistics(ctx, 4);
+    EXPECT_EQ(melody.Tonzaehler[3], 3);
+    EXPECT_NE(testkit::readBytes(tmp / "Tonfex-Test.txt").find("3 mal vor"), std::string::npos);
+
+    // Modes without a line form: counts, header only.
+    c.Zuordnung.clear();
+    s.SAMPLETUNING = 5, s.SAMPLESTARTPUNKTMODUS = 0;
+    patternStatistics(ctx, 4);
+    EXPECT_EQ(melody.Tonzaehler[1], 3);
+    EXPECT_EQ(c.Zuordnung.count(), 3);
+    EXPECT_EQ(testkit::readBytes(tmp / "Tonfex-Test.txt"), "03.03.2027  09:05:07\r\n\r\n");
+}
