@@ -12,6 +12,9 @@ namespace tonfex {
 // The duration list: 12 note values from a sixty-fourth to sixteen whole notes.
 const std::vector<std::string>& defaultDurationList();
 const std::vector<std::string>& defaultProgramDescription();
+// One-voice MusicXML exports for the two patterns.
+const std::vector<std::string>& defaultExport01();
+const std::vector<std::string>& defaultExport02();
 
 // Creates the folder and every missing default file; returns an error text or "".
 std::string ensureWorkFolder(Files& files, const WorkFolder& folder);
