@@ -1,6 +1,6 @@
-#include "../notation/notation_kit.h"
 #include "app/commands.h"
 #include "fixture.h"
+#include "notation/notation_kit.h"
 
 using namespace tonfex;
 using tonfex::testkit::AppTest;
