@@ -85,6 +85,14 @@ public:
     // Overviews.
     void Kurzubersicht_Click();
 
+    // Notation exchange: the score export and the pattern import.
+    void TonfexCap_Click();
+    void Capellanotenwandeln_Click();
+    void Capellanotenwandeln2_Click();
+    void CapellaLesen(const std::filesystem::path& xmlPath,
+                      const std::filesystem::path& patternPath);
+    std::int16_t capellaPitch = 0; // the import's last pitch, kept between runs
+
     void KeineFrage_Click();
     void Zuordnung_Click() { Initial(); }
     void Daten_Click() {}

@@ -15,6 +15,9 @@ const std::vector<std::string>& defaultProgramDescription();
 // Pattern 01 (the steering bass line) and Pattern 02 (the motif it plays) for Regel 03 to 06.
 const std::vector<std::string>& defaultPattern01();
 const std::vector<std::string>& defaultPattern02();
+// One-voice MusicXML exports for the two patterns.
+const std::vector<std::string>& defaultExport01();
+const std::vector<std::string>& defaultExport02();
 
 // Creates the folder and every missing default file; returns an error text or "".
 std::string ensureWorkFolder(Files& files, const WorkFolder& folder);

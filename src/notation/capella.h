@@ -1,0 +1,80 @@
+// The MusicXML pattern import: the notes of a one-voice MusicXML export become the rows of a
+// pattern file, updating only the kinds of values the user agrees to.
+#pragma once
+
+#include "controls/models.h"
+#include "melody/melody.h"
+#include "platform/platform.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tonfex {
+
+// One piece of markup or text of an XML file. Comments, declarations and processing
+// instructions are dropped; text is trimmed and entity-decoded.
+struct XmlToken {
+    enum class Kind { Start, End, Empty, Text };
+    Kind kind = Kind::Text;
+    std::string name;  // tag name, for Start, End and Empty
+    std::string attrs; // the attribute text of a tag
+    std::string text;  // for Text
+    // The value of attribute `key`, if the tag has it.
+    std::optional<std::string> attribute(const std::string& key) const;
+};
+
+// Splits XML text into tags and texts, whatever the line layout. Not a validating parser:
+// damaged markup ends the scan.
+std::vector<XmlToken> scanXml(const std::string& text);
+
+// One note of the export, as the import uses it.
+struct ExportNote {
+    bool rest = false;
+    std::optional<std::int16_t> pitch; // set when step and octave gave one
+    std::int32_t duration = 0;         // in divisions
+    bool tieStart = false;
+};
+
+struct MusicXmlNotes {
+    std::int16_t divisions = 0; // per quarter note
+    std::vector<ExportNote> notes;
+    int rows = 0; // pattern rows they give, tied notes joined
+};
+
+// Reads divisions and notes. No divisions, divisions of 0 or more rows than a pattern holds
+// end the command with a message naming the files.
+MusicXmlNotes readMusicXmlNotes(const std::vector<std::string>& lines, Dialogs& dialogs,
+                                const std::string& xmlText, const std::string& patternText);
+
+struct Overwrite {
+    bool pitches = true, volumes = true, durations = true;
+};
+
+// Stores the notes into rows 1.. of `buffer` (a quarter note is 2000) and returns the row
+// count. `currentPitch` is the last pitch read, which a rest takes; it lives between runs.
+int applyNotes(const MusicXmlNotes& xml, Overwrite overwrite, std::int16_t& currentPitch,
+               Pattern& buffer);
+
+// The pattern file's lines for rows 1..rows; rows with pitch 0 are left out.
+std::vector<std::string> patternFileLines(const Pattern& buffer, int rows, char decimal);
+
+// What the import needs besides the two files.
+struct ImportContext {
+    Files& files;
+    Dialogs& dialogs;
+    ListBox& zuordnung;
+    char decimal;
+    bool keineFrage;            // no questions: every kind is overwritten
+    std::int16_t& currentPitch; // kept between runs
+    Pattern& buffer;            // the pattern read buffer
+};
+
+// The import: asks what to overwrite, loads the existing pattern, converts the export, writes
+// the pattern file and lists it. A message leaves the pattern file as it was.
+void CapellaLesen(const std::filesystem::path& xmlPath, const std::filesystem::path& patternPath,
+                  ImportContext& context);
+
+} // namespace tonfex

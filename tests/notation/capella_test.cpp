@@ -1,0 +1,174 @@
+#include "core/errors.h"
+#include "notation/capella.h"
+#include "notation_kit.h"
+
+using namespace tonfex;
+using testkit::readBytes;
+
+namespace {
+
+// A note in the one-element-per-line layout of a Capella export; step "" is a rest.
+struct N {
+    std::string step;
+    int alter = 0, octave = 4, duration = 480;
+    bool tieStart = false;
+};
+
+std::string capellaExport(const std::vector<N>& notes, const std::string& divisions = "480") {
+    std::string x = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\"?>\n"
+                    "<score-partwise version=\"1.1\">\n    <part id=\"P1\">\n"
+                    "        <measure number=\"1\">\n            <attributes>\n";
+    if (!divisions.empty()) x += "                <divisions>" + divisions + "</divisions>\n";
+    x += "            </attributes>\n";
+    for (const N& n : notes) {
+        x += "            <note>\n";
+        if (n.step.empty()) {
+            x += "                <rest/>\n";
+        } else {
+            x += "                <pitch>\n                    <step>" + n.step + "</step>\n";
+            if (n.alter)
+                x += "                    <alter>" + std::to_string(n.alter) + "</alter>\n";
+            x += "                    <octave>" + std::to_string(n.octave) +
+                 "</octave>\n                </pitch>\n";
+        }
+        x += "                <duration>" + std::to_string(n.duration) + "</duration>\n";
+        if (n.tieStart) x += "                <tie type=\"start\"/>\n";
+        x += "                <voice>1</voice>\n            </note>\n";
+    }
+    return x + "        </measure>\n    </part>\n</score-partwise>\n";
+}
+
+struct ImportTest : ::testing::Test {
+    testkit::TempFolder tmp;
+    TestPlatform tp;
+    ListBox zuordnung;
+    std::int16_t currentPitch = 0;
+    Pattern buffer;
+    bool keineFrage = true;
+
+    std::string run(const std::string& xml) {
+        testkit::writeBytes(tmp / "Tonfex-01.xml", xml);
+        ImportContext ctx{tp.files, tp.dialogs, zuordnung, '.', keineFrage, currentPitch, buffer};
+        CapellaLesen(tmp / "Tonfex-01.xml", tmp / "Tonfex-Cap-PT.txt", ctx);
+        return readBytes(tmp / "Tonfex-Cap-PT.txt");
+    }
+    // Runs an import that must fail and returns its message; the pattern file stays.
+    std::string failure(const std::string& xml) {
+        testkit::writeBytes(tmp / "Tonfex-Cap-PT.txt", "60  100  2000\r\n");
+        EXPECT_THROW(run(xml), CommandEnd);
+        EXPECT_EQ(readBytes(tmp / "Tonfex-Cap-PT.txt"), "60  100  2000\r\n");
+        return tp.dialogs.records.empty() ? "" : tp.dialogs.records.back().text;
+    }
+};
+
+const std::vector<N> kMelody = {{"C", 0, 4, 480}, {"F", 1, 4, 240},       {"B", -1, 4, 240},
+                                {"D", 0, 5, 480}, {"", 0, 0, 240},        {"G", 0, 4, 480, true},
+                                {"G", 0, 4, 240}, {"A", 0, 4, 480, true}, {"A", 0, 4, 480, true},
+                                {"A", 0, 4, 960}};
+const std::string kRows = "48  100  2000\r\n54  100  1000\r\n58  100  1000\r\n62  100  2000\r\n"
+                          "62  1  1000\r\n55  100  3000\r\n57  100  8000\r\n";
+
+} // namespace
+
+TEST_F(ImportTest, CapellaLayoutGivesOneRowPerNoteWithTiesJoined) {
+    EXPECT_EQ(run(capellaExport(kMelody)), kRows);
+    EXPECT_TRUE(tp.dialogs.records.empty());
+    EXPECT_EQ(buffer.Zeilen, 7);
+    std::vector<std::string> listing = {"Pattern von der Capelladatei",
+                                        "Datei " + (tmp / "Tonfex-Cap-PT.txt").string(), ""};
+    for (const char* row : {"48  100  2000", "54  100  1000", "58  100  1000", "62  100  2000",
+                            "62  1  1000", "55  100  3000", "57  100  8000", ""})
+        listing.push_back(row);
+    EXPECT_EQ(zuordnung.lines(), listing);
+    // A quarter is 2000 whatever the divisions, rounded to whole units.
+    EXPECT_EQ(run(capellaExport({{"C", 0, 5, 4}, {"C", 0, 5, 3}}, "4")),
+              "60  100  2000\r\n60  100  1500\r\n");
+    EXPECT_EQ(run(capellaExport({{"C", 0, 5, 1}, {"C", 0, 5, 5}}, "3")),
+              "60  100  667\r\n60  100  3333\r\n");
+}
+
+TEST_F(ImportTest, OtherLayoutsReadLikeCapellas) {
+    // MuseScore: attributes on tags, elements closed on their own lines, measure rests.
+    std::string x = capellaExport(kMelody);
+    for (size_t p; (p = x.find("<note>")) != std::string::npos;)
+        x.replace(p, 6, "<note default-x=\"75.17\" default-y='-50.00'>");
+    x.replace(x.find("<rest/>"), 7, "<rest measure=\"yes\"/>");
+    x.replace(x.find("<divisions>"), 11, "<divisions >");
+    EXPECT_EQ(run(x), kRows);
+    // Everything on one line, with a comment, a grace note and an unpitched note between.
+    std::string oneLine;
+    for (char c : capellaExport(kMelody))
+        if (c != '\n') oneLine += c;
+    oneLine.insert(oneLine.find("<note>"),
+                   "<!-- <note><pitch> --><note><grace/><pitch><step>E</step><octave>4</octave>"
+                   "</pitch><voice>1</voice></note><note><unpitched><display-step>E</display-step>"
+                   "<display-octave>4</display-octave></unpitched><duration>480</duration></note>");
+    EXPECT_EQ(run(oneLine), kRows);
+}
+
+TEST_F(ImportTest, QuestionsDecideWhatIsOverwritten) {
+    keineFrage = false;
+    const std::string handMade = "50  70  1000\r\n52  80  1000\r\n";
+    const std::string xml = capellaExport({{"C", 0, 5, 480}, {"D", 0, 5, 240}, {"E", 0, 5, 960}});
+    auto answer = [&](bool pitches, bool volumes, bool durations) {
+        testkit::writeBytes(tmp / "Tonfex-Cap-PT.txt", handMade);
+        tp.dialogs.records.clear();
+        tp.dialogs.answers = {pitches, volumes, durations};
+        return run(xml);
+    };
+    // Rows the old pattern did not have get 0 where nothing is overwritten.
+    EXPECT_EQ(answer(true, false, true), "60  70  2000\r\n62  80  1000\r\n64  0  4000\r\n");
+    ASSERT_EQ(tp.dialogs.records.size(), 3u);
+    for (const auto& r : tp.dialogs.records)
+        EXPECT_EQ(r.title, "Vorsicht");
+    EXPECT_EQ(tp.dialogs.records[0].text,
+              "Die TONHÖHEN werden mit Werten aus Capella überschrieben - ok?");
+    EXPECT_EQ(tp.dialogs.records[1].text, "Die LAUTSTÄRKEN werden mit 100 überschrieben - ok?");
+    EXPECT_EQ(tp.dialogs.records[2].text,
+              "Die TONDAUERN werden mit Werten aus Capella überschrieben - ok?");
+    // Rows with pitch 0 are not written.
+    EXPECT_EQ(answer(false, true, false), "50  100  1000\r\n52  100  1000\r\n");
+    EXPECT_EQ(answer(false, false, false), handMade);
+    EXPECT_EQ(answer(true, true, true), "60  100  2000\r\n62  100  1000\r\n64  100  4000\r\n");
+}
+
+TEST_F(ImportTest, RestTakesTheLastPitchReadEvenFromTheRunBefore) {
+    const std::string restFirst = capellaExport({{"", 0, 0, 480}, {"C", 0, 5, 480}});
+    EXPECT_EQ(run(restFirst), "60  100  2000\r\n"); // pitch 0 after start-up: not written
+    run(capellaExport({{"E", 0, 5, 480}}));
+    EXPECT_EQ(run(restFirst), "64  1  2000\r\n60  100  2000\r\n");
+}
+
+TEST_F(ImportTest, UnreadableExportsLeaveThePatternFile) {
+    const std::string unchanged =
+        " - " + (tmp / "Tonfex-Cap-PT.txt").string() + " bleibt unverändert.";
+    const std::string xmlText = (tmp / "Tonfex-01.xml").string();
+    keineFrage = false;
+    EXPECT_EQ(failure(capellaExport({{"C"}}, "")),
+              "In " + xmlText + " steht keine Angabe <divisions> (Teilung der Viertelnote)" +
+                  unchanged);
+    EXPECT_EQ(failure(capellaExport({{"C"}}, "0")),
+              "In " + xmlText + " ist <divisions> 0, die Notenlängen lassen sich so nicht lesen" +
+                  unchanged);
+    EXPECT_EQ(tp.dialogs.records.size(), 2u); // no question before these messages
+    keineFrage = true;
+    std::vector<N> many(10000, N{"C"});
+    EXPECT_EQ(run(capellaExport(many)).size(), 10000u * 15);
+    many.push_back(N{""});
+    EXPECT_EQ(failure(capellaExport(many)),
+              xmlText + " enthält mehr als 10000 Noten, so viele fasst ein Pattern nicht" +
+                  unchanged);
+}
+
+TEST(ScanXml, TagsTextsAndMarkupThatIsNoElement) {
+    auto tokens = scanXml("<!DOCTYPE a [<!ENTITY x \"<note>\">]><?pi <note>?><a b=\"x>y\" c='1'>"
+                          " A &amp; B <![CDATA[<note>]]><e/></a>");
+    std::string seen;
+    for (const auto& t : tokens)
+        seen += std::string(1, "SEXT"[static_cast<int>(t.kind)]) + t.name + t.text + "|";
+    EXPECT_EQ(seen, "Sa|TA & B|T<note>|Xe|Ea|");
+    EXPECT_EQ(tokens[0].attribute("b"), "x>y");
+    EXPECT_EQ(tokens[0].attribute("c"), "1");
+    EXPECT_FALSE(tokens[0].attribute("x").has_value());
+    EXPECT_EQ(scanXml("<a>1</a><b unclosed").size(), 3u);
+}

@@ -1,0 +1,87 @@
+// Round trips through MuseScore 3, a notation program that is not ours.
+#include "notation/capella.h"
+#include "notation/score.h"
+#include "notation_kit.h"
+
+#include <sstream>
+
+using namespace tonfex;
+
+namespace {
+
+struct Tone {
+    int pitch, volume, duration, written; // written: the ladder's duration in divisions
+};
+// Durations relative to the shortest (600, a sixteenth) with dots, rests and sharps.
+const std::vector<Tone> kTones = {{60, 100, 2400, 480}, {61, 100, 1200, 240}, {59, 100, 1800, 360},
+                                  {66, 1, 1200, 240},   {72, 100, 600, 120},  {70, 90, 2100, 420},
+                                  {55, 100, 4800, 960}, {67, 100, 9600, 1920}};
+
+struct MuseScoreTest : ::testing::Test {
+    testkit::TempFolder tmp;
+    TestPlatform tp;
+
+    MuseScoreTest() {
+        std::string melody;
+        for (const Tone& t : kTones)
+            melody += std::to_string(t.pitch) + " " + std::to_string(t.volume) + " " +
+                      std::to_string(t.duration) + "\r\n";
+        testkit::writeBytes(tmp / "Tonfex.txt", melody);
+        Settings s;
+        s.KURZESTWERT = 16;
+        s.VBSCHLUSSEL = 1;
+        s.NOTENPROZEILE = 3;
+        s.TONDAUERDIREKT = 1;
+        Melody m;
+        writeScoreFile(s, m, {}, tp.files, tp.dialogs, tmp.folder(), LocalTime{});
+        EXPECT_EQ(testkit::musicXmlProblems(tmp / "Tonfex-Cap.xml"), "");
+    }
+};
+
+} // namespace
+
+TEST_F(MuseScoreTest, PlaysTheScoreOneOctaveUpWithTheLaddersDurations) {
+    testkit::museScore(tmp / "Tonfex-Cap.xml", tmp / "out.mid");
+    testkit::runLogged("/usr/bin/python3 " +
+                           testkit::shellQuote(TONFEX_TEST_DATA "/notation/midi_notes.py") + " " +
+                           testkit::shellQuote(tmp / "out.mid"),
+                       tmp / "notes.txt");
+    std::istringstream in(testkit::readBytes(tmp / "notes.txt"));
+    int ticksPerQuarter = 0;
+    in >> ticksPerQuarter;
+    ASSERT_EQ(ticksPerQuarter, 480) << in.str(); // the score's divisions, so ticks compare 1:1
+    int onset = 0;
+    for (const Tone& t : kTones) {
+        if (t.volume > 1) {
+            int start = -1, pitch = -1, length = -1;
+            in >> start >> pitch >> length;
+            EXPECT_EQ(start, onset) << "tone " << t.pitch;
+            EXPECT_EQ(pitch, t.pitch + 12);
+            // MuseScore releases a note one tick before its end.
+            EXPECT_TRUE(length >= t.written - 1 && length <= t.written) << length;
+        }
+        onset += t.written;
+    }
+    int extra = -1;
+    EXPECT_FALSE(in >> extra) << "more notes than tones";
+}
+
+TEST_F(MuseScoreTest, ItsMusicXmlExportBecomesAPatternOfTheSameNotes) {
+    testkit::museScore(tmp / "Tonfex-Cap.xml", tmp / "Tonfex-01.xml");
+    const std::string exported = testkit::readBytes(tmp / "Tonfex-01.xml");
+    ASSERT_NE(exported.find("<score-partwise version=\"3.1\">"), std::string::npos) << exported;
+    ASSERT_NE(exported.find("<note default-x="), std::string::npos);
+    ListBox zuordnung;
+    std::int16_t pitch = 0;
+    Pattern buffer;
+    ImportContext ctx{tp.files, tp.dialogs, zuordnung, '.', true, pitch, buffer};
+    CapellaLesen(tmp / "Tonfex-01.xml", tmp / "Tonfex-Cap-PT.txt", ctx);
+    std::string expected;
+    int last = 0;
+    for (const Tone& t : kTones) {
+        last = t.volume > 1 ? t.pitch : last;
+        expected += std::to_string(last) + "  " + (t.volume > 1 ? "100" : "1") + "  " +
+                    std::to_string(t.written * 2000 / 480) + "\r\n";
+    }
+    EXPECT_EQ(testkit::readBytes(tmp / "Tonfex-Cap-PT.txt"), expected);
+}

@@ -1,0 +1,51 @@
+// Helpers of the notation tests: a working folder with settings and a melody, MusicXML
+// validation with xmllint, and MuseScore 3 as an outside reader and writer of MusicXML.
+#pragma once
+
+#include "core/textfile.h"
+#include "melody/melody.h"
+#include "platform/doubles.h"
+#include "support.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace tonfex::testkit {
+
+inline std::string shellQuote(const std::filesystem::path& p) {
+    return "'" + p.string() + "'";
+}
+
+// Runs a shell command with its output going to `log`; returns the command's exit status.
+inline int runLogged(const std::string& command, const std::filesystem::path& log) {
+    return std::system((command + " >" + shellQuote(log) + " 2>&1").c_str());
+}
+
+// "" when `file` is valid against the MusicXML schema and DTD, else xmllint's complaints.
+inline std::string musicXmlProblems(const std::filesystem::path& file) {
+    const std::filesystem::path shared = TONFEX_SHARED_DIR "/musicxml";
+    const auto log = file.string() + ".xmllint";
+    std::string problems;
+    if (runLogged("xmllint --noout --nonet --schema " + shellQuote(shared / "musicxml.xsd") + " " +
+                      shellQuote(file),
+                  log) != 0)
+        problems += readBytes(log);
+    if (runLogged("XML_CATALOG_FILES=" + shellQuote(shared / "catalog.xml") +
+                      " xmllint --noout --nonet --valid " + shellQuote(file),
+                  log) != 0)
+        problems += readBytes(log);
+    return problems;
+}
+
+// Converts `in` with MuseScore 3 to the format that `out`'s extension names.
+inline void museScore(const std::filesystem::path& in, const std::filesystem::path& out) {
+    const auto home = out.parent_path() / "musescore-home";
+    std::filesystem::create_directories(home);
+    std::filesystem::permissions(home, std::filesystem::perms::owner_all);
+    runLogged("QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR=" + shellQuote(home) + " HOME=" +
+                  shellQuote(home) + " mscore3 -o " + shellQuote(out) + " " + shellQuote(in),
+              out.string() + ".log");
+}
+
+} // namespace tonfex::testkit
