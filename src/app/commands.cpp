@@ -7,7 +7,8 @@ namespace tonfex {
 namespace {
 // A whole number written with digits only, or -1.
 int wholeNumber(const std::string& text) {
-    if (text.empty() || text.size() > 6 || text.find_first_not_of("0123456789") != std::string::npos)
+    if (text.empty() || text.size() > 6 ||
+        text.find_first_not_of("0123456789") != std::string::npos)
         return -1;
     return std::stoi(text);
 }
@@ -22,8 +23,8 @@ const std::vector<Command>& commandTable() {
         {"ini", "", "Übersicht der aktuellen Einstellungen zeigen", true,
          [](App& app, const std::vector<std::string>&) { app.Kurzubersicht_Click(); }},
         {"regel", "[SEITE]",
-         "Erläuterung der eingestellten Regel zeigen (SEITE 0: Testmodus, 1 bis 6: Regel)",
-         true, [](App& app, const std::vector<std::string>& args) {
+         "Erläuterung der eingestellten Regel zeigen (SEITE 0: Testmodus, 1 bis 6: Regel)", true,
+         [](App& app, const std::vector<std::string>& args) {
              int page = -1;
              if (!args.empty()) {
                  page = wholeNumber(args[0]);
@@ -34,7 +35,8 @@ const std::vector<Command>& commandTable() {
              for (int i = 0; page >= 0 && i < 7 && app.erklaIndex != page; ++i)
                  app.erklaplus_Click();
          }},
-        {"e-nk", "", "Übersicht der Einstellungen für den Notenexport (Tonfex-Cap.xml) zeigen", true,
+        {"e-nk", "", "Übersicht der Einstellungen für den Notenexport (Tonfex-Cap.xml) zeigen",
+         true,
          [](App& app, const std::vector<std::string>&) { app.Ubersicht_Notenschreiben_Click(); }},
         {"neue-regel", "", "Anleitung zum Einbau neuer Regeln zeigen", true,
          [](App& app, const std::vector<std::string>&) { app.NeueRegelInfo_Click(); }},
@@ -48,15 +50,14 @@ const std::vector<Command>& commandTable() {
              int line = 0;
              if (!args.empty()) {
                  line = wholeNumber(args[0]);
-                 if (line < 1)
-                     failCommand(app.platform.dialogs, "ZEILE muss eine Zahl ab 1 sein.");
+                 if (line < 1) failCommand(app.platform.dialogs, "ZEILE muss eine Zahl ab 1 sein.");
              }
              app.Load_Click();
              if (line == 0) return;
              if (line > app.c.Lini.count())
-                 failCommand(app.platform.dialogs,
-                             "Die Auswahl hat " + std::to_string(app.c.Lini.count()) +
-                                 " Zeilen, keine Zeile " + args[0] + ".");
+                 failCommand(app.platform.dialogs, "Die Auswahl hat " +
+                                                       std::to_string(app.c.Lini.count()) +
+                                                       " Zeilen, keine Zeile " + args[0] + ".");
              app.Lini_Click(line - 1);
          }},
     };

@@ -21,7 +21,8 @@ std::string envOr(const Environment& env, const char* name, const char* fallback
 
 // "C:\Arbeit\..." becomes "C:\\Arbeit\..." as REAPER's command line has always had it.
 std::string doubledAfterDrive(const std::string& path) {
-    if (path.size() >= 3 && path[1] == ':' && path[2] == '\\') return path.substr(0, 3) + path.substr(2);
+    if (path.size() >= 3 && path[1] == ':' && path[2] == '\\')
+        return path.substr(0, 3) + path.substr(2);
     return path;
 }
 
@@ -78,38 +79,74 @@ void startFirst(App& app, const std::vector<CommandLine>& commands, bool minimiz
         if (app.platform.programs.start(command, minimized)) return;
         tried += (tried.empty() ? "" : ", ") + command.program;
     }
-    app.platform.dialogs.tell("FEHLER", commands.size() > 1
-                                            ? "Keines der Programme " + tried +
-                                                  " konnte gestartet werden."
-                                            : "Das Programm " + tried +
-                                                  " konnte nicht gestartet werden.");
+    app.platform.dialogs.tell("FEHLER",
+                              commands.size() > 1
+                                  ? "Keines der Programme " + tried + " konnte gestartet werden."
+                                  : "Das Programm " + tried + " konnte nicht gestartet werden.");
 }
 
 // The editor buttons: each opens one file of the working folder, minimised with focus.
-void App::Command2_Click() { startProgram(*this, editorCommand(os, folder.text(names::ini), environment), true); }
-void App::Inidateischau_Click() { Command2_Click(); }
-void App::Command3_Click() { startProgram(*this, editorCommand(os, folder.text(names::melody), environment), true); }
-void App::Dateischau_Click() { Command3_Click(); }
-void App::Command4_Click() { startProgram(*this, editorCommand(os, utf8FromPath(proginfoPath()), environment), true); }
-void App::Command5_Click() { startProgram(*this, editorCommand(os, folder.text(names::sampleList), environment), true); }
-void App::Command9_Click() { startProgram(*this, editorCommand(os, folder.text(names::sampleListing), environment), true); }
-void App::Command6_Click() { startProgram(*this, editorCommand(os, folder.text(names::statistics), environment), true); }
-void App::Command7_Click() { startProgram(*this, editorCommand(os, folder.text(names::patternLog), environment), true); }
-void App::Command8_Click() { startProgram(*this, editorCommand(os, folder.text(names::durations), environment), true); }
-void App::Command10_Click() { startProgram(*this, editorCommand(os, folder.text(names::presetLog), environment), true); }
-void App::Patti_Click() { startProgram(*this, editorCommand(os, folder.text(names::pattern01), environment), true); }
-void App::Patti02_Click() { startProgram(*this, editorCommand(os, folder.text(names::pattern02), environment), true); }
+void App::Command2_Click() {
+    startProgram(*this, editorCommand(os, folder.text(names::ini), environment), true);
+}
+void App::Inidateischau_Click() {
+    Command2_Click();
+}
+void App::Command3_Click() {
+    startProgram(*this, editorCommand(os, folder.text(names::melody), environment), true);
+}
+void App::Dateischau_Click() {
+    Command3_Click();
+}
+void App::Command4_Click() {
+    startProgram(*this, editorCommand(os, utf8FromPath(proginfoPath()), environment), true);
+}
+void App::Command5_Click() {
+    startProgram(*this, editorCommand(os, folder.text(names::sampleList), environment), true);
+}
+void App::Command9_Click() {
+    startProgram(*this, editorCommand(os, folder.text(names::sampleListing), environment), true);
+}
+void App::Command6_Click() {
+    startProgram(*this, editorCommand(os, folder.text(names::statistics), environment), true);
+}
+void App::Command7_Click() {
+    startProgram(*this, editorCommand(os, folder.text(names::patternLog), environment), true);
+}
+void App::Command8_Click() {
+    startProgram(*this, editorCommand(os, folder.text(names::durations), environment), true);
+}
+void App::Command10_Click() {
+    startProgram(*this, editorCommand(os, folder.text(names::presetLog), environment), true);
+}
+void App::Patti_Click() {
+    startProgram(*this, editorCommand(os, folder.text(names::pattern01), environment), true);
+}
+void App::Patti02_Click() {
+    startProgram(*this, editorCommand(os, folder.text(names::pattern02), environment), true);
+}
 
-void App::Reaperstart_Click() { startProgram(*this, reaperCommand(os, folder.text(names::project), environment), true); }
-void App::Reaperstart2_Click() { startProgram(*this, reaperCommand(os, folder.text(names::sampleProject), environment), true); }
-void App::CapellaStart_Click() { startFirst(*this, capellaCommands(os, folder.text(names::capella01), environment), false); }
-void App::CapellaStart02_Click() { startFirst(*this, capellaCommands(os, folder.text(names::capella02), environment), false); }
+void App::Reaperstart_Click() {
+    startProgram(*this, reaperCommand(os, folder.text(names::project), environment), true);
+}
+void App::Reaperstart2_Click() {
+    startProgram(*this, reaperCommand(os, folder.text(names::sampleProject), environment), true);
+}
+void App::CapellaStart_Click() {
+    startFirst(*this, capellaCommands(os, folder.text(names::capella01), environment), false);
+}
+void App::CapellaStart02_Click() {
+    startFirst(*this, capellaCommands(os, folder.text(names::capella02), environment), false);
+}
 
-void App::FensterSchliessen(const std::string& text) { platform.windows.closeContaining(text); }
+void App::FensterSchliessen(const std::string& text) {
+    platform.windows.closeContaining(text);
+}
 
 void App::Infos_Click() {
     FensterSchliessen(kViewerWindowTitle);
-    startProgram(*this, viewerCommand(os, utf8FromPath(overviewPicturePath(folder, os)), environment),
+    startProgram(*this,
+                 viewerCommand(os, utf8FromPath(overviewPicturePath(folder, os)), environment),
                  false);
 }
 

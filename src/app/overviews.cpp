@@ -9,9 +9,9 @@ namespace tonfex {
 namespace {
 help::PageView pageView(App& app) {
     auto& c = app.c;
-    return {c.inidat,    c.List2,         c.Daten,      c.Zuordnung,       c.Label2,
-            c.Label5,    c.erklaplus,     c.erklaminus, app.LinkFlag,      app.InidatGross,
-            app.List2Gross, app.reducedHeight};
+    return {c.inidat,     c.List2,         c.Daten,        c.Zuordnung,
+            c.Label2,     c.Label5,        c.erklaplus,    c.erklaminus,
+            app.LinkFlag, app.InidatGross, app.List2Gross, app.reducedHeight};
 }
 
 help::ReadSettings initialOf(App& app) {
@@ -30,15 +30,21 @@ void App::Kurzubersicht_Click() {
     SamplemixFlag = false;
 }
 
-void App::Label5_MouseMove() { help::Label5_MouseMove(c.Label5); }
+void App::Label5_MouseMove() {
+    help::Label5_MouseMove(c.Label5);
+}
 
 void App::Ubersicht_Click() {
     auto view = pageView(*this);
     help::Ubersicht_Click(view, initialOf(*this), erklaIndex);
 }
 
-void App::erklaplus_Click() { help::erklaplus_Click(c.inidat, erklaIndex); }
-void App::erklaminus_Click() { help::erklaminus_Click(c.inidat, erklaIndex); }
+void App::erklaplus_Click() {
+    help::erklaplus_Click(c.inidat, erklaIndex);
+}
+void App::erklaminus_Click() {
+    help::erklaminus_Click(c.inidat, erklaIndex);
+}
 
 void App::NeueRegelInfo_Click() {
     auto view = pageView(*this);

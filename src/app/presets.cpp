@@ -26,7 +26,7 @@ std::string presetStamp(const LocalTime& t) {
 
 // The working files of a preset and the names of their stored copies, in storing order.
 constexpr std::array<std::string_view, 4> kWorkingFiles = {names::ini, names::sampleProject,
-                                                          names::capella01, names::capella02};
+                                                           names::capella01, names::capella02};
 std::array<std::string, 4> storedNames(const std::string& stamp) {
     return {"Tonfex-" + stamp + ".ini", "Tonfex-HCR-" + stamp + ".rpp",
             "Tonfex-01-" + stamp + ".cap", "Tonfex-02-" + stamp + ".cap"};
@@ -34,7 +34,8 @@ std::array<std::string, 4> storedNames(const std::string& stamp) {
 
 std::string joined(const std::vector<std::string>& parts, const char* separator) {
     std::string out;
-    for (const auto& p : parts) out += (out.empty() ? "" : separator) + p;
+    for (const auto& p : parts)
+        out += (out.empty() ? "" : separator) + p;
     return out;
 }
 
@@ -46,10 +47,12 @@ std::string dateAndTime(Clock& clock) {
 // The stamp of a chooser line that names a stored settings file of the working folder, or
 // "" for any other line (empty, another folder, "..", a different name).
 std::string stampOfLine(const WorkFolder& folder, std::string line) {
-    while (!line.empty() && (line.back() == ' ' || line.back() == '\t')) line.pop_back();
+    while (!line.empty() && (line.back() == ' ' || line.back() == '\t'))
+        line.pop_back();
     const std::string prefix = folder.text("Tonfex-");
     const std::string ending = ".ini";
-    if (line.size() <= prefix.size() + ending.size() || line.compare(0, prefix.size(), prefix) != 0 ||
+    if (line.size() <= prefix.size() + ending.size() ||
+        line.compare(0, prefix.size(), prefix) != 0 ||
         line.compare(line.size() - ending.size(), ending.size(), ending) != 0)
         return "";
     std::string stamp = line.substr(prefix.size(), line.size() - prefix.size() - ending.size());
@@ -108,7 +111,8 @@ void App::Speichern2_Click() {
     if (!missing.empty())
         text = "Nicht vorhanden und deshalb nicht gespeichert:\n" + joined(missing, "\n");
     if (!failed.empty())
-        text += (text.empty() ? "" : "\n") + std::string("Nicht gespeichert:\n") + joined(failed, "\n");
+        text +=
+            (text.empty() ? "" : "\n") + std::string("Nicht gespeichert:\n") + joined(failed, "\n");
     failCommand(platform.dialogs, text);
 }
 
@@ -117,13 +121,15 @@ void App::Load_Click() {
     c.Lini.clear();
     // A missing log just means that nothing was stored yet: the chooser stays empty.
     if (auto lines = readTextLines(platform.files, folder.path(names::presetLog)))
-        for (auto& line : *lines) c.Lini.add(line);
+        for (auto& line : *lines)
+            c.Lini.add(line);
 }
 
 void App::Lini_Click(int index) {
     const auto& lines = c.Lini.lines();
-    const std::string line =
-        index >= 0 && index < static_cast<int>(lines.size()) ? lines[static_cast<size_t>(index)] : "";
+    const std::string line = index >= 0 && index < static_cast<int>(lines.size())
+                                 ? lines[static_cast<size_t>(index)]
+                                 : "";
     const std::string stamp = stampOfLine(folder, line);
     if (line.empty())
         failCommand(platform.dialogs, "Die gewählte Zeile ist leer. Es wurde nichts geladen.");
@@ -134,8 +140,9 @@ void App::Lini_Click(int index) {
     const auto stored = storedNames(stamp);
     for (size_t i = 0; i < 2; ++i)
         if (!platform.files.exists(folder.path(stored[i])))
-            failCommand(platform.dialogs, "Das Preset ist unvollständig: " + folder.text(stored[i]) +
-                                              " ist nicht vorhanden. Es wurde nichts geladen.");
+            failCommand(platform.dialogs,
+                        "Das Preset ist unvollständig: " + folder.text(stored[i]) +
+                            " ist nicht vorhanden. Es wurde nichts geladen.");
 
     c.linienVisible = false;
     if (std::string error = platform.files.copy(folder.path(stored[0]), folder.path(names::ini));
@@ -164,9 +171,13 @@ void App::Lini_Click(int index) {
     Kurzubersicht_Click();
 }
 
-void App::Command11_Click() { copyOrFail(*this, names::sampleProject, names::parking); }
+void App::Command11_Click() {
+    copyOrFail(*this, names::sampleProject, names::parking);
+}
 
-void App::Command13_Click() { copyOrFail(*this, names::project, names::parking); }
+void App::Command13_Click() {
+    copyOrFail(*this, names::project, names::parking);
+}
 
 void App::Command12_Click() {
     if (!platform.dialogs.ask(kQuestionTitle, "wirklich Tonfex-HCR.rpp überschreiben?")) return;
@@ -177,12 +188,13 @@ void App::Samplemix_Click() {
     if (!platform.dialogs.ask(kQuestionTitle,
                               "wirklich Samplemix? (Tonfex.ini wird dann verändert)?"))
         return;
-    if (std::string error = writeTextLines(platform.files, folder.path(names::ini), settingsTemplate());
+    if (std::string error =
+            writeTextLines(platform.files, folder.path(names::ini), settingsTemplate());
         !error.empty())
         failCommand(platform.dialogs, folder.text(names::ini) + ": " + error);
-    if (std::string error = appendTextLines(platform.files, proginfoPath(),
-                                            {"", "Es wurde Samplemix durchgeführt",
-                                             dateAndTime(platform.clock)});
+    if (std::string error =
+            appendTextLines(platform.files, proginfoPath(),
+                            {"", "Es wurde Samplemix durchgeführt", dateAndTime(platform.clock)});
         !error.empty())
         platform.dialogs.tell("FEHLER", utf8FromPath(proginfoPath()) + ": " + error);
     c.List2.fore = colors::blue;

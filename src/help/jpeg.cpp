@@ -18,7 +18,7 @@ constexpr std::array<int, 64> kZigzag = {
 constexpr int kQuant = 2;
 
 class BitWriter {
-public:
+  public:
     explicit BitWriter(std::string& out) : out_(out) {}
     void put(unsigned bits, int count) {
         for (int i = count - 1; i >= 0; --i) {
@@ -27,10 +27,11 @@ public:
         }
     }
     void finish() {
-        while (filled_ != 0) put(1, 1); // pad the last byte with one-bits
+        while (filled_ != 0)
+            put(1, 1); // pad the last byte with one-bits
     }
 
-private:
+  private:
     void flushByte() {
         out_ += static_cast<char>(byte_);
         if (byte_ == 0xFF) out_ += '\0'; // a data 0xFF is followed by a stuffed zero
@@ -65,20 +66,21 @@ const std::vector<int>& acSymbols() {
     static const std::vector<int> symbols = [] {
         std::vector<int> s = {0x00, 0xF0};
         for (int run = 0; run < 16; ++run)
-            for (int size = 1; size <= 10; ++size) s.push_back(run << 4 | size);
+            for (int size = 1; size <= 10; ++size)
+                s.push_back(run << 4 | size);
         return s;
     }();
     return symbols;
 }
 
 void headers(std::string& out, int width, int height) {
-    out += "\xFF\xD8";                                              // SOI
+    out += "\xFF\xD8"; // SOI
     out += std::string("\xFF\xE0\x00\x10JFIF\x00\x01\x01\x00\x00\x01\x00\x01\x00\x00", 18);
-    out += "\xFF\xDB";                                              // DQT
+    out += "\xFF\xDB"; // DQT
     word(out, 67);
     out += '\0';
     out.append(64, static_cast<char>(kQuant));
-    out += "\xFF\xC0";                                              // SOF0
+    out += "\xFF\xC0"; // SOF0
     word(out, 11);
     out += '\x08';
     word(out, height);
@@ -88,15 +90,19 @@ void headers(std::string& out, int width, int height) {
     out += "\xFF\xC4";
     word(out, 2 + 17 + 12);
     out += '\0';
-    for (int len = 1; len <= 16; ++len) out += static_cast<char>(len == 4 ? 12 : 0);
-    for (int c = 0; c < 12; ++c) out += static_cast<char>(c);
+    for (int len = 1; len <= 16; ++len)
+        out += static_cast<char>(len == 4 ? 12 : 0);
+    for (int c = 0; c < 12; ++c)
+        out += static_cast<char>(c);
     const auto& ac = acSymbols();
     out += "\xFF\xC4";
     word(out, 2 + 17 + static_cast<int>(ac.size()));
     out += '\x10';
-    for (int len = 1; len <= 16; ++len) out += static_cast<char>(len == 8 ? ac.size() : 0);
-    for (int s : ac) out += static_cast<char>(s);
-    out += "\xFF\xDA";                                              // SOS
+    for (int len = 1; len <= 16; ++len)
+        out += static_cast<char>(len == 8 ? ac.size() : 0);
+    for (int s : ac)
+        out += static_cast<char>(s);
+    out += "\xFF\xDA"; // SOS
     word(out, 8);
     out += std::string("\x01\x01\x00\x00\x3F\x00", 6);
 }
@@ -109,7 +115,8 @@ std::string encodeJpeg(const GreyImage& image) {
 
     std::array<int, 256> acCode{};
     const auto& ac = acSymbols();
-    for (size_t i = 0; i < ac.size(); ++i) acCode[static_cast<size_t>(ac[i])] = static_cast<int>(i);
+    for (size_t i = 0; i < ac.size(); ++i)
+        acCode[static_cast<size_t>(ac[i])] = static_cast<int>(i);
     std::array<std::array<double, 8>, 8> cosines{};
     for (int x = 0; x < 8; ++x)
         for (int u = 0; u < 8; ++u)
@@ -135,7 +142,8 @@ std::string encodeJpeg(const GreyImage& image) {
                 for (int u = 0; u < 8; ++u) {
                     double sum = 0;
                     for (int x = 0; x < 8; ++x)
-                        sum += pixel(bx + x, by + y) * cosines[static_cast<size_t>(x)][static_cast<size_t>(u)];
+                        sum += pixel(bx + x, by + y) *
+                               cosines[static_cast<size_t>(x)][static_cast<size_t>(u)];
                     rows[y][u] = sum;
                 }
             for (int v = 0; v < 8; ++v)
@@ -147,8 +155,9 @@ std::string encodeJpeg(const GreyImage& image) {
                 }
             int q[64];
             for (int k = 0; k < 64; ++k)
-                q[k] = std::clamp(static_cast<int>(std::lround(coef[kZigzag[static_cast<size_t>(k)]] / kQuant)),
-                                  -1023, 1023);
+                q[k] = std::clamp(
+                    static_cast<int>(std::lround(coef[kZigzag[static_cast<size_t>(k)]] / kQuant)),
+                    -1023, 1023);
 
             int diff = q[0] - previousDc;
             previousDc = q[0];
@@ -161,7 +170,8 @@ std::string encodeJpeg(const GreyImage& image) {
                     ++run;
                     continue;
                 }
-                for (; run >= 16; run -= 16) bits.put(static_cast<unsigned>(acCode[0xF0]), 8);
+                for (; run >= 16; run -= 16)
+                    bits.put(static_cast<unsigned>(acCode[0xF0]), 8);
                 size = category(q[k]);
                 bits.put(static_cast<unsigned>(acCode[static_cast<size_t>(run << 4 | size)]), 8);
                 bits.put(magnitudeBits(q[k], size), size);

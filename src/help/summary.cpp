@@ -21,10 +21,17 @@ struct Texts {
 void sampleLines(const Settings& s, double tfm, const Texts& V, std::vector<std::string>& out) {
     auto add = [&](std::string line) { out.push_back(std::move(line)); };
     switch (s.SAMPLENUMMER) {
-    case 0: add("  WAV-Datei als Samplenamen (Snn)"); break;
-    case 1: add("  Ton-Nummern als Samplenamen (Snn)"); break;
-    case 2: add("  Sample-Infos als Samplenamen (Snn)"); break;
-    default: break;
+    case 0:
+        add("  WAV-Datei als Samplenamen (Snn)");
+        break;
+    case 1:
+        add("  Ton-Nummern als Samplenamen (Snn)");
+        break;
+    case 2:
+        add("  Sample-Infos als Samplenamen (Snn)");
+        break;
+    default:
+        break;
     }
     if (s.TRACKZAHL != 1)
         add("  " + V(s.TRACKZAHL) + " Reaper-Spuren (Trz)");
@@ -54,16 +61,15 @@ void sampleLines(const Settings& s, double tfm, const Texts& V, std::vector<std:
     else
         add("  Sample-Überlappung: " + V(s.UBERLAPPUNG) + " (Ubl)");
     if (s.ORIGINALSAMPLEDAUER == 1) add("  Original-Sampledauer (Ogs)");
-    static const char* const keytranspose[] = {
-        "  Kein Keytranspose (KTP)", "  Keytranspose: Sample auf Zeile 1 (KTP)",
-        "  Keytranspose m. zufallsgewählten Samples (KTP)",
-        "  Keytranspose, Samples in Zeilenfolge (KTP)"};
+    static const char* const keytranspose[] = {"  Kein Keytranspose (KTP)",
+                                               "  Keytranspose: Sample auf Zeile 1 (KTP)",
+                                               "  Keytranspose m. zufallsgewählten Samples (KTP)",
+                                               "  Keytranspose, Samples in Zeilenfolge (KTP)"};
     if (s.KEYTRANSPOSE >= 0 && s.KEYTRANSPOSE <= 3) add(keytranspose[s.KEYTRANSPOSE]);
-    static const char* const tuning[] = {"  Kein Sampletuning (Stn)",
-                                         "  Sampletuning nach Vorkommenshäufigkeit (Stn)",
-                                         "  Sampletuning immer höher (Stn)",
-                                         "  Sampletuning mit Melodien (Stn)",
-                                         "  Sampletuning immer tiefer (Stn)"};
+    static const char* const tuning[] = {
+        "  Kein Sampletuning (Stn)", "  Sampletuning nach Vorkommenshäufigkeit (Stn)",
+        "  Sampletuning immer höher (Stn)", "  Sampletuning mit Melodien (Stn)",
+        "  Sampletuning immer tiefer (Stn)"};
     if (s.SAMPLETUNING >= 0 && s.SAMPLETUNING <= 4) add(tuning[s.SAMPLETUNING]);
     if (s.SAMPLETUNING > 0 && tfm != 2)
         add("  Transpositionsfaktor " + V(s.TONHOHENANDERUNGSFAKTOR) + " (THf)");
@@ -103,7 +109,8 @@ std::vector<std::string> threeBalancedLines(const std::string& text,
             std::vector<std::string> lines = {piece(0, breaks[i]), piece(breaks[i], breaks[k]),
                                               piece(breaks[k], text.size())};
             size_t longest = 0;
-            for (const auto& l : lines) longest = std::max(longest, l.size());
+            for (const auto& l : lines)
+                longest = std::max(longest, l.size());
             if (longest < bestLongest) {
                 bestLongest = longest;
                 best = lines;
@@ -132,8 +139,10 @@ std::vector<std::string> summaryLines(const Settings& s) {
     else
         add("  REGEL " + s.TONFINDUNGSMETHODE + " (TESTMODUS) (TFm)");
     if (tfm == 6) {
-        add(s.VORRUCK01 ? "  Pattern 01 vorwärts und rückwärts (VR1)" : "  Pattern 01 vorwärts (VR1)");
-        add(s.VORRUCK02 ? "  Pattern 02 vorwärts und rückwärts (VR2)" : "  Pattern 02 vorwärts (VR2)");
+        add(s.VORRUCK01 ? "  Pattern 01 vorwärts und rückwärts (VR1)"
+                        : "  Pattern 01 vorwärts (VR1)");
+        add(s.VORRUCK02 ? "  Pattern 02 vorwärts und rückwärts (VR2)"
+                        : "  Pattern 02 vorwärts (VR2)");
     }
     add("  Tempo " + V(s.TEMPO) + " (tempi)");
     if (std::abs(s.TRANSPONI) < 1)
@@ -167,7 +176,8 @@ std::vector<std::string> summaryLines(const Settings& s) {
         add("  Das Intervall ist eingestellt auf " + V(s.INTERVALL) + " (Iva)");
         if (s.KLEINERGROSSER == 1)
             add("  Intervalle gleich oder kleiner " + V(s.INTERVALL) + " (Kgl)");
-        if (s.KLEINERGROSSER == 3) add("  Nur Intervall " + V(s.INTERVALL) + " wird verwendet (Kgl)");
+        if (s.KLEINERGROSSER == 3)
+            add("  Nur Intervall " + V(s.INTERVALL) + " wird verwendet (Kgl)");
     }
     if (tfm == 3) {
         add("  Pattern-Wiederholungsdistanz " + V(s.WIEDERHOLUNGSDISTANZ) + " (Whd)");
@@ -203,7 +213,8 @@ std::vector<std::string> presetNotice(const std::string& proginfoPath) {
     for (size_t i = 1; i < proginfoPath.size(); ++i)
         if (proginfoPath[i] == '\\' || proginfoPath[i] == '/') breaks.push_back(i + 2);
     breaks.push_back(proginfoPath.size() + 2);
-    for (auto& line : threeBalancedLines(text, breaks)) lines.push_back(std::move(line));
+    for (auto& line : threeBalancedLines(text, breaks))
+        lines.push_back(std::move(line));
     for (const char* line : {"  die zuletzt geladenen Presets eingetragen.", "  ",
                              "  In die linke (blau gewordene) Liste klicken,",
                              "  und ganz nach unten scrollen, um sie anzusehen!"})
@@ -246,7 +257,8 @@ namespace {
 void showNotice(ListBox& inidat, Dialogs& dialogs, Rgb colour,
                 const std::vector<std::string>& notice, const std::string& question) {
     inidat.fore = colour;
-    for (const auto& line : notice) inidat.add(line);
+    for (const auto& line : notice)
+        inidat.add(line);
     dialogs.tell("Tonfex", question);
     inidat.clear();
     inidat.fore = colors::black;
@@ -278,7 +290,8 @@ void Kurzubersicht_Click(PageView& v, const ReadSettings& initial, Dialogs& dial
     if (samplemix)
         showNotice(v.inidat, dialogs, kSamplemixGreen, samplemixNotice(),
                    "weiter? (erst genau lesen!)");
-    for (auto& line : summaryLines(s)) v.inidat.add(std::move(line));
+    for (auto& line : summaryLines(s))
+        v.inidat.add(std::move(line));
 }
 
 void Label5_MouseMove(Label& label5) {

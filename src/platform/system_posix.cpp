@@ -116,7 +116,9 @@ const Xlib& xlib() {
 }
 
 // A window may vanish while it is looked at; its errors are ignored instead of ending us.
-int ignoreXError(Display*, XErrorEvent*) { return 0; }
+int ignoreXError(Display*, XErrorEvent*) {
+    return 0;
+}
 
 std::string lowerAscii(std::string s) {
     std::transform(s.begin(), s.end(), s.begin(),
@@ -145,8 +147,8 @@ std::vector<unsigned char> property(const Xlib& x, Display* d, Window w, Atom na
 std::vector<Window> topLevelWindows(const Xlib& x, Display* d, Window root) {
     int format = 0;
     unsigned long items = 0;
-    auto list = property(x, d, root, x.internAtom(d, "_NET_CLIENT_LIST", False), XA_WINDOW,
-                         format, items);
+    auto list =
+        property(x, d, root, x.internAtom(d, "_NET_CLIENT_LIST", False), XA_WINDOW, format, items);
     std::vector<Window> windows;
     if (format == 32 && items > 0) {
         const auto* ids = reinterpret_cast<const unsigned long*>(list.data());

@@ -24,7 +24,7 @@ inline Settings settingsWith(const std::vector<std::pair<std::string, std::strin
 struct PageTest : ::testing::Test {
     MainControls c;
     bool LinkFlag = false, InidatGross = false, List2Gross = true;
-    help::PageView view{c.inidat,   c.List2,   c.Daten,    c.Zuordnung,  c.Label2, c.Label5,
+    help::PageView view{c.inidat,    c.List2,      c.Daten,  c.Zuordnung, c.Label2,   c.Label5,
                         c.erklaplus, c.erklaminus, LinkFlag, InidatGross, List2Gross, 1025};
     Settings s = settingsWith({});
     int reads = 0;

@@ -87,7 +87,9 @@ TEST_F(PageTest, NotationSummary) {
                                                "  Es werden 18 Noten pro Zeile geschrieben (NPZ)"};
     EXPECT_EQ(c.inidat.lines(), expected);
 
-    auto line = [](int trn) { return help::notationSummary(settingsWith({{"TRANSPOSIWERT", std::to_string(trn)}}))[2]; };
+    auto line = [](int trn) {
+        return help::notationSummary(settingsWith({{"TRANSPOSIWERT", std::to_string(trn)}}))[2];
+    };
     EXPECT_EQ(line(0), "  Keine Transposition (TRN)");
     EXPECT_EQ(line(1), "  Transposition: 1 Halbton nach oben (TRN)");
     EXPECT_EQ(line(5), "  Transposition: 5 Halbtöne nach oben (TRN)");

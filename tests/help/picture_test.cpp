@@ -54,7 +54,8 @@ TEST(Picture, OverviewDecodesToTheDrawing) {
 
 TEST(Picture, OddSizesAndFlatAreasEncode) {
     help::GreyImage image{13, 9, std::vector<std::uint8_t>(13 * 9, 0)};
-    for (int x = 0; x < 13; ++x) image.pixels[static_cast<size_t>(4 * 13 + x)] = 255;
+    for (int x = 0; x < 13; ++x)
+        image.pixels[static_cast<size_t>(4 * 13 + x)] = 255;
     const help::GreyImage read = decode(help::encodeJpeg(image));
     ASSERT_EQ(read.width, 13);
     ASSERT_EQ(read.height, 9);

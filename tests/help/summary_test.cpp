@@ -13,37 +13,36 @@ bool has(const std::vector<std::string>& lines, const std::string& line) {
 } // namespace
 
 TEST(Summary, TemplateSettingsLineByLine) {
-    const std::vector<std::string> expected = {
-        "  SAMPLER mit Tonfex-HCR.rpp (Snd)",
-        "  WAV-Datei als Samplenamen (Snn)",
-        "  1 Reaper-Spur (Trz)",
-        "  Deshalb kein Autopan",
-        "  Fade in 2 (Sfi)",
-        "  Fade out 25 (Sfo)",
-        "  Sampleabstand = Sampledauer bei Tempo 1 (Oga)",
-        "  Pausen zwischen den Samples: 0.1 (Zwv)",
-        "  Keine Sample-Überlappung (Ubl)",
-        "  Original-Sampledauer (Ogs)",
-        "  Kein Keytranspose (KTP)",
-        "  Kein Sampletuning (Stn)",
-        "  Keine Gesamt-Sampletransposition (HTo)",
-        "  Keine Samplestartpunktvariationen (Stp)",
-        "  Keine Gesamt-Samplezeitverschiebung (SOT)",
-        "",
-        "  REGEL 01 (TFm)",
-        "  Tempo 1 (tempi)",
-        "  Keine allgemeine Tontransposition (Trs)",
-        "  1000 Töne (Anz)",
-        "  Tondauern indirekt (Tdd)",
-        "  Größte indirekte Tondauer 1 (Tda)",
-        "  Lautstärkevariation 1 (Lva)",
-        "  Startton 1 (Sto)",
-        "  Tiefster Ton 1 (Ttn)",
-        "  Höchster Ton 1000 (Htn)",
-        "  Das Intervall ist eingestellt auf 1000 (Iva)",
-        "  Intervalle gleich oder kleiner 1000 (Kgl)",
-        "",
-        "  Verzögerungsfaktor 10 (Vzg)"};
+    const std::vector<std::string> expected = {"  SAMPLER mit Tonfex-HCR.rpp (Snd)",
+                                               "  WAV-Datei als Samplenamen (Snn)",
+                                               "  1 Reaper-Spur (Trz)",
+                                               "  Deshalb kein Autopan",
+                                               "  Fade in 2 (Sfi)",
+                                               "  Fade out 25 (Sfo)",
+                                               "  Sampleabstand = Sampledauer bei Tempo 1 (Oga)",
+                                               "  Pausen zwischen den Samples: 0.1 (Zwv)",
+                                               "  Keine Sample-Überlappung (Ubl)",
+                                               "  Original-Sampledauer (Ogs)",
+                                               "  Kein Keytranspose (KTP)",
+                                               "  Kein Sampletuning (Stn)",
+                                               "  Keine Gesamt-Sampletransposition (HTo)",
+                                               "  Keine Samplestartpunktvariationen (Stp)",
+                                               "  Keine Gesamt-Samplezeitverschiebung (SOT)",
+                                               "",
+                                               "  REGEL 01 (TFm)",
+                                               "  Tempo 1 (tempi)",
+                                               "  Keine allgemeine Tontransposition (Trs)",
+                                               "  1000 Töne (Anz)",
+                                               "  Tondauern indirekt (Tdd)",
+                                               "  Größte indirekte Tondauer 1 (Tda)",
+                                               "  Lautstärkevariation 1 (Lva)",
+                                               "  Startton 1 (Sto)",
+                                               "  Tiefster Ton 1 (Ttn)",
+                                               "  Höchster Ton 1000 (Htn)",
+                                               "  Das Intervall ist eingestellt auf 1000 (Iva)",
+                                               "  Intervalle gleich oder kleiner 1000 (Kgl)",
+                                               "",
+                                               "  Verzögerungsfaktor 10 (Vzg)"};
     EXPECT_EQ(help::summaryLines(settingsWith({})), expected);
 }
 
@@ -52,7 +51,8 @@ TEST(Summary, MidiModeHasNoSampleLines) {
     ASSERT_GE(lines.size(), 2u);
     EXPECT_EQ(lines[0], "  MIDI mit Wavetable (Snd)");
     EXPECT_EQ(lines[1], "  REGEL 01 (TFm)");
-    for (const auto& line : lines) EXPECT_EQ(line.find("Sample"), std::string::npos) << line;
+    for (const auto& line : lines)
+        EXPECT_EQ(line.find("Sample"), std::string::npos) << line;
 }
 
 TEST(Summary, TestModesAndPatternRules) {
@@ -62,8 +62,10 @@ TEST(Summary, TestModesAndPatternRules) {
     EXPECT_FALSE(has(all, "  1000 Töne (Anz)"));
 
     // Rule 05 forces Tdd to 0, which brings the shortest and longest tone.
-    auto r5 = help::summaryLines(settingsWith(
-        {{"TONFINDUNGSMETHODE", "5"}, {"TONDAUERDIREKT", "1"}, {"KURZTON", "2"}, {"LANGTON", "7"}}));
+    auto r5 = help::summaryLines(settingsWith({{"TONFINDUNGSMETHODE", "5"},
+                                               {"TONDAUERDIREKT", "1"},
+                                               {"KURZTON", "2"},
+                                               {"LANGTON", "7"}}));
     EXPECT_TRUE(has(r5, "  REGEL 05 (TFm)"));
     EXPECT_TRUE(has(r5, "  Tondauern indirekt (Tdd)"));
     EXPECT_TRUE(has(r5, "  Kleinster Wert 2 (KTn)"));
@@ -71,7 +73,8 @@ TEST(Summary, TestModesAndPatternRules) {
     EXPECT_TRUE(has(r5, "  25 Patterndurchläufe (LOP)"));
     EXPECT_FALSE(has(r5, "  Startton 1 (Sto)"));
 
-    auto r3 = help::summaryLines(settingsWith({{"TONFINDUNGSMETHODE", "3"}, {"WIEVIELELOOPS", "1"}}));
+    auto r3 =
+        help::summaryLines(settingsWith({{"TONFINDUNGSMETHODE", "3"}, {"WIEVIELELOOPS", "1"}}));
     EXPECT_TRUE(has(r3, "  1 Patterndurchlauf (LOP)"));
     EXPECT_TRUE(has(r3, "  Tondauern direkt (Tdd)"));
     EXPECT_TRUE(has(r3, "  Pattern-Wiederholungsdistanz 15 (Whd)"));
@@ -95,16 +98,15 @@ TEST(Summary, SampleGroupVariants) {
                                                   {"ZWISCHENRAUM", "0"},
                                                   {"TRANSPONI", "-2"},
                                                   {"KLEINERGROSSER", "3"}}));
-    for (const char* line : {"  SAMPLER mit Tonfex-HC.txt (Snd)", "  3 Reaper-Spuren (Trz)",
-                             "  Autopan ein (Atp)", "  Obergrenze Anzahl Sampleloops: 1 (SPL)",
-                             "  Tiefstmögliche Sampletransposition: -15 (SAU)",
-                             "  Höchstmögliche Sampletransposition: 15 (SAO)",
-                             "  Transpositionsfaktor 0.25 (THf)",
-                             "  Keine Pausen zwischen den Samples (Zwv)",
-                             "  Sample-Überlappung: -0.03 (Ubl)", "  Sampletuning mit Melodien (Stn)",
-                             "  Samplestartpunkt bei Samplewiederholung (Stp)",
-                             "  Sampleverschiebungsfaktor 0.5 (Stf)", "  REGEL 02 (TFm)",
-                             "  Allgemeine Tontransposition -2 (Trs)"})
+    for (const char* line :
+         {"  SAMPLER mit Tonfex-HC.txt (Snd)", "  3 Reaper-Spuren (Trz)", "  Autopan ein (Atp)",
+          "  Obergrenze Anzahl Sampleloops: 1 (SPL)",
+          "  Tiefstmögliche Sampletransposition: -15 (SAU)",
+          "  Höchstmögliche Sampletransposition: 15 (SAO)", "  Transpositionsfaktor 0.25 (THf)",
+          "  Keine Pausen zwischen den Samples (Zwv)", "  Sample-Überlappung: -0.03 (Ubl)",
+          "  Sampletuning mit Melodien (Stn)", "  Samplestartpunkt bei Samplewiederholung (Stp)",
+          "  Sampleverschiebungsfaktor 0.5 (Stf)", "  REGEL 02 (TFm)",
+          "  Allgemeine Tontransposition -2 (Trs)"})
         EXPECT_TRUE(has(lines, line)) << line;
     // With TFm 2 the transposition factor is shown once, in the Regel 02 group.
     EXPECT_EQ(std::count(lines.begin(), lines.end(), "  Transpositionsfaktor 0.25 (THf)"), 1);
@@ -145,7 +147,8 @@ TEST_F(PageTest, NoticesShowTheirColourAndMessageBeforeTheSummary) {
         shownAtQuestion.push_back(c.inidat.lines()[1]);
         colourAtQuestion.push_back(c.inidat.fore);
     };
-    help::Kurzubersicht_Click(view, initial, dialogs, true, true, "C:\\Arbeit\\Tonfex-Proginfo.txt");
+    help::Kurzubersicht_Click(view, initial, dialogs, true, true,
+                              "C:\\Arbeit\\Tonfex-Proginfo.txt");
     ASSERT_EQ(dialogs.records.size(), 2u);
     EXPECT_FALSE(dialogs.records[0].question);
     EXPECT_EQ(dialogs.records[0].text, "weiter?");
