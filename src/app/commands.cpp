@@ -34,6 +34,11 @@ const std::vector<Command>& commandTable() {
              app.Ubersicht_Click();
              for (int i = 0; page >= 0 && i < 7 && app.erklaIndex != page; ++i)
                  app.erklaplus_Click();
+             // A rule without a page (TFm 0.2) left the list empty at the asked index.
+             if (page >= 0 && app.c.inidat.count() == 0) {
+                 app.erklaminus_Click();
+                 app.erklaplus_Click();
+             }
          }},
         {"e-nk", "", "Übersicht der Einstellungen für den Notenexport (Tonfex-Cap.xml) zeigen",
          true,

@@ -70,6 +70,8 @@ TEST(CliHelp, PagesAndSamplemix) {
     EXPECT_EQ(page.status, 0);
     EXPECT_EQ(page.out.rfind("\n  Erläuterung der Regel 04:\n", 0), 0u) << page.out;
     EXPECT_EQ(run(tmp, {"regel", "7"}).status, 1);
+    testkit::writeBytes(tmp / "Tonfex.ini", "TONFINDUNGSMETHODE 0.2\r\n");
+    EXPECT_EQ(run(tmp, {"regel", "0"}).out.rfind("\n  Erläuterung des Testmodus:\n", 0), 0u);
     CliRun notes = run(tmp, {"e-nk"});
     EXPECT_NE(notes.out.find("  Keine Taktstriche (TKT)\n"), std::string::npos);
     CliRun no = run(tmp, {"sm", "--nein"});
