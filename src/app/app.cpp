@@ -107,7 +107,7 @@ void App::inidat_Click(int index) {
         std::string link = open + 2 <= line.size() ? line.substr(open + 1, line.size() - open - 2) : "";
         platform.clipboard.clear();
         platform.clipboard.setText(link);
-        startProgram(*this, editorCommand(os, folder.text(names::ini)), true);
+        startProgram(*this, editorCommand(os, folder.text(names::ini), environment), true);
         return;
     }
     if (InidatGross) {
@@ -129,11 +129,6 @@ void App::inidat_Click(int index) {
 void App::KeineFrage_Click() {
     KeineFrageFlag = !KeineFrageFlag;
     c.KeineFrage.back = KeineFrageFlag ? colors::paleGreen : colors::orange;
-}
-
-void App::Kurzubersicht_Click() {
-    // The settings as read; the formatted summary replaces this page.
-    Initial();
 }
 
 } // namespace tonfex

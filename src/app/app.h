@@ -8,6 +8,7 @@
 #include "settings/settings.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -100,6 +101,53 @@ public:
     // The responsive wait.
     void Verzoegerung(double seconds);
     void runden(double factor, double value);
+
+    // Overviews and help pages.
+    float erklaIndex = 0; // the rule explanation shown: 0 test mode, 1..6 Regel 01..06
+    void Label5_MouseMove();
+    void Ubersicht_Click();
+    void erklaplus_Click();
+    void erklaminus_Click();
+    void NeueRegelInfo_Click();
+    void Ubersicht_Notenschreiben_Click();
+    void List2_Click();
+
+    // Presets, the parking slot HHHHH.rpp and Samplemix.
+    void Speichern_Click();
+    void Speichern2_Click();
+    void Load_Click();
+    void Lini_Click(int index);
+    void Command11_Click();
+    void Command13_Click();
+    void Command12_Click();
+    void Samplemix_Click();
+
+    // Launchers of the editor, REAPER, Capella and the image viewer, and the other buttons.
+    // Reads an environment variable ("" when unset); tests replace it.
+    std::function<std::string(const std::string&)> environment = readEnvironment;
+    static std::string readEnvironment(const std::string& name);
+    void Command2_Click();
+    void Inidateischau_Click();
+    void Command3_Click();
+    void Dateischau_Click();
+    void Command4_Click();
+    void Command5_Click();
+    void Command9_Click();
+    void Command6_Click();
+    void Command7_Click();
+    void Command8_Click();
+    void Command10_Click();
+    void Patti_Click();
+    void Patti02_Click();
+    void Reaperstart_Click();
+    void Reaperstart2_Click();
+    void CapellaStart_Click();
+    void CapellaStart02_Click();
+    void Infos_Click();
+    void FensterSchliessen(const std::string& text);
+    void Command1_Click();
+    void Text1_KeyDown(int keyCode);
+    void Ende_Click();
 
     // The program-description file (the user manual folder is the working folder).
     std::filesystem::path proginfoPath() const { return folder.path(names::proginfo); }

@@ -1,6 +1,18 @@
 #include "app/commands.h"
 
+#include <string>
+
 namespace tonfex {
+
+namespace {
+// A whole number written with digits only, or -1.
+int wholeNumber(const std::string& text) {
+    if (text.empty() || text.size() > 6 ||
+        text.find_first_not_of("0123456789") != std::string::npos)
+        return -1;
+    return std::stoi(text);
+}
+} // namespace
 
 const std::vector<Command>& commandTable() {
     static const std::vector<Command> table = {
@@ -16,6 +28,49 @@ const std::vector<Command>& commandTable() {
          [](App& app, const std::vector<std::string>&) { app.Capellanotenwandeln_Click(); }},
         {"xml02", "", "Tonfex-02.xml (MusicXML) in das Pattern Tonfex-Cap-02.txt wandeln", false,
          [](App& app, const std::vector<std::string>&) { app.Capellanotenwandeln2_Click(); }},
+        {"regel", "[SEITE]",
+         "Erläuterung der eingestellten Regel zeigen (SEITE 0: Testmodus, 1 bis 6: Regel)", true,
+         [](App& app, const std::vector<std::string>& args) {
+             int page = -1;
+             if (!args.empty()) {
+                 page = wholeNumber(args[0]);
+                 if (page < 0 || page > 6)
+                     failCommand(app.platform.dialogs, "SEITE muss eine Zahl von 0 bis 6 sein.");
+             }
+             app.Ubersicht_Click();
+             for (int i = 0; page >= 0 && i < 7 && app.erklaIndex != page; ++i)
+                 app.erklaplus_Click();
+             // A rule without a page (TFm 0.2) left the list empty at the asked index.
+             if (page >= 0 && app.c.inidat.count() == 0) {
+                 app.erklaminus_Click();
+                 app.erklaplus_Click();
+             }
+         }},
+        {"e-nk", "", "Übersicht der Einstellungen für den Notenexport (Tonfex-Cap.xml) zeigen",
+         true,
+         [](App& app, const std::vector<std::string>&) { app.Ubersicht_Notenschreiben_Click(); }},
+        {"neue-regel", "", "Anleitung zum Einbau neuer Regeln zeigen", true,
+         [](App& app, const std::vector<std::string>&) { app.NeueRegelInfo_Click(); }},
+        {"sm", "", "Samplemix: Tonfex.ini durch die Vorlage ersetzen (mit Sicherheitsfrage)", true,
+         [](App& app, const std::vector<std::string>&) { app.Samplemix_Click(); }},
+        {"store", "", "Tonfex.ini, Tonfex-HCR.rpp und die Capelladateien als Preset speichern",
+         false, [](App& app, const std::vector<std::string>&) { app.Speichern_Click(); }},
+        {"load", "[ZEILE]",
+         "gespeicherte Presets nummeriert zeigen; mit ZEILE das Preset dieser Zeile laden", true,
+         [](App& app, const std::vector<std::string>& args) {
+             int line = 0;
+             if (!args.empty()) {
+                 line = wholeNumber(args[0]);
+                 if (line < 1) failCommand(app.platform.dialogs, "ZEILE muss eine Zahl ab 1 sein.");
+             }
+             app.Load_Click();
+             if (line == 0) return;
+             if (line > app.c.Lini.count())
+                 failCommand(app.platform.dialogs, "Die Auswahl hat " +
+                                                       std::to_string(app.c.Lini.count()) +
+                                                       " Zeilen, keine Zeile " + args[0] + ".");
+             app.Lini_Click(line - 1);
+         }},
     };
     return table;
 }

@@ -1,6 +1,7 @@
 #include "app/defaults.h"
 
 #include "core/textfile.h"
+#include "help/picture.h"
 #include "settings/template.h"
 
 namespace tonfex {
@@ -330,6 +331,11 @@ const std::vector<std::string>& defaultExport02() {
     return lines;
 }
 
+std::filesystem::path overviewPicturePath(const WorkFolder& folder, OsKind os) {
+    if (os == OsKind::Windows) return folder.dir / "VB" / "Tonfex" / "Bilder" / "Tonfex-00.jpg";
+    return folder.dir / "Bilder" / "Tonfex-00.jpg";
+}
+
 namespace {
 std::string writeIfMissing(Files& files, const WorkFolder& folder, std::string_view name,
                            const std::vector<std::string>& lines) {
@@ -351,6 +357,13 @@ std::string ensureWorkFolder(Files& files, const WorkFolder& folder) {
                                std::pair{names::export02, &defaultExport02()}}) {
         if (std::string error = writeIfMissing(files, folder, name, *lines); !error.empty())
             return error;
+    }
+    // The picture is drawn only when it is missing, so that a user's own picture stays.
+    const auto picture = overviewPicturePath(folder, hostOs());
+    if (!files.exists(picture)) {
+        std::string error = files.createFolder(picture.parent_path());
+        if (error.empty()) error = files.writeWhole(picture, help::overviewPictureJpeg());
+        if (!error.empty()) return utf8FromPath(picture) + ": " + error;
     }
     return "";
 }

@@ -1,33 +1,173 @@
 #include "app/launchers.h"
 
+#include "app/defaults.h"
+#include "core/errors.h"
+
 #include <cstdlib>
 
 namespace tonfex {
 
 namespace {
-std::string envOr(const char* name, const char* fallback) {
-    const char* v = std::getenv(name);
-    return v && *v ? v : fallback;
+
+CommandLine withFile(const std::string& program, const std::string& separator,
+                     const std::string& fileText) {
+    return CommandLine{program + separator + fileText, program, {fileText}};
 }
+
+std::string envOr(const Environment& env, const char* name, const char* fallback) {
+    std::string value = env(name);
+    return value.empty() ? fallback : value;
+}
+
+// "C:\Arbeit\..." becomes "C:\\Arbeit\..." as REAPER's command line has always had it.
+std::string doubledAfterDrive(const std::string& path) {
+    if (path.size() >= 3 && path[1] == ':' && path[2] == '\\')
+        return path.substr(0, 3) + path.substr(2);
+    return path;
+}
+
 } // namespace
 
+std::string App::readEnvironment(const std::string& name) {
+    const char* v = std::getenv(name.c_str());
+    return v ? v : "";
+}
+
 CommandLine editorCommand(OsKind os, const std::string& fileText) {
-    CommandLine cmd;
+    return editorCommand(os, fileText, App::readEnvironment);
+}
+
+CommandLine editorCommand(OsKind os, const std::string& fileText, const Environment& env) {
     if (os == OsKind::Windows) {
-        cmd.line = "C:\\Arbeit\\Editor-K\\NoteTab.exe  " + fileText;
-        cmd.program = "C:\\Arbeit\\Editor-K\\NoteTab.exe";
-    } else {
-        cmd.program = envOr("TONFEX_EDITOR", "xdg-open");
-        cmd.line = cmd.program + " " + fileText;
+        CommandLine cmd = withFile("C:\\Arbeit\\Editor-K\\NoteTab.exe", "  ", fileText);
+        return cmd;
     }
-    cmd.args = {fileText};
-    return cmd;
+    return withFile(envOr(env, "TONFEX_EDITOR", "xdg-open"), " ", fileText);
+}
+
+CommandLine reaperCommand(OsKind os, const std::string& fileText, const Environment& env) {
+    if (os == OsKind::Windows)
+        return withFile("C:\\Programme\\REAPER\\reaper.exe", "  ", doubledAfterDrive(fileText));
+    return withFile(envOr(env, "TONFEX_REAPER", "reaper"), " ", fileText);
+}
+
+std::vector<CommandLine> capellaCommands(OsKind os, const std::string& fileText,
+                                         const Environment& env) {
+    if (os == OsKind::Windows)
+        return {withFile("C:\\Programme\\capella2008\\capella.exe", " ", fileText)};
+    if (std::string program = env("TONFEX_CAPELLA"); !program.empty())
+        return {withFile(program, " ", fileText)};
+    return {withFile("mscore3", " ", fileText), withFile("musescore3", " ", fileText),
+            withFile("musescore", " ", fileText)};
+}
+
+CommandLine viewerCommand(OsKind os, const std::string& fileText, const Environment& env) {
+    if (os == OsKind::Windows)
+        return withFile("C:\\Arbeit\\IrfanView\\i_view32.exe", " ", fileText);
+    return withFile(envOr(env, "TONFEX_BILDBETRACHTER", "xdg-open"), " ", fileText);
 }
 
 void startProgram(App& app, const CommandLine& command, bool minimized) {
     if (!app.platform.programs.start(command, minimized))
         app.platform.dialogs.tell("FEHLER", "Das Programm " + command.program +
                                                 " konnte nicht gestartet werden.");
+}
+
+void startFirst(App& app, const std::vector<CommandLine>& commands, bool minimized) {
+    std::string tried;
+    for (const auto& command : commands) {
+        if (app.platform.programs.start(command, minimized)) return;
+        tried += (tried.empty() ? "" : ", ") + command.program;
+    }
+    app.platform.dialogs.tell("FEHLER",
+                              commands.size() > 1
+                                  ? "Keines der Programme " + tried + " konnte gestartet werden."
+                                  : "Das Programm " + tried + " konnte nicht gestartet werden.");
+}
+
+// The editor buttons: each opens one file of the working folder, minimised with focus.
+void App::Command2_Click() {
+    startProgram(*this, editorCommand(os, folder.text(names::ini), environment), true);
+}
+void App::Inidateischau_Click() {
+    Command2_Click();
+}
+void App::Command3_Click() {
+    startProgram(*this, editorCommand(os, folder.text(names::melody), environment), true);
+}
+void App::Dateischau_Click() {
+    Command3_Click();
+}
+void App::Command4_Click() {
+    startProgram(*this, editorCommand(os, utf8FromPath(proginfoPath()), environment), true);
+}
+void App::Command5_Click() {
+    startProgram(*this, editorCommand(os, folder.text(names::sampleList), environment), true);
+}
+void App::Command9_Click() {
+    startProgram(*this, editorCommand(os, folder.text(names::sampleListing), environment), true);
+}
+void App::Command6_Click() {
+    startProgram(*this, editorCommand(os, folder.text(names::statistics), environment), true);
+}
+void App::Command7_Click() {
+    startProgram(*this, editorCommand(os, folder.text(names::patternLog), environment), true);
+}
+void App::Command8_Click() {
+    startProgram(*this, editorCommand(os, folder.text(names::durations), environment), true);
+}
+void App::Command10_Click() {
+    startProgram(*this, editorCommand(os, folder.text(names::presetLog), environment), true);
+}
+void App::Patti_Click() {
+    startProgram(*this, editorCommand(os, folder.text(names::pattern01), environment), true);
+}
+void App::Patti02_Click() {
+    startProgram(*this, editorCommand(os, folder.text(names::pattern02), environment), true);
+}
+
+void App::Reaperstart_Click() {
+    startProgram(*this, reaperCommand(os, folder.text(names::project), environment), true);
+}
+void App::Reaperstart2_Click() {
+    startProgram(*this, reaperCommand(os, folder.text(names::sampleProject), environment), true);
+}
+void App::CapellaStart_Click() {
+    startFirst(*this, capellaCommands(os, folder.text(names::capella01), environment), false);
+}
+void App::CapellaStart02_Click() {
+    startFirst(*this, capellaCommands(os, folder.text(names::capella02), environment), false);
+}
+
+void App::FensterSchliessen(const std::string& text) {
+    platform.windows.closeContaining(text);
+}
+
+void App::Infos_Click() {
+    FensterSchliessen(kViewerWindowTitle);
+    startProgram(*this,
+                 viewerCommand(os, utf8FromPath(overviewPicturePath(folder, os)), environment),
+                 false);
+}
+
+void App::Command1_Click() {
+    c.Command1.enabled = false;
+    // The power button comes back even when the generation ends early.
+    struct Enable {
+        Button& button;
+        ~Enable() { button.enabled = true; }
+    } enable{c.Command1};
+    Dateiherstellung_Click();
+    if (s.sampleMode()) Reaperstart_Click();
+}
+
+void App::Text1_KeyDown(int keyCode) {
+    if (keyCode == 46) c.printed.push_back("Mausekuchen");
+}
+
+void App::Ende_Click() {
+    Form_Unload();
+    throw ProgramEnd();
 }
 
 } // namespace tonfex

@@ -20,6 +20,7 @@ class PrintingObserver : public ModelObserver {
 public:
     PrintingObserver(Terminal& t, MainControls& c) : t_(t), c_(c) {}
     void lineAdded(const ListBox& list, const std::string& line) override {
+        noteChange(list);
         if (&list != &c_.Daten && &list != &c_.Zuordnung) return;
         endProgress();
         t_.out << line << '\n';
@@ -29,12 +30,20 @@ public:
         t_.out << '\r' << box.text() << "\x1b[K" << std::flush;
         progressShown_ = true;
     }
+    void listCleared(const ListBox& list) override { noteChange(list); }
     void endProgress() {
         if (progressShown_) t_.out << '\n';
         progressShown_ = false;
     }
+    // Lists changed since they were last printed.
+    bool inidatChanged = false, list2Changed = false, liniChanged = false;
 
 private:
+    void noteChange(const ListBox& list) {
+        inidatChanged = inidatChanged || &list == &c_.inidat;
+        list2Changed = list2Changed || &list == &c_.List2;
+        liniChanged = liniChanged || &list == &c_.Lini;
+    }
     Terminal& t_;
     MainControls& c_;
     bool progressShown_ = false;
@@ -76,7 +85,10 @@ public:
     explicit PrintingClipboard(Terminal& t) : t_(t) {}
     void clear() override {}
     void setText(const std::string& text) override {
-        t_.out << "Zwischenablage: " << text << '\n';
+        std::string shown = text;
+        for (size_t at; (at = shown.find("\r\n")) != std::string::npos;)
+            shown.replace(at, 2, "\n                ");
+        t_.out << "Zwischenablage: " << shown << '\n';
     }
 
 private:
@@ -85,6 +97,19 @@ private:
 
 void printPage(Terminal& t, const ListBox& page) {
     for (const auto& line : page.lines()) t.out << line << '\n';
+}
+
+// The program description (List2) and the preset chooser, when the command changed them.
+void printOtherLists(Terminal& t, MainControls& c, bool list2Changed, bool liniChanged) {
+    if (list2Changed) {
+        t.out << "List2 (Tonfex-Proginfo.txt):\n";
+        printPage(t, c.List2);
+    }
+    if (liniChanged && c.linienVisible) {
+        t.out << c.liniencaption << ":" << (c.Lini.count() == 0 ? " (leer)" : "") << '\n';
+        for (int i = 0; i < c.Lini.count(); ++i)
+            t.out << "  " << i + 1 << "  " << c.Lini.lines()[static_cast<size_t>(i)] << '\n';
+    }
 }
 
 } // namespace
@@ -182,7 +207,9 @@ int runCli(const std::vector<std::string>& args, Terminal& terminal) {
     bool pageShown = false;
     dialogs.beforeDialog = [&] {
         observer.endProgress();
-        if (command->showsPage && pageShown) printPage(terminal, app.c.inidat);
+        if (command->showsPage && pageShown && observer.inidatChanged)
+            printPage(terminal, app.c.inidat);
+        observer.inidatChanged = false;
     };
     try {
         app.Form_Load(); // silent: the window's start shows nothing on the terminal
@@ -190,7 +217,8 @@ int runCli(const std::vector<std::string>& args, Terminal& terminal) {
         pageShown = true;
         command->run(app, options.arguments);
         observer.endProgress();
-        if (command->showsPage) printPage(terminal, app.c.inidat);
+        if (command->showsPage && observer.inidatChanged) printPage(terminal, app.c.inidat);
+        printOtherLists(terminal, app.c, observer.list2Changed, observer.liniChanged);
     } catch (const ProgramEnd&) {
         observer.endProgress();
         terminal.out << "Programm beendet.\n";

@@ -5,6 +5,8 @@
 
 #include <array>
 #include <functional>
+#include <string>
+#include <vector>
 
 namespace tonfex {
 
@@ -14,6 +16,7 @@ struct MainControls {
     MainControls& operator=(const MainControls&) = delete;
 
     std::string caption; // the window title
+    std::vector<std::string> printed; // texts printed on the window's surface
 
     Button Dateiherstellung, Command1, Startknopf, Stopp, Ende, Reaperstart, Reaperstart2;
     Button Command2, Inidateischau, Command3, Dateischau, Command4, Command5, Command9;

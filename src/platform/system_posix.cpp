@@ -1,7 +1,14 @@
 // POSIX side of the platform layer (Linux).
 #include "platform/real.h"
 
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+#include <algorithm>
+#include <cctype>
 #include <clocale>
+#include <dlfcn.h>
 #include <langinfo.h>
 #include <locale.h>
 #include <cstdlib>
@@ -61,9 +68,148 @@ bool SystemProgramStarter::start(const CommandLine& command, bool /*minimized*/)
     return true;
 }
 
-void SystemWindowCloser::closeContaining(const std::string& /*text*/) {
-    // Closing other programs' windows by title needs the X11 front end; without it there is
-    // nothing to close.
+namespace {
+
+// The few Xlib functions the closer needs, loaded at run time so that the program also runs
+// where no X11 library is installed.
+struct Xlib {
+    decltype(&XOpenDisplay) openDisplay = nullptr;
+    decltype(&XCloseDisplay) closeDisplay = nullptr;
+    decltype(&XDefaultRootWindow) defaultRootWindow = nullptr;
+    decltype(&XInternAtom) internAtom = nullptr;
+    decltype(&XGetWindowProperty) getWindowProperty = nullptr;
+    decltype(&XQueryTree) queryTree = nullptr;
+    decltype(&XFetchName) fetchName = nullptr;
+    decltype(&XSendEvent) sendEvent = nullptr;
+    decltype(&XSync) sync = nullptr;
+    decltype(&XFree) free = nullptr;
+    decltype(&XSetErrorHandler) setErrorHandler = nullptr;
+    bool loaded = false;
+};
+
+template <typename F> void symbol(void* lib, const char* name, F& f, bool& ok) {
+    f = reinterpret_cast<F>(dlsym(lib, name));
+    ok = ok && f != nullptr;
+}
+
+const Xlib& xlib() {
+    static const Xlib x = [] {
+        Xlib x;
+        void* lib = dlopen("libX11.so.6", RTLD_NOW | RTLD_LOCAL);
+        if (!lib) return x;
+        bool ok = true;
+        symbol(lib, "XOpenDisplay", x.openDisplay, ok);
+        symbol(lib, "XCloseDisplay", x.closeDisplay, ok);
+        symbol(lib, "XDefaultRootWindow", x.defaultRootWindow, ok);
+        symbol(lib, "XInternAtom", x.internAtom, ok);
+        symbol(lib, "XGetWindowProperty", x.getWindowProperty, ok);
+        symbol(lib, "XQueryTree", x.queryTree, ok);
+        symbol(lib, "XFetchName", x.fetchName, ok);
+        symbol(lib, "XSendEvent", x.sendEvent, ok);
+        symbol(lib, "XSync", x.sync, ok);
+        symbol(lib, "XFree", x.free, ok);
+        symbol(lib, "XSetErrorHandler", x.setErrorHandler, ok);
+        x.loaded = ok; // the library stays loaded: Xlib keeps state for the program's life
+        return x;
+    }();
+    return x;
+}
+
+// A window may vanish while it is looked at; its errors are ignored instead of ending us.
+int ignoreXError(Display*, XErrorEvent*) {
+    return 0;
+}
+
+std::string lowerAscii(std::string s) {
+    std::transform(s.begin(), s.end(), s.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return s;
+}
+
+// The bytes of a window property, or nothing.
+std::vector<unsigned char> property(const Xlib& x, Display* d, Window w, Atom name, Atom type,
+                                    int& format, unsigned long& items) {
+    Atom actualType = 0;
+    unsigned long after = 0;
+    unsigned char* data = nullptr;
+    items = 0;
+    format = 0;
+    if (x.getWindowProperty(d, w, name, 0, 1L << 20, False, type, &actualType, &format, &items,
+                            &after, &data) != Success ||
+        !data)
+        return {};
+    size_t unit = format == 32 ? sizeof(long) : static_cast<size_t>(format / 8);
+    std::vector<unsigned char> bytes(data, data + items * unit);
+    x.free(data);
+    return bytes;
+}
+
+std::vector<Window> topLevelWindows(const Xlib& x, Display* d, Window root) {
+    int format = 0;
+    unsigned long items = 0;
+    auto list =
+        property(x, d, root, x.internAtom(d, "_NET_CLIENT_LIST", False), XA_WINDOW, format, items);
+    std::vector<Window> windows;
+    if (format == 32 && items > 0) {
+        const auto* ids = reinterpret_cast<const unsigned long*>(list.data());
+        windows.assign(ids, ids + items);
+        return windows;
+    }
+    // No EWMH window manager: the root's children are the top-level windows.
+    Window rootReturn = 0, parent = 0, *children = nullptr;
+    unsigned int count = 0;
+    if (x.queryTree(d, root, &rootReturn, &parent, &children, &count) && children) {
+        windows.assign(children, children + count);
+        x.free(children);
+    }
+    return windows;
+}
+
+std::string windowTitle(const Xlib& x, Display* d, Window w) {
+    int format = 0;
+    unsigned long items = 0;
+    auto name = property(x, d, w, x.internAtom(d, "_NET_WM_NAME", False),
+                         x.internAtom(d, "UTF8_STRING", False), format, items);
+    if (format == 8 && !name.empty()) return std::string(name.begin(), name.end());
+    char* legacy = nullptr;
+    std::string title;
+    if (x.fetchName(d, w, &legacy) && legacy) {
+        title = legacy;
+        x.free(legacy);
+    }
+    return title;
+}
+
+} // namespace
+
+void SystemWindowCloser::closeContaining(const std::string& text) {
+    // Where no display exists there are no windows to close.
+    const char* display = std::getenv("DISPLAY");
+    if (!display || !*display) return;
+    const Xlib& x = xlib();
+    if (!x.loaded) return;
+    Display* d = x.openDisplay(nullptr);
+    if (!d) return;
+    auto previous = x.setErrorHandler(ignoreXError);
+    const std::string needle = lowerAscii(text);
+    const Window root = x.defaultRootWindow(d);
+    const Atom protocols = x.internAtom(d, "WM_PROTOCOLS", False);
+    const Atom deleteWindow = x.internAtom(d, "WM_DELETE_WINDOW", False);
+    for (Window w : topLevelWindows(x, d, root)) {
+        if (lowerAscii(windowTitle(x, d, w)).find(needle) == std::string::npos) continue;
+        // The polite close a window manager sends: the program may still ask its user.
+        XEvent event{};
+        event.xclient.type = ClientMessage;
+        event.xclient.window = w;
+        event.xclient.message_type = protocols;
+        event.xclient.format = 32;
+        event.xclient.data.l[0] = static_cast<long>(deleteWindow);
+        event.xclient.data.l[1] = CurrentTime;
+        x.sendEvent(d, w, False, NoEventMask, &event);
+    }
+    x.sync(d, False);
+    x.setErrorHandler(previous);
+    x.closeDisplay(d);
 }
 
 } // namespace tonfex

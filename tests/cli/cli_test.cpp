@@ -29,7 +29,7 @@ TEST(Cli, IniOnAMissingFolderCreatesTheTemplate) {
     CliRun r = run({"--arbeit", dir.string(), "ini", "--ja"});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(testkit::readBytes(dir / "Tonfex.ini"), encodeLines(settingsTemplate()));
-    EXPECT_NE(r.out.find("TONFINDUNGSMETHODE 1  (TFm)"), std::string::npos);
+    EXPECT_NE(r.out.find("\n  SAMPLER mit Tonfex-HCR.rpp (Snd)\n"), std::string::npos) << r.out;
 }
 
 TEST(Cli, RuleWithoutMatchExitsOneAndKeepsTheMelody) {

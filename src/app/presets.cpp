@@ -1,0 +1,206 @@
+// Presets (dated copies of the four files of a piece of work), the parking slot HHHHH.rpp
+// and Samplemix, which puts the settings template in place.
+#include "app/app.h"
+
+#include "core/textfile.h"
+#include "settings/template.h"
+
+#include <array>
+
+namespace tonfex {
+
+namespace {
+
+constexpr const char* kQuestionTitle = "Frage zur Sicherheit";
+
+// Day, month, year, hour, minute and second from the clock's texts: 030327-0905-07.
+std::string presetStamp(const LocalTime& t) {
+    const std::string date = dateText(t), time = timeText(t);
+    auto part = [](const std::string& s, size_t from, size_t n) {
+        return from < s.size() ? s.substr(from, n) : std::string();
+    };
+    auto last2 = [](const std::string& s) { return s.size() >= 2 ? s.substr(s.size() - 2) : s; };
+    return part(date, 0, 2) + part(date, 3, 2) + last2(date) + "-" + part(time, 0, 2) +
+           part(time, 3, 2) + "-" + last2(time);
+}
+
+// The working files of a preset and the names of their stored copies, in storing order.
+constexpr std::array<std::string_view, 4> kWorkingFiles = {names::ini, names::sampleProject,
+                                                           names::capella01, names::capella02};
+std::array<std::string, 4> storedNames(const std::string& stamp) {
+    return {"Tonfex-" + stamp + ".ini", "Tonfex-HCR-" + stamp + ".rpp",
+            "Tonfex-01-" + stamp + ".cap", "Tonfex-02-" + stamp + ".cap"};
+}
+
+std::string joined(const std::vector<std::string>& parts, const char* separator) {
+    std::string out;
+    for (const auto& p : parts)
+        out += (out.empty() ? "" : separator) + p;
+    return out;
+}
+
+std::string dateAndTime(Clock& clock) {
+    LocalTime t = clock.now();
+    return "am " + dateText(t) + " um " + timeText(t) + " Uhr";
+}
+
+// The stamp of a chooser line that names a stored settings file of the working folder, or
+// "" for any other line (empty, another folder, "..", a different name).
+std::string stampOfLine(const WorkFolder& folder, std::string line) {
+    while (!line.empty() && (line.back() == ' ' || line.back() == '\t'))
+        line.pop_back();
+    const std::string prefix = folder.text("Tonfex-");
+    const std::string ending = ".ini";
+    if (line.size() <= prefix.size() + ending.size() ||
+        line.compare(0, prefix.size(), prefix) != 0 ||
+        line.compare(line.size() - ending.size(), ending.size(), ending) != 0)
+        return "";
+    std::string stamp = line.substr(prefix.size(), line.size() - prefix.size() - ending.size());
+    if (stamp.find_first_of("/\\:") != std::string::npos || stamp.find("..") != std::string::npos)
+        return "";
+    return stamp;
+}
+
+void copyOrFail(App& app, std::string_view from, std::string_view to) {
+    Files& files = app.platform.files;
+    if (!files.exists(app.folder.path(from)))
+        failCommand(app.platform.dialogs,
+                    app.folder.text(from) + " ist nicht vorhanden. Es wurde nichts kopiert.");
+    if (std::string error = files.copy(app.folder.path(from), app.folder.path(to)); !error.empty())
+        failCommand(app.platform.dialogs, app.folder.text(to) + ": " + error);
+}
+
+} // namespace
+
+void App::Speichern_Click() {
+    if (!platform.dialogs.ask(kQuestionTitle, "die aktuellen Einstellungen wirklich speichern?"))
+        return;
+    Speichern2_Click();
+}
+
+void App::Speichern2_Click() {
+    const auto stored = storedNames(presetStamp(platform.clock.now()));
+    std::vector<std::string> copies, missing, failed;
+    bool settingsStored = false;
+    for (size_t i = 0; i < kWorkingFiles.size(); ++i) {
+        if (!platform.files.exists(folder.path(kWorkingFiles[i]))) {
+            missing.push_back(folder.text(kWorkingFiles[i]));
+            continue;
+        }
+        std::string error =
+            platform.files.copy(folder.path(kWorkingFiles[i]), folder.path(stored[i]));
+        if (!error.empty()) {
+            failed.push_back(folder.text(stored[i]) + ": " + error);
+            continue;
+        }
+        copies.push_back(folder.text(stored[i]));
+        settingsStored = settingsStored || i == 0;
+    }
+    // Only a stored settings file makes a preset that the chooser can load.
+    if (settingsStored)
+        if (std::string error = appendTextLines(platform.files, folder.path(names::presetLog),
+                                                {folder.text(stored[0])});
+            !error.empty())
+            failed.push_back(folder.text(names::presetLog) + ": " + error);
+    if (!copies.empty()) {
+        platform.clipboard.clear();
+        platform.clipboard.setText(joined(copies, "\r\n"));
+    }
+    if (missing.empty() && failed.empty()) return;
+    std::string text;
+    if (!missing.empty())
+        text = "Nicht vorhanden und deshalb nicht gespeichert:\n" + joined(missing, "\n");
+    if (!failed.empty())
+        text +=
+            (text.empty() ? "" : "\n") + std::string("Nicht gespeichert:\n") + joined(failed, "\n");
+    failCommand(platform.dialogs, text);
+}
+
+void App::Load_Click() {
+    c.linienVisible = true;
+    c.Lini.clear();
+    // A missing log just means that nothing was stored yet: the chooser stays empty.
+    if (auto lines = readTextLines(platform.files, folder.path(names::presetLog)))
+        for (auto& line : *lines)
+            c.Lini.add(line);
+}
+
+void App::Lini_Click(int index) {
+    const auto& lines = c.Lini.lines();
+    const std::string line = index >= 0 && index < static_cast<int>(lines.size())
+                                 ? lines[static_cast<size_t>(index)]
+                                 : "";
+    const std::string stamp = stampOfLine(folder, line);
+    if (line.empty())
+        failCommand(platform.dialogs, "Die gewählte Zeile ist leer. Es wurde nichts geladen.");
+    if (stamp.empty())
+        failCommand(platform.dialogs, "Die Zeile \"" + line +
+                                          "\" nennt keine gespeicherte Einstellungsdatei in " +
+                                          utf8FromPath(folder.dir) + ". Es wurde nichts geladen.");
+    const auto stored = storedNames(stamp);
+    for (size_t i = 0; i < 2; ++i)
+        if (!platform.files.exists(folder.path(stored[i])))
+            failCommand(platform.dialogs,
+                        "Das Preset ist unvollständig: " + folder.text(stored[i]) +
+                            " ist nicht vorhanden. Es wurde nichts geladen.");
+
+    c.linienVisible = false;
+    if (std::string error = platform.files.copy(folder.path(stored[0]), folder.path(names::ini));
+        !error.empty())
+        failCommand(platform.dialogs, folder.text(names::ini) + ": " + error);
+    bool whole = true;
+    if (std::string error =
+            platform.files.copy(folder.path(stored[1]), folder.path(names::sampleProject));
+        !error.empty()) {
+        platform.dialogs.tell("FEHLER", folder.text(names::sampleProject) + ": " + error);
+        whole = false;
+    }
+    // Scores and the note in the program description: a failure skips the rest silently,
+    // so a preset without stored scores still loads its settings and samples.
+    whole = whole &&
+            platform.files.copy(folder.path(stored[2]), folder.path(names::capella01)).empty() &&
+            platform.files.copy(folder.path(stored[3]), folder.path(names::capella02)).empty() &&
+            appendTextLines(platform.files, proginfoPath(),
+                            {"", "Zuletzt geladenes Preset: " + line, dateAndTime(platform.clock)})
+                .empty();
+    if (whole) {
+        c.List2.fore = colors::blue;
+        Textscroller(proginfoPath());
+    }
+    PresetGeladen = true;
+    Kurzubersicht_Click();
+}
+
+void App::Command11_Click() {
+    copyOrFail(*this, names::sampleProject, names::parking);
+}
+
+void App::Command13_Click() {
+    copyOrFail(*this, names::project, names::parking);
+}
+
+void App::Command12_Click() {
+    if (!platform.dialogs.ask(kQuestionTitle, "wirklich Tonfex-HCR.rpp überschreiben?")) return;
+    copyOrFail(*this, names::parking, names::sampleProject);
+}
+
+void App::Samplemix_Click() {
+    if (!platform.dialogs.ask(kQuestionTitle,
+                              "wirklich Samplemix? (Tonfex.ini wird dann verändert)?"))
+        return;
+    if (std::string error =
+            writeTextLines(platform.files, folder.path(names::ini), settingsTemplate());
+        !error.empty())
+        failCommand(platform.dialogs, folder.text(names::ini) + ": " + error);
+    if (std::string error =
+            appendTextLines(platform.files, proginfoPath(),
+                            {"", "Es wurde Samplemix durchgeführt", dateAndTime(platform.clock)});
+        !error.empty())
+        platform.dialogs.tell("FEHLER", utf8FromPath(proginfoPath()) + ": " + error);
+    c.List2.fore = colors::blue;
+    Textscroller(proginfoPath());
+    SamplemixFlag = true;
+    Kurzubersicht_Click();
+}
+
+} // namespace tonfex

@@ -1,0 +1,116 @@
+#include "help_fixture.h"
+
+using namespace tonfex;
+using testkit::PageTest;
+using testkit::settingsWith;
+
+TEST(Pages, EveryPageHasItsTitleAndLength) {
+    const size_t lengths[] = {19, 18, 36, 45, 22, 10, 33};
+    for (int i = 0; i <= 6; ++i) {
+        const auto& page = help::explanationPage(i);
+        ASSERT_EQ(page.size(), lengths[i]) << "page " << i;
+        EXPECT_EQ(page[0], "");
+        EXPECT_EQ(page[1], i == 0 ? "  Erläuterung des Testmodus:"
+                                  : "  Erläuterung der Regel 0" + std::to_string(i) + ":");
+        EXPECT_EQ(page[2], "");
+        for (const auto& line : page)
+            EXPECT_TRUE(line.empty() || line.rfind("  ", 0) == 0) << line;
+    }
+    EXPECT_TRUE(help::explanationPage(7).empty());
+    EXPECT_EQ(help::explanationPage(3)[9], "  Komposition, oder aber es besteht es nur");
+    EXPECT_EQ(help::explanationPage(2).back(), "  ");
+    EXPECT_EQ(help::explanationPage(1).back(), "  Transpositionsfaktor (THf) eingestellt.");
+}
+
+TEST_F(PageTest, RegelShowsThePageOfTheRuleAndTheArrowsWrap) {
+    LinkFlag = true;
+    c.Label5.visible = true;
+    float index = 2;
+    s = settingsWith({{"TONFINDUNGSMETHODE", "6"}});
+    help::Ubersicht_Click(view, initial, index);
+    EXPECT_EQ(reads, 1);
+    EXPECT_FALSE(LinkFlag || c.Label5.visible || c.Daten.visible || List2Gross);
+    EXPECT_TRUE(c.erklaplus.visible && c.erklaminus.visible && InidatGross);
+    EXPECT_EQ(index, 6);
+    EXPECT_EQ(c.inidat.lines(), help::explanationPage(6));
+
+    help::erklaplus_Click(c.inidat, index);
+    EXPECT_EQ(index, 0);
+    EXPECT_EQ(c.inidat.lines(), help::explanationPage(0));
+    help::erklaminus_Click(c.inidat, index);
+    EXPECT_EQ(index, 6);
+    EXPECT_EQ(c.inidat.lines(), help::explanationPage(6));
+    for (int expected = 5; expected >= 0; --expected) {
+        help::erklaminus_Click(c.inidat, index);
+        EXPECT_EQ(c.inidat.lines(), help::explanationPage(expected));
+    }
+
+    s = settingsWith({{"TONFINDUNGSMETHODE", "0.1"}});
+    index = 4;
+    help::Ubersicht_Click(view, initial, index);
+    EXPECT_EQ(index, 0);
+    EXPECT_EQ(c.inidat.lines(), help::explanationPage(0));
+}
+
+TEST_F(PageTest, AllTonesModeLeavesTheListEmptyWithArrows) {
+    s = settingsWith({{"TONFINDUNGSMETHODE", "0.2"}});
+    float index = 3;
+    help::Ubersicht_Click(view, initial, index);
+    EXPECT_EQ(c.inidat.count(), 0);
+    EXPECT_EQ(index, 3);
+    EXPECT_TRUE(c.erklaplus.visible && c.erklaminus.visible);
+    help::erklaplus_Click(c.inidat, index);
+    EXPECT_EQ(c.inidat.lines(), help::explanationPage(4));
+}
+
+TEST_F(PageTest, NewRuleInstructions) {
+    c.erklaplus.visible = true;
+    LinkFlag = true;
+    help::NeueRegelInfo_Click(view);
+    EXPECT_FALSE(c.erklaplus.visible || LinkFlag);
+    EXPECT_EQ(reads, 0);
+    EXPECT_EQ(c.Label2.caption, "");
+    EXPECT_EQ(c.inidat.lines(), help::newRuleLines());
+    EXPECT_EQ(c.inidat.lines()[1], "    Anleitung zum Einbau neuer Regeln.");
+    EXPECT_EQ(c.inidat.lines().back(), "    unter Tfm die neue Regel kurz erwähnen.");
+}
+
+TEST_F(PageTest, NotationSummary) {
+    s = settingsWith({{"TRANSPOSIWERT", "-3"}, {"TAKT", "716"}, {"VBSCHLUSSEL", "2"}});
+    help::Ubersicht_Notenschreiben_Click(view, initial);
+    EXPECT_TRUE(LinkFlag && InidatGross);
+    const std::vector<std::string> expected = {"",
+                                               "  Takt: 7/16 (TKT)",
+                                               "  Bass-Schlüssel (VBS)",
+                                               "  Transposition: 3 Halbtöne nach unten (TRN)",
+                                               "  Der kürzeste Notenwert ist 1/16 (KZW)",
+                                               "  Es werden 18 Noten pro Zeile geschrieben (NPZ)"};
+    EXPECT_EQ(c.inidat.lines(), expected);
+
+    auto line = [](int trn) {
+        return help::notationSummary(settingsWith({{"TRANSPOSIWERT", std::to_string(trn)}}))[2];
+    };
+    EXPECT_EQ(line(0), "  Keine Transposition (TRN)");
+    EXPECT_EQ(line(1), "  Transposition: 1 Halbton nach oben (TRN)");
+    EXPECT_EQ(line(5), "  Transposition: 5 Halbtöne nach oben (TRN)");
+    EXPECT_EQ(line(-1), "  Transposition: 1 Halbton nach unten (TRN)");
+    EXPECT_EQ(help::notationSummary(settingsWith({}))[0], "  Keine Taktstriche (TKT)");
+    EXPECT_EQ(help::notationSummary(settingsWith({}))[1], "  Violinschlüssel (VBS)");
+}
+
+TEST_F(PageTest, DescriptionListWidensAndNarrows) {
+    List2Gross = false;
+    InidatGross = true;
+    c.erklaplus.visible = true;
+    c.List2.fore = colors::blue;
+    help::List2_Click(view);
+    EXPECT_TRUE(List2Gross);
+    EXPECT_FALSE(InidatGross || c.Daten.visible || c.erklaplus.visible);
+    EXPECT_EQ(c.List2.width, 11540);
+    EXPECT_EQ(c.List2.fore, colors::black);
+    EXPECT_EQ(c.inidat.height, 1025);
+    help::List2_Click(view);
+    EXPECT_FALSE(List2Gross);
+    EXPECT_TRUE(c.Daten.visible && c.Zuordnung.visible);
+    EXPECT_EQ(c.List2.width, 3525);
+}
