@@ -6,11 +6,13 @@
 #include <alsa/asoundlib.h>
 #include <fluidsynth.h>
 
+#include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <iostream>
 #include <mutex>
 #include <sstream>
+#include <thread>
 #include <utility>
 
 namespace fs = std::filesystem;
@@ -168,6 +170,7 @@ class LinuxMidi : public MidiSystem {
 
     unsigned close(MidiHandle handle) override {
         if (handle == kSynthHandle && synth_.synth) {
+            letReleaseSound();
             driver_.reset();
             synth_.reset();
             return midiresult::ok;
@@ -213,6 +216,18 @@ class LinuxMidi : public MidiSystem {
         }
         handle = kSynthHandle;
         return midiresult::ok;
+    }
+
+    // The last tone's release plays out (at most 1.5 s) instead of breaking off with a click
+    // when the program ends right after a play.
+    void letReleaseSound() {
+        using namespace std::chrono_literals;
+        auto sounding = [&] { return fluid_synth_get_active_voice_count(synth_.synth.get()) > 0; };
+        if (!sounding()) return;
+        auto until = std::chrono::steady_clock::now() + 1500ms;
+        while (sounding() && std::chrono::steady_clock::now() < until)
+            std::this_thread::sleep_for(10ms);
+        std::this_thread::sleep_for(100ms); // what the audio driver still holds
     }
 
     // RtMidi on ALSA only: its JACK side crashes in openPort when no JACK server runs. Where

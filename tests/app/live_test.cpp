@@ -1,24 +1,13 @@
 // The live controls and the MIDI steps of the window's start: bend, frequency display,
 // instrument list and device list, on the recorder.
 #include "fixture.h"
-
-#include <cstdio>
+#include "midi/recorded.h"
 
 using namespace tonfex;
 using tonfex::testkit::AppTest;
+using tonfex::testkit::hex;
 
 namespace {
-
-std::vector<std::string> hex(const MidiRecorder& r) {
-    std::vector<std::string> out;
-    for (const auto& m : r.messages) {
-        char text[16];
-        std::snprintf(text, sizeof text, "%02X %02X %02X", m.message & 0xFF,
-                      (m.message >> 8) & 0xFF, (m.message >> 16) & 0xFF);
-        out.emplace_back(text);
-    }
-    return out;
-}
 
 using Sent = std::vector<std::string>;
 
@@ -27,11 +16,10 @@ struct LiveTest : AppTest {
         midi.devices = {std::string("Port A")};
         app.instrumentFile = std::filesystem::path(TONFEX_BINARY_DIR) / "genmidi.txt";
     }
-    void playOnce() {
+    void play() {
         settings({{"SOUND", "1"}});
         testkit::writeBytes(tmp / "Tonfex.txt", "70 100 1\r\n");
         app.Startknopf_Click();
-        midi.messages.clear();
     }
 };
 
@@ -47,12 +35,9 @@ TEST_F(LiveTest, StartOpensTheDefaultDeviceAndChoosesInstrumentEleven) {
     ASSERT_EQ(app.c.lst_sound_list.count(), 128);
     EXPECT_EQ(app.c.lst_sound_list.lines()[0], "Akustischer Flügel");
     EXPECT_EQ(app.c.lst_sound_list.lines()[11], "Vibraphon");
-    EXPECT_EQ(app.c.lst_sound_list.lines()[127], "Schuss");
-    EXPECT_EQ(app.c.VScroll1.min, 3500);
-    EXPECT_EQ(app.c.VScroll1.max, 12883);
-    EXPECT_EQ(app.c.VScroll1.value, 8200);
-    EXPECT_EQ(app.c.Bender.scaleMin, 3500);
-    EXPECT_EQ(app.c.Bender.scaleMax, 12883);
+    EXPECT_EQ((std::vector<int>{app.c.VScroll1.min, app.c.VScroll1.max, app.c.VScroll1.value,
+                                app.c.Bender.scaleMin, app.c.Bender.scaleMax}),
+              (std::vector<int>{3500, 12883, 8200, 3500, 12883}));
     app.Form_Unload();
     EXPECT_EQ(app.midi.out.hMidiOut, 0u);
     EXPECT_EQ(midi.closes, 1);
@@ -66,7 +51,8 @@ TEST_F(LiveTest, ScrollBarBendsOnlyAfterTheFirstPlay) {
     EXPECT_TRUE(midi.messages.empty());
     EXPECT_EQ(app.c.txtNot.text(), "  T O N F E X");
 
-    playOnce();
+    play();
+    midi.messages.clear();
     app.c.VScroll1.value = 8200;
     app.VScroll1_Change();
     EXPECT_EQ(app.c.txtNot.text(), "466.16 Hz");
@@ -94,9 +80,7 @@ TEST_F(LiveTest, BenderSendsAtOnceWithOneDecimalOfOffset) {
 
     // The bend stays in the displayed frequency of played tones; the reference tone 70 shows
     // the bend control's own figure.
-    settings({{"SOUND", "1"}});
-    testkit::writeBytes(tmp / "Tonfex.txt", "70 100 1\r\n");
-    app.Startknopf_Click();
+    play();
     EXPECT_EQ(app.c.txtNot.text(), "496.91 Hz");
     EXPECT_EQ(app.c.Text5.text(), "Ais");
 

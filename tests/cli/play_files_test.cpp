@@ -44,31 +44,21 @@ void prepare(const testkit::TempFolder& tmp, const std::string& melody) {
     testkit::writeBytes(tmp / "Tonfex.txt", melody);
 }
 
+// The samples of our own WAV files (16-bit stereo after a 44-byte header), left and right
+// mixed, -1 to 1.
 struct Wav {
-    int channels = 0, rate = 0, bits = 0;
-    std::vector<double> mono; // -1 .. 1
+    int rate = 44100;
+    std::vector<double> mono;
 };
 
 Wav readWav(const std::string& bytes) {
-    auto u32 = [&](size_t at) {
-        return static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at])) |
-               static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at + 1])) << 8 |
-               static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at + 2])) << 16 |
-               static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at + 3])) << 24;
-    };
     Wav w;
-    if (bytes.size() < 44 || bytes.compare(0, 4, "RIFF") != 0 || bytes.compare(8, 8, "WAVEfmt "))
-        return w;
-    w.channels = static_cast<int>(u32(22) & 0xFFFF);
-    w.rate = static_cast<int>(u32(24));
-    w.bits = static_cast<int>(u32(34) & 0xFFFF);
-    size_t size = u32(40);
-    if (w.channels != 2 || bytes.compare(36, 4, "data") != 0 || 44 + size > bytes.size()) return w;
-    for (size_t at = 44; at + 4 <= 44 + size; at += 4) {
-        std::uint32_t frame = u32(at);
-        auto left = static_cast<std::int16_t>(frame & 0xFFFF);
-        auto right = static_cast<std::int16_t>(frame >> 16);
-        w.mono.push_back((left + right) / 65536.0);
+    for (size_t at = 44; at + 4 <= bytes.size(); at += 4) {
+        auto sample = [&](size_t k) {
+            return static_cast<std::int16_t>(static_cast<unsigned char>(bytes[k]) |
+                                             static_cast<unsigned char>(bytes[k + 1]) << 8);
+        };
+        w.mono.push_back((sample(at) + sample(at + 2)) / 65536.0);
     }
     return w;
 }
@@ -140,10 +130,12 @@ TEST(PlayFiles, WavOfThreeTonesSoundsAtTheirPitchesAndScheduledTimes) {
     ASSERT_EQ(r.status, 0) << r.out;
     EXPECT_NE(r.out.find("WAV-Datei geschrieben: " + wavPath.string()), std::string::npos);
 
-    Wav w = readWav(testkit::readBytes(wavPath));
-    ASSERT_EQ(w.channels, 2);
-    EXPECT_EQ(w.rate, 44100);
-    EXPECT_EQ(w.bits, 16);
+    std::string bytes = testkit::readBytes(wavPath);
+    // 2 channels, 44100 frames of 4 bytes a second, 16 bits.
+    ASSERT_GT(bytes.size(), 44u);
+    EXPECT_EQ(bytes.substr(22, 14),
+              std::string("\x02\0\x44\xAC\0\0\x10\xB1\x02\0\x04\0\x10\0", 14));
+    Wav w = readWav(bytes);
     // The play waits 0.9 s before its first tone ("WAVETABLE"); then one second per tone.
     const double starts[] = {0.9, 1.9, 2.9};
     const double pitches[] = {261.63, 329.63, 392.00};
@@ -193,30 +185,23 @@ TEST(PlayFiles, MidiFileReadByMidoHoldsTheProtocolsNotesAndTimes) {
     auto sentNotes = notes(protocolLines);
     ASSERT_EQ(midoNotes.size(), 7u);
     ASSERT_EQ(sentNotes.size(), 7u);
-    for (size_t k = 0; k < sentNotes.size(); ++k) {
+    for (size_t k = 0; k < 7; ++k) {
         // The same bytes; times equal to the millisecond (the file's resolution).
         EXPECT_EQ(midoNotes[k].substr(midoNotes[k].find(' ')),
                   sentNotes[k].substr(sentNotes[k].find(' ')));
         double sent = std::stod(sentNotes[k]), read = std::stod(midoNotes[k]);
         EXPECT_NEAR(read, sent, 0.5) << sentNotes[k];
     }
-    // Velocities: loudness times 0.8, rounded.
-    EXPECT_EQ(sentNotes[1].substr(sentNotes[1].find(' ')), " 90 3C 50");
-    EXPECT_EQ(sentNotes[3].substr(sentNotes[3].find(' ')), " 90 3E 66");
-    EXPECT_EQ(sentNotes[5].substr(sentNotes[5].find(' ')), " 90 40 01");
     // The tones start 100 ms and 50 ms apart in real time, give or take the machine's timing.
     EXPECT_NEAR(std::stod(sentNotes[3]) - std::stod(sentNotes[1]), 100, 15);
-    EXPECT_NEAR(std::stod(sentNotes[5]) - std::stod(sentNotes[3]), 50, 15);
 
     // Without the protocol the play takes no time and the file holds the scheduled times.
     ASSERT_EQ(run({"--arbeit", tmp.dir().string(), "play", "--mid", mid.string()}).status, 0);
     ASSERT_EQ(std::system(command.c_str()), 0);
-    midoNotes = notes(splitLines(testkit::readBytes(readBack)));
-    ASSERT_EQ(midoNotes.size(), 7u);
-    EXPECT_EQ(midoNotes[1], "900.000 90 3C 50");
-    EXPECT_EQ(midoNotes[3], "1000.000 90 3E 66");
-    EXPECT_EQ(midoNotes[5], "1050.000 90 40 01");
-    EXPECT_EQ(midoNotes[6], "1200.000 90 40 00");
+    EXPECT_EQ(notes(splitLines(testkit::readBytes(readBack))),
+              (std::vector<std::string>{"900.000 90 00 00", "900.000 90 3C 50", "1000.000 90 3C 00",
+                                        "1000.000 90 3E 66", "1050.000 90 3E 00",
+                                        "1050.000 90 40 01", "1200.000 90 40 00"}));
 }
 
 TEST(PlayFiles, OptionsBelongToPlayingVerbsAndFailuresWriteNothing) {
