@@ -6,6 +6,7 @@
 #include "core/textfile.h"
 #include "core/wait.h"
 #include "melody/zeilenleser.h"
+#include "midi/live.h"
 
 namespace tonfex {
 
@@ -46,7 +47,13 @@ void App::Form_Load() {
                                                          &c.Label5, &c.neutral})
         ctl->back = colors::grey;
     c.NeueRegelInfo.back = colors::orange;
+    startLiveControls(midi, c.VScroll1, c.Bender);
+    midi.out.MidiListDevices(c.List1);
+    midi.out.MidiClose();
+    midi.out.MidiOpen(-1);
     c.Label1.caption.clear();
+    Instrumentenliste();
+    MidiProgramChange(midi.out, 0, 0, 11);
     c.caption = versionText;
     c.Text5.setText(" ");
     Textscroller(proginfoPath());
@@ -62,7 +69,9 @@ void App::Form_Load() {
     InidatGross = true;
 }
 
-void App::Form_Unload() {}
+void App::Form_Unload() {
+    midi.out.MidiClose();
+}
 
 void App::IniEinlesen() {
     auto lines = readTextLines(platform.files, folder.path(names::ini));

@@ -4,11 +4,13 @@
 #include "controls/window.h"
 #include "core/workfolder.h"
 #include "melody/melody.h"
+#include "midi/player.h"
 #include "platform/platform.h"
 #include "settings/settings.h"
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -148,6 +150,20 @@ public:
     void Command1_Click();
     void Text1_KeyDown(int keyCode);
     void Ende_Click();
+    // MIDI playback: the open device and the values of the player and the live controls. The
+    // front end hands over the MIDI system to play on; until then everything stays silent.
+    SilentMidi silentMidi;
+    MidiPlayback midi{silentMidi};
+    void useMidiSystem(MidiSystem& system) { midi.out.useSystem(system); }
+    double Tempoteiler = 0;              // shared with the REAPER project writer
+    std::optional<double> playStartedAt; // monotonic time at which the last Play began
+    std::filesystem::path instrumentFile = programFolder() / "genmidi.txt";
+    void Instrumentenliste();
+    void VScroll1_Change();
+    void neutral_Click();
+    void Bender_MouseMove(float y);
+    void lst_sound_list_Click(int index);
+    void List1_Click(int index);
 
     // The program-description file (the user manual folder is the working folder).
     std::filesystem::path proginfoPath() const { return folder.path(names::proginfo); }

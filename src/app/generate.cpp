@@ -157,6 +157,7 @@ void App::Startknopf_Click() {
 
     LinkFlag = false;
     Initial();
+    playStartedAt = platform.clock.monotonic();
     MidiAllOff();
     PlayStarted = true;
     StopFlag = 0;
@@ -175,6 +176,8 @@ void App::DauernLesen(const std::filesystem::path& path) {
         failCommand(platform.dialogs, "Die Tondauernliste " + utf8FromPath(path) +
                                           " hat mehr als 32767 Zeilen.");
     for (size_t k = 0; k < lines.size(); ++k) DTC[k + 1] = numericPrefix(lines[k]);
+    // An index beyond this list gives no wait, not a value left over from a longer list.
+    std::fill(DTC.begin() + static_cast<std::ptrdiff_t>(lines.size()) + 1, DTC.end(), 0.0);
 }
 
 void App::Neuton() {
@@ -225,9 +228,12 @@ void App::Neuton() {
             melody.Tondauer[i] = parseLocale(rows[r].durationText, decimal);
         } else {
             std::int32_t index = toInt32(rows[r].durationValue);
-            melody.Tondauer[i] = index >= 0 && index < static_cast<std::int32_t>(DTC.size())
-                                     ? DTC[static_cast<size_t>(index)]
-                                     : 0.0;
+            if (index > 100000)
+                failCommand(platform.dialogs, "Die Tondauer " + rows[r].durationText + " in " +
+                                                  folder.text(names::melody) +
+                                                  " ist keine Nummer der Tondauernliste "
+                                                  "(höchstens 100000).");
+            melody.Tondauer[i] = index >= 0 ? DTC[static_cast<size_t>(index)] : 0.0;
         }
     }
     tonesRead = static_cast<int>(rows.size());

@@ -4,6 +4,7 @@
 
 #include "core/errors.h"
 #include "generation/rules.h"
+#include "midi/player.h"
 
 namespace tonfex {
 
@@ -49,8 +50,14 @@ void App::Randi06() {
 void App::HCLeser() {}
 void App::Katalogleser() {}
 void App::Katalogliste() {}
-void App::MidiAllOff() {}
-void App::Spielschleife() {}
+void App::MidiAllOff() {
+    ::tonfex::MidiAllOff(midi.out);
+}
+void App::Spielschleife() {
+    ::tonfex::Spielschleife({s, melody, Tempoteiler, StopFlag, Versuche, c.Daten, c.txtNot, c.Text5,
+                             platform.clock, platform.events},
+                            midi);
+}
 void App::Projektschreiber() {}
 
 } // namespace tonfex

@@ -3,8 +3,10 @@
 #include "app/app.h"
 #include "app/commands.h"
 #include "app/defaults.h"
+#include "cli/play_files.h"
 #include "core/errors.h"
 #include "platform/real.h"
+#include "platform/virtual_clock.h"
 
 #include <iostream>
 
@@ -13,7 +15,7 @@ namespace tonfex {
 namespace {
 
 // Options that take a value; later commands add theirs here.
-const std::vector<std::string> kValueOptions = {"--arbeit"};
+const std::vector<std::string> kValueOptions = {"--arbeit", "--midi-protokoll", "--mid", "--wav"};
 
 // Prints what a composer watches: the lines added to Daten and Zuordnung, the progress text.
 class PrintingObserver : public ModelObserver {
@@ -126,6 +128,11 @@ std::string helpText() {
             "  --arbeit ORDNER  Arbeitsordner (sonst $TONFEX_ARBEIT oder ~/Arbeit/)\n"
             "  --ja             jede Ja/Nein-Frage mit Ja beantworten\n"
             "  --nein           jede Ja/Nein-Frage mit Nein beantworten\n"
+            "  --midi-protokoll DATEI  (play, neu) in Echtzeit spielen und jede MIDI-Nachricht\n"
+            "                   mit ihrer Zeit in ms in DATEI schreiben\n"
+            "  --mid DATEI      (play, neu) das Spiel als MIDI-Datei schreiben, ohne zu warten\n"
+            "  --wav DATEI      (play, neu) das Spiel mit dem eingebauten Synthesizer als\n"
+            "                   WAV-Datei schreiben (44,1 kHz, 16 Bit, Stereo)\n"
             "  --help           diese Hilfe\n";
     return text;
 }
@@ -185,13 +192,22 @@ int runCli(const std::vector<std::string>& args, Terminal& terminal) {
         return 2;
     }
 
+    PlayFileOptions playFiles;
+    if (std::string error = playFileOptions(options, playFiles); !error.empty()) {
+        terminal.out << "tonfex: " << error << "\n\n" << helpText();
+        return 2;
+    }
+
     WorkFolder folder{options.folder.empty() ? defaultWorkFolder()
                                              : pathFromUtf8(options.folder)};
     CliDialogs dialogs(terminal, options.answers);
     PrintingClipboard clipboard(terminal);
     SystemProgramStarter programs;
     SystemWindowCloser windows;
-    SystemClock clock;
+    SystemClock systemClock;
+    VirtualClock virtualClock;
+    Clock& clock =
+        playFiles.any() && !playFiles.realTime() ? static_cast<Clock&>(virtualClock) : systemClock;
     NoEvents events;
     ClockRandom random;
     DiskFiles files;
@@ -202,7 +218,12 @@ int runCli(const std::vector<std::string>& args, Terminal& terminal) {
         return 1;
     }
 
+    // A play written to files goes to the recorder; otherwise to the system's MIDI output.
+    MidiRecorder recorder(clock);
+    std::unique_ptr<MidiSystem> systemMidi = playFiles.any() ? nullptr : makeSystemMidi();
     App app(platform, folder, systemDecimalSeparator());
+    app.useMidiSystem(systemMidi ? *systemMidi : static_cast<MidiSystem&>(recorder));
+    const double recordingStart = clock.monotonic();
     PrintingObserver observer(terminal, app.c);
     bool pageShown = false;
     dialogs.beforeDialog = [&] {
@@ -219,6 +240,15 @@ int runCli(const std::vector<std::string>& args, Terminal& terminal) {
         observer.endProgress();
         if (command->showsPage && observer.inidatChanged) printPage(terminal, app.c.inidat);
         printOtherLists(terminal, app.c, observer.list2Changed, observer.liniChanged);
+        if (playFiles.any()) {
+            std::string error =
+                writePlayFiles(playFiles, recorder.messages,
+                               app.playStartedAt.value_or(recordingStart), files, terminal.out);
+            if (!error.empty()) {
+                terminal.out << "[FEHLER] " << error << '\n';
+                return 1;
+            }
+        }
     } catch (const ProgramEnd&) {
         observer.endProgress();
         terminal.out << "Programm beendet.\n";

@@ -90,6 +90,7 @@ struct ScrollBar : Control {
 struct BendArea : Control {
     int scaleMin = 0, scaleMax = 0;
     double markerX = -1;
+    double markerY = -1; // height of the marker line in the box's scale; -1: none yet
 };
 
 } // namespace tonfex

@@ -5,6 +5,7 @@
 #include "app/defaults.h"
 #include "core/textfile.h"
 #include "platform/doubles.h"
+#include "platform/midi.h"
 #include "settings/template.h"
 #include "support.h"
 
@@ -15,9 +16,13 @@ namespace tonfex::testkit {
 struct AppTest : ::testing::Test {
     TempFolder tmp;
     TestPlatform tp;
+    MidiRecorder midi{tp.clock}; // every MIDI message the window sends, with its time
     App app{tp.platform, tmp.folder(), '.', OsKind::Windows};
 
-    AppTest() { EXPECT_EQ(ensureWorkFolder(tp.files, tmp.folder()), ""); }
+    AppTest() {
+        EXPECT_EQ(ensureWorkFolder(tp.files, tmp.folder()), "");
+        app.useMidiSystem(midi);
+    }
 
     // Replaces keyword lines of the template (or appends them).
     void settings(const std::vector<std::pair<std::string, std::string>>& values) {

@@ -1,0 +1,131 @@
+// The live controls and the MIDI steps of the window's start: bend, frequency display,
+// instrument list and device list, on the recorder.
+#include "fixture.h"
+#include "midi/recorded.h"
+
+using namespace tonfex;
+using tonfex::testkit::AppTest;
+using tonfex::testkit::hex;
+
+namespace {
+
+using Sent = std::vector<std::string>;
+
+struct LiveTest : AppTest {
+    LiveTest() {
+        midi.devices = {std::string("Port A")};
+        app.instrumentFile = std::filesystem::path(TONFEX_BINARY_DIR) / "genmidi.txt";
+    }
+    void play() {
+        settings({{"SOUND", "1"}});
+        testkit::writeBytes(tmp / "Tonfex.txt", "70 100 1\r\n");
+        app.Startknopf_Click();
+    }
+};
+
+} // namespace
+
+TEST_F(LiveTest, StartOpensTheDefaultDeviceAndChoosesInstrumentEleven) {
+    app.Form_Load();
+    EXPECT_EQ(app.c.List1.lines(), (Sent{"Aufzeichnung", "Port A"}));
+    EXPECT_EQ(app.c.List1.itemData(), (std::vector<long>{-1, 0}));
+    EXPECT_NE(app.midi.out.hMidiOut, 0u);
+    EXPECT_EQ(hex(midi), (Sent{"B0 00 00", "C0 0B 00"}));
+    EXPECT_EQ(app.c.Label1.caption, "");
+    ASSERT_EQ(app.c.lst_sound_list.count(), 128);
+    EXPECT_EQ(app.c.lst_sound_list.lines()[0], "Akustischer Flügel");
+    EXPECT_EQ(app.c.lst_sound_list.lines()[11], "Vibraphon");
+    EXPECT_EQ((std::vector<int>{app.c.VScroll1.min, app.c.VScroll1.max, app.c.VScroll1.value,
+                                app.c.Bender.scaleMin, app.c.Bender.scaleMax}),
+              (std::vector<int>{3500, 12883, 8200, 3500, 12883}));
+    app.Form_Unload();
+    EXPECT_EQ(app.midi.out.hMidiOut, 0u);
+    EXPECT_EQ(midi.closes, 1);
+}
+
+TEST_F(LiveTest, ScrollBarBendsOnlyAfterTheFirstPlay) {
+    app.Form_Load();
+    midi.messages.clear();
+    app.c.VScroll1.value = 12883;
+    app.VScroll1_Change();
+    EXPECT_TRUE(midi.messages.empty());
+    EXPECT_EQ(app.c.txtNot.text(), "  T O N F E X");
+
+    play();
+    midi.messages.clear();
+    app.c.VScroll1.value = 8200;
+    app.VScroll1_Change();
+    EXPECT_EQ(app.c.txtNot.text(), "466.16 Hz");
+    app.c.VScroll1.value = 12883;
+    app.VScroll1_Change();
+    EXPECT_NEAR(app.midi.BendOffset, 4.68, 1e-9);
+    EXPECT_EQ(app.c.txtNot.text(), "496.77 Hz");
+    app.neutral_Click();
+    EXPECT_EQ(app.c.VScroll1.value, 8200);
+    app.neutral_Click(); // already neutral: no change, nothing sent
+    EXPECT_EQ(hex(midi), (Sent{"E0 08 40", "E0 53 64", "E0 08 40"}));
+    EXPECT_EQ(app.c.txtNot.text(), "466.16 Hz");
+}
+
+TEST_F(LiveTest, BenderSendsAtOnceWithOneDecimalOfOffset) {
+    app.Form_Load();
+    midi.messages.clear();
+    app.Bender_MouseMove(8200.0f);
+    EXPECT_EQ(app.c.txtNot.text(), "466.16 Hz");
+    app.Bender_MouseMove(12883.0f);
+    EXPECT_NEAR(app.midi.BendOffset, 4.7, 1e-9);
+    EXPECT_EQ(app.c.txtNot.text(), "496.91 Hz");
+    EXPECT_EQ(app.c.Bender.markerY, 12883.0);
+    EXPECT_EQ(hex(midi), (Sent{"E0 08 40", "E0 53 64"}));
+
+    // The bend stays in the displayed frequency of played tones; the reference tone 70 shows
+    // the bend control's own figure.
+    play();
+    EXPECT_EQ(app.c.txtNot.text(), "496.91 Hz");
+    EXPECT_EQ(app.c.Text5.text(), "Ais");
+
+    // With no device open the move is silent and sends nowhere.
+    app.midi.out.MidiClose();
+    midi.messages.clear();
+    app.Bender_MouseMove(5000.0f);
+    EXPECT_TRUE(midi.messages.empty());
+}
+
+TEST_F(LiveTest, InstrumentAndDeviceClicks) {
+    app.Form_Load();
+    midi.messages.clear();
+    app.lst_sound_list_Click(0);
+    app.lst_sound_list_Click(11);
+    EXPECT_EQ(hex(midi), (Sent{"B0 00 00", "C0 00 00", "B0 00 00", "C0 0B 00"}));
+
+    app.c.Label1.caption = "<--- zuerst hier etwas auswählen !";
+    app.List1_Click(1);
+    EXPECT_EQ(app.c.Label1.caption, "");
+    EXPECT_EQ(midi.closes, 1);
+    EXPECT_EQ(midi.opens, 2);
+    EXPECT_EQ(app.midi.out.hMidiOut, 2u); // device 0
+    // The instrument chosen before is not sent again to the new device.
+    EXPECT_EQ(midi.messages.size(), 4u);
+    app.List1_Click(5); // no such line
+    EXPECT_EQ(midi.opens, 2);
+}
+
+TEST_F(LiveTest, InstrumentFileMissingOrLongerThanTheMidiPrograms) {
+    app.instrumentFile = tmp / "fehlt.txt";
+    app.Form_Load();
+    EXPECT_EQ(app.c.lst_sound_list.count(), 0);
+    EXPECT_TRUE(tp.dialogs.records.empty());
+
+    std::string names;
+    for (int i = 0; i < 130; ++i)
+        names += "Klang " + std::to_string(i) + "\r\n";
+    testkit::writeBytes(tmp / "lang.txt", names);
+    app.instrumentFile = tmp / "lang.txt";
+    app.c.lst_sound_list.clear();
+    app.Instrumentenliste();
+    EXPECT_EQ(app.c.lst_sound_list.count(), 130);
+    midi.messages.clear();
+    app.lst_sound_list_Click(127);
+    app.lst_sound_list_Click(128); // beyond the MIDI programs: nothing
+    EXPECT_EQ(hex(midi), (Sent{"B0 00 00", "C0 7F 00"}));
+}

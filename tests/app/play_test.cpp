@@ -1,0 +1,165 @@
+// The Play command on the recorder: the messages of a whole play and their times, Stop, the
+// tempo rules, the tone list's pages and the summaries.
+#include "fixture.h"
+
+#include "core/errors.h"
+#include "midi/recorded.h"
+
+#include <cstdio>
+
+using namespace tonfex;
+using tonfex::testkit::AppTest;
+using Lines = std::vector<std::string>;
+
+namespace {
+
+struct PlayTest : AppTest {
+    // MIDI mode, durations taken directly at tempo 1; further settings on top.
+    void start(const std::string& melody,
+               std::vector<std::pair<std::string, std::string>> more = {}) {
+        std::vector<std::pair<std::string, std::string>> values = {
+            {"SOUND", "1"}, {"TONFINDUNGSMETHODE", "3"}, {"TONDAUERDIREKT", "1"}, {"TEMPO", "1"}};
+        values.insert(values.end(), more.begin(), more.end());
+        settings(values);
+        testkit::writeBytes(tmp / "Tonfex.txt", melody);
+        app.Form_Load();
+        midi.messages.clear();
+    }
+    // The note messages, each with its milliseconds after the first message sent.
+    Lines notes() {
+        Lines out;
+        for (const auto& m : midi.messages)
+            if ((m.message & 0xF0) == 0x90) {
+                char ms[32];
+                std::snprintf(ms, sizeof ms, "%.3f ", (m.time - midi.messages[0].time) * 1000);
+                out.push_back(ms + testkit::hex(m.message));
+            }
+        return out;
+    }
+};
+
+// Records how the tone list changes: "clear" or the line added.
+struct ListLog : ModelObserver {
+    Lines events;
+    void lineAdded(const ListBox&, const std::string& line) override { events.push_back(line); }
+    void listCleared(const ListBox&) override { events.push_back("clear"); }
+};
+
+} // namespace
+
+TEST_F(PlayTest, WholePlaySendsAllOffThenLegatoTonesAtTheirScheduledTimes) {
+    start("60 100 4800\r\n64 127 2400\r\n67 1 1200\r\n");
+    app.Startknopf_Click();
+    ASSERT_EQ(midi.messages.size(), 32u + 7u);
+    EXPECT_EQ(testkit::hex(midi.messages[31].message), "BF 7B 00");
+    EXPECT_EQ(app.playStartedAt, midi.messages[0].time);
+    // 0.9 s "WAVETABLE" pause; then 1 s, 0.5 s, 0.25 s; velocity = loudness x 0.8.
+    EXPECT_EQ(notes(), (Lines{"900.000 90 00 00", "900.000 90 3C 50", "1900.000 90 3C 00",
+                              "1900.000 90 40 66", "2400.000 90 40 00", "2400.000 90 43 01",
+                              "2650.000 90 43 00"}));
+    EXPECT_EQ(app.c.txtNot.text(), "392 Hz");
+    EXPECT_EQ(app.c.Text5.text(), "G");
+    EXPECT_EQ(app.c.Daten.lines(),
+              (Lines{"Anzahl der Schleifendurchläufe", "im Tonfindungsgenerator: 0", "",
+                     "1  60  100  4800", "2  64  127  2400", "3  67  1  1200"}));
+    // The waits sleep between rounds of the window's events instead of spinning.
+    EXPECT_GT(tp.clock.sleeps, 100);
+    EXPECT_EQ(tp.events.rounds, tp.clock.sleeps);
+}
+
+TEST_F(PlayTest, TheTimeTheWindowTakesDoesNotAddUp) {
+    start("60 100 480\r\n62 100 480\r\n64 100 480\r\n65 100 480\r\n");
+    // Every round of events costs 30 ms; the tones still start 100 ms apart on average.
+    tp.events.onProcess = [&] { tp.clock.seconds += 0.03; };
+    app.Startknopf_Click();
+    auto n = notes();
+    ASSERT_EQ(n.size(), 9u);
+    for (size_t k = 3; k < 9; k += 2)
+        EXPECT_NEAR(std::stod(n[k]) - std::stod(n[1]), 50.0 * static_cast<double>(k - 1), 31);
+}
+
+TEST_F(PlayTest, StopEndsAfterTheSoundingTonesWaitWithoutSummary) {
+    start("60 100 4800\r\n62 100 4800\r\n64 100 4800\r\n");
+    tp.events.onProcess = [&] { // pressed while the second tone sounds
+        if (app.midi.LetzterTon == 62 && app.StopFlag == 0) app.Stopp_Click();
+    };
+    app.Startknopf_Click();
+    EXPECT_EQ(notes(), (Lines{"900.000 90 00 00", "900.000 90 3C 50", "1900.000 90 3C 00",
+                              "1900.000 90 3E 50", "2900.000 90 3E 00"}));
+    EXPECT_EQ(app.StopFlag, 0);
+    const auto& lines = app.c.Daten.lines();
+    EXPECT_EQ(Lines(lines.end() - 3, lines.end()),
+              (Lines{"", "1  60  100  4800", "2  62  100  4800"}));
+}
+
+TEST_F(PlayTest, TempoRulesGiveTheirDurations) {
+    struct Case {
+        const char *tfm, *oga, *tempo, *duration, *end;
+    };
+    const Case cases[] = {
+        {"3", "1", "1", "4800", "1900.000"},  {"1", "0", "1", "4.8", "1900.000"},
+        {"2", "1", "2", "4800", "1400.000"},  {"0.2", "1", "2", "480", "1400.000"},
+        {"1", "1", "2", "4800", "1400.000"},  {"4", "0", "4", "4800", "1150.000"},
+        {"0.1", "0", "7", "480", "1900.000"}, // the test mode plays at TEMPO 1 with Oga 1
+    };
+    for (const auto& c : cases) {
+        start(
+            std::string("60 100 ") + c.duration + "\r\n",
+            {{"TONFINDUNGSMETHODE", c.tfm}, {"ORIGINALSAMPLEABSTAND", c.oga}, {"TEMPO", c.tempo}});
+        app.Startknopf_Click();
+        EXPECT_EQ(notes().back(), std::string(c.end) + " 90 3C 00") << c.tfm << " " << c.duration;
+    }
+}
+
+TEST_F(PlayTest, TheToneListIsPagedAtTwentyEight) {
+    std::string melody;
+    for (int i = 0; i < 60; ++i)
+        melody += "60 100 1\r\n";
+    start(melody);
+    ListLog log;
+    app.c.Daten.observer = &log;
+    app.Startknopf_Click();
+    app.c.Daten.observer = nullptr;
+    // Four header lines, tones 1 to 27; the 28th tone starts a page of 28; so does the 56th.
+    EXPECT_EQ(log.events[30], "27  60  100  1");
+    EXPECT_EQ(Lines(log.events.begin() + 31, log.events.begin() + 33),
+              (Lines{"clear", "28  60  100  1"}));
+    EXPECT_EQ(Lines(log.events.begin() + 60, log.events.begin() + 62),
+              (Lines{"clear", "56  60  100  1"}));
+    // The summary lists every tone without pages.
+    EXPECT_EQ(app.c.Daten.count(), 3 + 60);
+    EXPECT_EQ(app.c.Daten.lines().back(), "60  60  100  1");
+}
+
+TEST_F(PlayTest, EmptyMelodyShowsTheNoTonesLines) {
+    start("Keine Zahl\r\n\r\n0 0 0\r\n");
+    app.Startknopf_Click();
+    EXPECT_EQ(app.c.Daten.lines(), (Lines{"", " Keine Töne erzeugt.", " Die Einstellungen in",
+                                          " Tonfex.ini müssen", " geändert werden!"}));
+    // The all-off and the final note off of the last note (none played yet: note 0).
+    EXPECT_EQ(midi.messages.size(), 33u);
+    EXPECT_EQ(notes(), Lines{"900.000 90 00 00"});
+}
+
+TEST_F(PlayTest, DurationIndexBeyondTheListOrAboveTheArrays) {
+    // A longer list first, then the default one of twelve lines: index 13 gives no wait now.
+    std::string longList;
+    for (int i = 1; i <= 20; ++i)
+        longList += "4800\r\n";
+    testkit::writeBytes(tmp / "Tonfex-DTC.txt", longList);
+    // Rule 2: rules 3 and 6 take the durations directly.
+    start("60 100 13\r\n", {{"TONDAUERDIREKT", "0"}, {"TONFINDUNGSMETHODE", "2"}});
+    app.Startknopf_Click();
+    EXPECT_EQ(app.melody.Tondauer[1], 4800);
+    std::filesystem::remove(tmp / "Tonfex-DTC.txt");
+    ensureWorkFolder(tp.files, tmp.folder());
+    app.Startknopf_Click();
+    EXPECT_EQ(app.melody.Tondauer[1], 0);
+
+    testkit::writeBytes(tmp / "Tonfex.txt", "60 100 100001\r\n");
+    EXPECT_THROW(app.Startknopf_Click(), CommandEnd);
+    EXPECT_EQ(tp.dialogs.records.back().text,
+              "Die Tondauer 100001 in " + app.folder.text("Tonfex.txt") +
+                  " ist keine Nummer der Tondauernliste (höchstens 100000).");
+    EXPECT_TRUE(app.c.Startknopf.enabled);
+}

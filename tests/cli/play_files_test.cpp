@@ -1,0 +1,238 @@
+// `play` written to files: the protocol, the MIDI file read back by mido, and the WAV file
+// rendered by the built-in synthesizer, analysed here for its pitches and onsets.
+#include "cli/cli.h"
+#include "core/textfile.h"
+#include "settings/template.h"
+#include "support.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <numbers>
+#include <sstream>
+
+using namespace tonfex;
+
+namespace {
+
+struct CliRun {
+    int status;
+    std::string out;
+};
+
+CliRun run(std::vector<std::string> args) {
+    std::ostringstream out;
+    std::istringstream in;
+    Terminal t{out, in, false, false};
+    int status = runCli(args, t);
+    return {status, out.str()};
+}
+
+// A working folder playing `melody` in MIDI mode, durations taken directly at tempo 1.
+void prepare(const testkit::TempFolder& tmp, const std::string& melody) {
+    auto lines = settingsTemplate();
+    for (auto& line : lines) {
+        for (auto [key, value] : {std::pair{"SOUND ", "1"},
+                                  {"TONFINDUNGSMETHODE ", "3"},
+                                  {"TONDAUERDIREKT ", "1"},
+                                  {"TEMPO ", "1"}})
+            if (line.rfind(key, 0) == 0) line = std::string(key) + value + "   (x)";
+    }
+    testkit::writeBytes(tmp / "Tonfex.ini", encodeLines(lines));
+    testkit::writeBytes(tmp / "Tonfex.txt", melody);
+}
+
+// The samples of our own WAV files (16-bit stereo after a 44-byte header), left and right
+// mixed, -1 to 1.
+struct Wav {
+    int rate = 44100;
+    std::vector<double> mono;
+};
+
+Wav readWav(const std::string& bytes) {
+    Wav w;
+    for (size_t at = 44; at + 4 <= bytes.size(); at += 4) {
+        auto sample = [&](size_t k) {
+            return static_cast<std::int16_t>(static_cast<unsigned char>(bytes[k]) |
+                                             static_cast<unsigned char>(bytes[k + 1]) << 8);
+        };
+        w.mono.push_back((sample(at) + sample(at + 2)) / 65536.0);
+    }
+    return w;
+}
+
+// Magnitude of one frequency in a Hann-windowed stretch (Goertzel).
+double magnitude(const Wav& w, double from, double length, double frequency) {
+    auto first = static_cast<long>(from * w.rate);
+    auto n = static_cast<long>(length * w.rate);
+    double coeff = 2 * std::cos(2 * std::numbers::pi * frequency / w.rate);
+    double s1 = 0, s2 = 0;
+    for (long k = 0; k < n; ++k) {
+        long at = first + k;
+        double x = at >= 0 && at < static_cast<long>(w.mono.size())
+                       ? w.mono[static_cast<size_t>(at)]
+                       : 0.0;
+        x *= 0.5 - 0.5 * std::cos(2 * std::numbers::pi * k / (n - 1));
+        double s0 = x + coeff * s1 - s2;
+        s2 = s1;
+        s1 = s0;
+    }
+    return std::sqrt(std::max(0.0, s1 * s1 + s2 * s2 - coeff * s1 * s2)) / n;
+}
+
+// The strongest frequency between 100 and 1000 Hz in a stretch, to a tenth of a hertz.
+double fundamental(const Wav& w, double from, double length) {
+    auto strongest = [&](double lo, double hi, double step) {
+        double best = lo, bestMagnitude = -1;
+        for (double f = lo; f <= hi; f += step)
+            if (double m = magnitude(w, from, length, f); m > bestMagnitude) {
+                bestMagnitude = m;
+                best = f;
+            }
+        return best;
+    };
+    double coarse = strongest(100, 1000, 2);
+    return strongest(coarse - 2, coarse + 2, 0.1);
+}
+
+// Where a tone of `frequency` starts near `expected`: the steepest rise of its magnitude in
+// 20 ms windows (for a sudden start, when the start lies in the window's middle).
+double onset(const Wav& w, double expected, double frequency) {
+    const double window = 0.02, step = 0.001;
+    double best = -1, steepest = 0;
+    double before = magnitude(w, expected - 0.25 - step - window / 2, window, frequency);
+    double now = magnitude(w, expected - 0.25 - window / 2, window, frequency);
+    for (double centre = expected - 0.25; centre < expected + 0.25; centre += step) {
+        double after = magnitude(w, centre + step - window / 2, window, frequency);
+        if (after - before > steepest) {
+            steepest = after - before;
+            best = centre;
+        }
+        before = now;
+        now = after;
+    }
+    return best;
+}
+
+bool hasMido() {
+    return std::system("/usr/bin/python3 -c 'import mido' >/dev/null 2>&1") == 0;
+}
+
+} // namespace
+
+TEST(PlayFiles, WavOfThreeTonesSoundsAtTheirPitchesAndScheduledTimes) {
+    testkit::TempFolder tmp;
+    prepare(tmp, "60 100 4800\r\n64 100 4800\r\n67 100 4800\r\n");
+    auto wavPath = tmp / "klang.wav";
+    CliRun r = run({"--arbeit", tmp.dir().string(), "play", "--wav", wavPath.string()});
+    ASSERT_EQ(r.status, 0) << r.out;
+    EXPECT_NE(r.out.find("WAV-Datei geschrieben: " + wavPath.string()), std::string::npos);
+
+    std::string bytes = testkit::readBytes(wavPath);
+    // 2 channels, 44100 frames of 4 bytes a second, 16 bits.
+    ASSERT_GT(bytes.size(), 44u);
+    EXPECT_EQ(bytes.substr(22, 14),
+              std::string("\x02\0\x44\xAC\0\0\x10\xB1\x02\0\x04\0\x10\0", 14));
+    Wav w = readWav(bytes);
+    // The play waits 0.9 s before its first tone ("WAVETABLE"); then one second per tone.
+    const double starts[] = {0.9, 1.9, 2.9};
+    const double pitches[] = {261.63, 329.63, 392.00};
+    ASSERT_GT(w.mono.size(), static_cast<size_t>(3.9 * w.rate)) << "the release follows";
+    for (int k = 0; k < 3; ++k) {
+        double found = fundamental(w, starts[k] + 0.1, 0.8);
+        EXPECT_NEAR(found, pitches[k], pitches[k] * 0.02) << "tone " << k + 1;
+        EXPECT_NEAR(onset(w, starts[k], pitches[k]), starts[k], 0.020) << "tone " << k + 1;
+    }
+    // Silence before the first tone, sound after it.
+    EXPECT_LT(magnitude(w, 0.2, 0.5, pitches[0]), magnitude(w, 1.0, 0.5, pitches[0]) / 100);
+}
+
+TEST(PlayFiles, MidiFileReadByMidoHoldsTheProtocolsNotesAndTimes) {
+    if (!hasMido()) GTEST_SKIP() << "python3-mido is not installed";
+    testkit::TempFolder tmp;
+    prepare(tmp, "60 100 480\r\n62 127 240\r\n64 1 720\r\n");
+    auto protocol = tmp / "protokoll.txt";
+    auto mid = tmp / "spiel.mid";
+    // Real time: the protocol shows what was sent when; the MIDI file takes the same times.
+    CliRun r = run({"--arbeit", tmp.dir().string(), "play", "--midi-protokoll", protocol.string(),
+                    "--mid", mid.string()});
+    ASSERT_EQ(r.status, 0) << r.out;
+    auto protocolLines = splitLines(testkit::readBytes(protocol));
+    ASSERT_EQ(protocolLines.size(), 2u + 32u + 7u);
+    EXPECT_EQ(protocolLines[1], "0.000 C0 0B 00"); // the instrument chosen at start-up
+
+    auto notes = [](const std::vector<std::string>& lines) {
+        std::vector<std::string> out;
+        for (const auto& line : lines)
+            if (line.find(" 90 ") != std::string::npos) out.push_back(line);
+        return out;
+    };
+    auto script = tmp / "lies.py";
+    testkit::writeBytes(script, "import mido, sys\n"
+                                "f = mido.MidiFile(sys.argv[1])\n"
+                                "assert f.type == 0\n"
+                                "t = 0.0\n"
+                                "for m in f:\n"
+                                "    t += m.time\n"
+                                "    if not m.is_meta: print('%.3f %s' % (t * 1000, m.hex()))\n");
+    auto readBack = tmp / "mido.txt";
+    std::string command =
+        "/usr/bin/python3 " + script.string() + " " + mid.string() + " > " + readBack.string();
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    auto midoNotes = notes(splitLines(testkit::readBytes(readBack)));
+    auto sentNotes = notes(protocolLines);
+    ASSERT_EQ(midoNotes.size(), 7u);
+    ASSERT_EQ(sentNotes.size(), 7u);
+    for (size_t k = 0; k < 7; ++k) {
+        // The same bytes; times equal to the millisecond (the file's resolution).
+        EXPECT_EQ(midoNotes[k].substr(midoNotes[k].find(' ')),
+                  sentNotes[k].substr(sentNotes[k].find(' ')));
+        double sent = std::stod(sentNotes[k]), read = std::stod(midoNotes[k]);
+        EXPECT_NEAR(read, sent, 0.5) << sentNotes[k];
+    }
+    // The tones start 100 ms and 50 ms apart in real time, give or take the machine's timing.
+    EXPECT_NEAR(std::stod(sentNotes[3]) - std::stod(sentNotes[1]), 100, 15);
+
+    // Without the protocol the play takes no time and the file holds the scheduled times.
+    ASSERT_EQ(run({"--arbeit", tmp.dir().string(), "play", "--mid", mid.string()}).status, 0);
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    EXPECT_EQ(notes(splitLines(testkit::readBytes(readBack))),
+              (std::vector<std::string>{"900.000 90 00 00", "900.000 90 3C 50", "1000.000 90 3C 00",
+                                        "1000.000 90 3E 66", "1050.000 90 3E 00",
+                                        "1050.000 90 40 01", "1200.000 90 40 00"}));
+}
+
+TEST(PlayFiles, OptionsBelongToPlayingVerbsAndFailuresWriteNothing) {
+    testkit::TempFolder tmp;
+    prepare(tmp, "60 100 480\r\n");
+    CliRun ini = run({"--arbeit", tmp.dir().string(), "ini", "--mid", (tmp / "a.mid").string()});
+    EXPECT_EQ(ini.status, 2);
+    EXPECT_NE(ini.out.find("--mid gilt nur für play und neu"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(tmp / "a.mid"));
+
+    // A read error answered No ends the program before anything is written.
+    testkit::writeBytes(tmp / "Tonfex.txt", "60 300 480\r\n");
+    CliRun no =
+        run({"--arbeit", tmp.dir().string(), "--nein", "play", "--wav", (tmp / "b.wav").string()});
+    EXPECT_EQ(no.status, 1);
+    EXPECT_FALSE(std::filesystem::exists(tmp / "b.wav"));
+}
+
+TEST(PlayFiles, RealOutputPrintsNoLibraryMessages) {
+    // The real program on the system's MIDI output: where there is no sequencer and no audio
+    // device, it plays silently and neither alsa-lib nor FluidSynth nor RtMidi print anything.
+    testkit::TempFolder tmp;
+    prepare(tmp, "60 100 48\r\n");
+    auto err = tmp / "stderr.txt";
+    auto out = tmp / "stdout.txt";
+    std::string command = std::string(TONFEX_BINARY_DIR) + "/tonfex --arbeit " +
+                          tmp.dir().string() + " play > " + out.string() + " 2> " + err.string();
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    EXPECT_EQ(testkit::readBytes(err), "");
+    std::string printed = testkit::readBytes(out);
+    EXPECT_EQ(printed.find("ALSA"), std::string::npos) << printed;
+    EXPECT_EQ(printed.find("fluidsynth"), std::string::npos) << printed;
+    EXPECT_NE(printed.find("1  60  100  48"), std::string::npos) << printed;
+}
