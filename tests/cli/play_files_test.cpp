@@ -127,6 +127,13 @@ TEST(PlayFiles, WavOfThreeTonesSoundsAtTheirPitchesAndScheduledTimes) {
     prepare(tmp, "60 100 4800\r\n64 100 4800\r\n67 100 4800\r\n");
     auto wavPath = tmp / "klang.wav";
     CliRun r = run({"--arbeit", tmp.dir().string(), "play", "--wav", wavPath.string()});
+#ifdef _WIN32
+    // The Windows build has no built-in synthesizer: a message, and no file.
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.out.find("FluidSynth"), std::string::npos) << r.out;
+    EXPECT_FALSE(std::filesystem::exists(wavPath));
+    return;
+#endif
     ASSERT_EQ(r.status, 0) << r.out;
     EXPECT_NE(r.out.find("WAV-Datei geschrieben: " + wavPath.string()), std::string::npos);
 
