@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QPaintEvent>
+#include <QTimer>
 
 #include <algorithm>
 #include <chrono>
@@ -34,7 +35,7 @@ class PaintWatch : public QObject {
             if (firstPaint == Steady::time_point{}) firstPaint = now;
             if (window && window->started() && paintAfterStart == Steady::time_point{}) {
                 paintAfterStart = now;
-                QCoreApplication::quit();
+                QTimer::singleShot(0, qApp, &QCoreApplication::quit);
             }
         }
         return false;

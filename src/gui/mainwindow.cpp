@@ -151,6 +151,8 @@ MainWindow::MainWindow(App& app, QtEvents& events, QtDialogs* dialogs)
     setTabOrder(buttonOf(c_.Startknopf), buttonOf(c_.Stopp)); // Stopp follows Startknopf
     buttonOf(c_.Dateiherstellung)->setFocus();                // "Neu" takes the first key
 
+    // Form_Load follows the first paint; a window that is not painted soon starts anyway.
+    QTimer::singleShot(1000, this, [this] { start(); });
     events_.beforeProcess = [this] { sync(); };
     if (dialogs_) {
         dialogs_->parent = this;

@@ -303,3 +303,49 @@ TEST_F(WindowTest, SoundingToneIsMarkedOnlyWhileACommandRuns) {
     EXPECT_EQ(marked, 2);
     EXPECT_EQ(window->pianoRoll()->sounding(), 0);
 }
+
+TEST_F(WindowTest, At1280x800NothingIsCutOffOrOverlapping) {
+    auto check = [&](const char* state) {
+        SCOPED_TRACE(state);
+        QRect inside = window->rect();
+        std::vector<std::pair<QString, QRect>> placed;
+        auto place = [&](QWidget* widget) {
+            if (!widget->isVisible()) return;
+            QRect r(widget->mapTo(window.get(), QPoint(0, 0)), widget->size());
+            EXPECT_TRUE(inside.contains(r)) << widget->objectName().toStdString();
+            for (const auto& [name, other] : placed)
+                EXPECT_FALSE(r.intersects(other))
+                    << widget->objectName().toStdString() << " / " << name.toStdString();
+            placed.emplace_back(widget->objectName(), r);
+        };
+        for (auto* button : window->findChildren<QPushButton*>()) {
+            place(button);
+            if (!button->isVisible()) continue;
+            int needed = button->fontMetrics().horizontalAdvance(button->text()) + 8;
+            EXPECT_LE(needed, button->width()) << button->objectName().toStdString();
+        }
+        for (const char* name :
+             {"inidat", "List2", "Label5", "Daten", "Zuordnung", "List1", "lst_sound_list",
+              "Bender", "VScroll1", "Label2", "txtNot", "Text5", "Pianoroll"})
+            place(w(name));
+    };
+    for (const char* sound : {"1", "3"}) {
+        settings({{"SOUND", sound}, {"TONFINDUNGSMETHODE", "3"}});
+        open();
+        check(sound);
+        app.inidat_Click(-1); // the reduced settings list with the play lists below
+        window->sync();
+        check("inidat klein");
+    }
+}
+
+TEST_F(WindowTest, WidenedDescriptionListKeepsTheSettingsListBesideIt) {
+    open();
+    app.c.List2.width = 11540; // what a click on the description list sets
+    app.c.inidat.height = 1025;
+    window->sync();
+    EXPECT_EQ(w("List2")->width(), window->pixels(11540));
+    EXPECT_GT(w("inidat")->x(), w("List2")->geometry().right());
+    EXPECT_GT(w("inidat")->width(), 100);
+    EXPECT_EQ(w("inidat")->height(), window->pixels(1025));
+}
