@@ -64,10 +64,13 @@ QRect toneRect(const RollLayout& l, const PianoRoll& roll, const RollTone& t) {
     int width = std::max(1, static_cast<int>(std::lround(t.length * l.xScale)));
     if (x0 + width > l.plot.right() + 1) width = std::max(1, l.plot.right() + 1 - x0);
     if (t.volume <= 1) return QRect(x0, l.restLane.top() + 2, width, l.restLane.height() - 4);
-    double top = l.plot.bottom() + 1 - (t.pitch - roll.low + 1) * l.rowHeight;
-    int y0 = static_cast<int>(std::floor(top));
-    int height = std::max(1, static_cast<int>(std::lround(l.rowHeight)));
-    return QRect(x0, y0, width, height);
+    // Rows meet without gaps: both edges come from the same formula.
+    auto edge = [&](int row) {
+        return static_cast<int>(std::floor(l.plot.bottom() + 1 - row * l.rowHeight));
+    };
+    int y0 = edge(t.pitch - roll.low + 1);
+    int y1 = edge(t.pitch - roll.low);
+    return QRect(x0, y0, width, std::max(1, y1 - y0));
 }
 
 // Light for soft tones, dark for loud ones.
