@@ -84,6 +84,8 @@ public:
     void Spielschleife();
     void Projektschreiber();
     int tonesRead = 0; // rows the last Neuton read
+    // 1-based index of the tone the player sounds now, 0 when none; the window marks it.
+    int soundingTone = 0;
 
     // Overviews.
     void Kurzubersicht_Click();

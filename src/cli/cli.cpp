@@ -116,7 +116,7 @@ void printOtherLists(Terminal& t, MainControls& c, bool list2Changed, bool liniC
 
 } // namespace
 
-std::string helpText() {
+std::string helpText(const std::vector<std::pair<std::string, std::string>>& extraVerbs) {
     std::string text = "Aufruf: tonfex [--arbeit ORDNER] [--ja | --nein] BEFEHL [ARGUMENTE]\n"
                        "Ohne Befehl öffnet sich das Fenster.\n\nBefehle:\n";
     for (const auto& command : commandTable()) {
@@ -124,6 +124,9 @@ std::string helpText() {
         text += "  " + name + std::string(name.size() < 16 ? 16 - name.size() : 1, ' ') +
                 command.help + "\n";
     }
+    for (const auto& [name, help] : extraVerbs)
+        text += "  " + name + std::string(name.size() < 16 ? 16 - name.size() : 1, ' ') + help +
+                "\n";
     text += "\nOptionen:\n"
             "  --arbeit ORDNER  Arbeitsordner (sonst $TONFEX_ARBEIT oder ~/Arbeit/)\n"
             "  --ja             jede Ja/Nein-Frage mit Ja beantworten\n"

@@ -32,6 +32,7 @@ struct Terminal {
 // Runs one command without a window; returns the exit status (0 done, 1 error, 2 usage).
 int runCli(const std::vector<std::string>& args, Terminal& terminal);
 
-std::string helpText();
+// `extraVerbs` (verb with arguments, help line) are verbs a front end handles itself.
+std::string helpText(const std::vector<std::pair<std::string, std::string>>& extraVerbs = {});
 
 } // namespace tonfex

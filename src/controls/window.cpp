@@ -136,6 +136,10 @@ MainControls::MainControls() {
     Label2.name = "Label2";
     Label2.caption = "D e r   M e l o d i e n s p i e l e r";
     Label2.fore = colors::white;
+    // The mode title and the note display are read from a distance while a melody plays.
+    Label2.bold = txtNot.bold = Text5.bold = true;
+    Label2.fontSize = 14;
+    txtNot.fontSize = Text5.fontSize = 11;
     const char* label3[] = {"DT", "LT", "HT"};
     for (int i = 0; i < 3; ++i) {
         Label3[static_cast<size_t>(i)].name = "Label3";

@@ -1,0 +1,87 @@
+// tonfex: the window, or with a verb one command without a display (`bild` draws the melody).
+#include "app/commands.h"
+#include "app/defaults.h"
+#include "cli/cli.h"
+#include "gui/bild.h"
+#include "gui/mainwindow.h"
+#include "platform/real.h"
+
+#include <QApplication>
+#include <QScreen>
+
+#include <iostream>
+
+using namespace tonfex;
+
+namespace {
+
+const std::vector<std::pair<std::string, std::string>>& windowVerbs() {
+    static const std::vector<std::pair<std::string, std::string>> verbs = {
+        {std::string(kBildVerb) + " " + kBildArguments, kBildHelp}};
+    return verbs;
+}
+
+int runWindow(int argc, char** argv, const CliOptions& options) {
+    QApplication qapp(argc, argv);
+    QApplication::setStyle(QStringLiteral("Fusion"));
+    // The chooser may stay open; the program ends with the main window only.
+    qapp.setQuitOnLastWindowClosed(false);
+
+    WorkFolder folder{options.folder.empty() ? defaultWorkFolder() : pathFromUtf8(options.folder)};
+    QtDialogs dialogs;
+    QtClipboard clipboard;
+    SystemProgramStarter programs;
+    SystemWindowCloser windows;
+    SystemClock clock;
+    QtEvents events;
+    ClockRandom random;
+    DiskFiles files;
+    Platform platform{dialogs, clipboard, programs, windows, clock, events, random, files};
+    if (std::string error = ensureWorkFolder(files, folder); !error.empty()) {
+        dialogs.tell("FEHLER", error);
+        return 1;
+    }
+    App app(platform, folder, systemDecimalSeparator());
+    MainWindow window(app, events, &dialogs);
+    window.onEnd = [](int status) { QCoreApplication::exit(status); };
+    QSize room = window.screen()->availableGeometry().size();
+    window.resize(std::min(1280, room.width()), std::min(800, room.height()));
+    window.show();
+    return qapp.exec();
+}
+
+int runPicture(int argc, char** argv, const CliOptions& options, Terminal& terminal) {
+    // The picture needs fonts but no display.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication qapp(argc, argv);
+    return runBild(options, terminal);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    prepareConsole();
+    std::vector<std::string> args(argv + 1, argv + argc);
+    Terminal terminal{std::cout, std::cin, stdinIsTerminal(), stdoutIsTerminal()};
+    CliOptions options;
+    std::string error = parseArguments(args, options);
+    int status = 0;
+    if (!error.empty()) {
+        terminal.out << "tonfex: " << error << "\n\n" << helpText(windowVerbs());
+        status = 2;
+    } else if (options.help) {
+        terminal.out << helpText(windowVerbs());
+    } else if (options.verb.empty()) {
+        status = runWindow(argc, argv, options);
+    } else if (options.verb == kBildVerb) {
+        status = runPicture(argc, argv, options, terminal);
+    } else if (!findCommand(options.verb)) {
+        terminal.out << "tonfex: unbekannter Befehl " << options.verb << "\n\n"
+                     << helpText(windowVerbs());
+        status = 2;
+    } else {
+        status = runCli(args, terminal);
+    }
+    std::cout.flush();
+    return status;
+}

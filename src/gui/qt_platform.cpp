@@ -1,0 +1,53 @@
+#include "gui/qt_platform.h"
+
+#include "core/errors.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace tonfex {
+
+namespace {
+QString qs(const std::string& text) {
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
+} // namespace
+
+bool QtDialogs::ask(const std::string& title, const std::string& text) {
+    if (beforeDialog) beforeDialog();
+    QMessageBox box(QMessageBox::Question, qs(title), qs(text), QMessageBox::NoButton, parent);
+    // Alt+J and Alt+N answer from the keyboard; Return and Escape answer "Nein".
+    QPushButton* yes = box.addButton(QStringLiteral("&Ja"), QMessageBox::YesRole);
+    QPushButton* no = box.addButton(QStringLiteral("&Nein"), QMessageBox::NoRole);
+    box.setDefaultButton(no);
+    box.setEscapeButton(no);
+    box.exec();
+    return box.clickedButton() == yes;
+}
+
+void QtDialogs::tell(const std::string& title, const std::string& text) {
+    if (beforeDialog) beforeDialog();
+    QMessageBox box(QMessageBox::Information, qs(title), qs(text), QMessageBox::NoButton, parent);
+    QPushButton* ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+    box.setDefaultButton(ok);
+    box.setEscapeButton(ok);
+    box.exec();
+}
+
+void QtClipboard::clear() {
+    QGuiApplication::clipboard()->clear();
+}
+
+void QtClipboard::setText(const std::string& text) {
+    QGuiApplication::clipboard()->setText(qs(text));
+}
+
+void QtEvents::process() {
+    if (beforeProcess) beforeProcess();
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    if (endRequested) throw ProgramEnd();
+}
+
+} // namespace tonfex

@@ -1,0 +1,351 @@
+// Clicks through the window as a composer does, on temporary working folders.
+#include "app/defaults.h"
+#include "core/textfile.h"
+#include "gui/actions.h"
+#include "gui/mainwindow.h"
+#include "platform/doubles.h"
+#include "settings/template.h"
+#include "support.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace tonfex;
+
+namespace {
+
+struct WindowTest : ::testing::Test {
+    testkit::TempFolder tmp;
+    TestPlatform tp;
+    QtEvents events;
+    Platform platform{tp.dialogs, tp.clipboard, tp.programs, tp.windows,
+                      tp.clock,   events,       tp.random,   tp.files};
+    App app{platform, tmp.folder(), '.', OsKind::Windows};
+    std::unique_ptr<MainWindow> window;
+    int ends = 0, endStatus = -1;
+
+    WindowTest() { EXPECT_EQ(ensureWorkFolder(tp.files, tmp.folder()), ""); }
+
+    void settings(const std::vector<std::pair<std::string, std::string>>& values) {
+        auto lines = settingsTemplate();
+        for (const auto& [key, value] : values)
+            for (auto& line : lines)
+                if (line.rfind(key + " ", 0) == 0) line = key + " " + value + "   (x)";
+        writeTextLines(tp.files, tmp / "Tonfex.ini", lines);
+    }
+    void open() {
+        window = std::make_unique<MainWindow>(app, events);
+        window->onEnd = [this](int status) {
+            ++ends;
+            endStatus = status;
+        };
+        window->resize(1280, 800);
+        window->show();
+        window->start();
+    }
+    template <class T = QWidget> T* w(const char* name) {
+        T* found = window->findChild<T*>(name);
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+    void click(const char* name) { QTest::mouseClick(w<QPushButton>(name), Qt::LeftButton); }
+    // Runs `step` in the first wait of the command started next.
+    void inFirstWait(std::function<void()> step) { QTimer::singleShot(0, window.get(), step); }
+    QColor buttonColour(const char* name) {
+        return w<QPushButton>(name)->palette().color(QPalette::Button);
+    }
+    QStringList shown(const char* list) {
+        QStringList lines;
+        auto* l = w<QListWidget>(list);
+        for (int i = 0; i < l->count(); ++i)
+            lines << l->item(i)->text();
+        return lines;
+    }
+    static QStringList qlines(const std::vector<std::string>& lines) {
+        QStringList out;
+        for (const auto& line : lines)
+            out << QString::fromStdString(line);
+        return out;
+    }
+};
+
+} // namespace
+
+TEST_F(WindowTest, StartInMidiModeShowsThePlayerAndTheSettings) {
+    settings({{"SOUND", "1"}, {"TONFINDUNGSMETHODE", "1"}});
+    open();
+    EXPECT_EQ(window->windowTitle(), "Tonfex 1.31 vom 29.08.2014");
+    EXPECT_EQ(w<QLabel>("Label2")->text(), "D e r   M e l o d i e n s p i e l e r");
+    EXPECT_EQ(w<QLabel>("Label2")->palette().color(QPalette::WindowText), QColor(Qt::white));
+    EXPECT_EQ(w<QLineEdit>("txtNot")->text(), "  T O N F E X");
+    EXPECT_TRUE(w("Startknopf")->isVisible() && w("Stopp")->isVisible());
+    EXPECT_FALSE(w("Command1")->isVisible() || w("Reaperstart")->isVisible());
+    EXPECT_FALSE(w("Patti")->isVisible() || w("KeineFrage")->isVisible());
+    EXPECT_FALSE(w("Daten")->isVisible() || w("Zuordnung")->isVisible());
+    // inidat shows what Form_Load left in it, at its enlarged height.
+    ASSERT_GT(app.c.inidat.count(), 0);
+    EXPECT_EQ(shown("inidat"), qlines(app.c.inidat.lines()));
+    EXPECT_EQ(w("inidat")->height(), window->pixels(7540));
+    EXPECT_EQ(shown("List2").value(0), "TONFEX - Programmbeschreibung");
+    EXPECT_EQ(w("List2")->width(), window->pixels(3525));
+    EXPECT_EQ(window->focusWidget(), w("Dateiherstellung")); // the first key press is "Neu"
+}
+
+TEST_F(WindowTest, StartInSampleModeShowsTheSamplerAndThePatternButtons) {
+    settings({{"SOUND", "3"}, {"TONFINDUNGSMETHODE", "3"}});
+    open();
+    EXPECT_EQ(w<QLabel>("Label2")->text(), "D e r   A u t o s a m p l e r");
+    EXPECT_FALSE(w("Startknopf")->isVisible() || w("Stopp")->isVisible());
+    EXPECT_TRUE(w("Command1")->isVisible() && w("Reaperstart")->isVisible());
+    for (const char* name :
+         {"Patti", "Patti02", "KeineFrage", "Capellanotenwandeln", "Capellanotenwandeln2"})
+        EXPECT_TRUE(w(name)->isVisible()) << name;
+    EXPECT_EQ(buttonColour("Reaperstart2"), QColor(223, 254, 205));
+    EXPECT_EQ(buttonColour("NeueRegelInfo"), QColor(255, 196, 155));
+}
+
+TEST_F(WindowTest, EveryButtonDrawsItsModelAndOnlyWiredButtonsAreEnabled) {
+    open();
+    for (Button* b : app.c.buttons()) {
+        auto* widget = w<QPushButton>(b->name.c_str());
+        ASSERT_NE(widget, nullptr);
+        EXPECT_EQ(widget->text().toStdString(), b->caption) << b->name;
+        EXPECT_EQ(widget->toolTip().toStdString(), b->tooltip) << b->name;
+        EXPECT_EQ(widget->isEnabled(), b->enabled && findAction(b->name) != nullptr) << b->name;
+    }
+    for (const auto& action : controlActions())
+        EXPECT_NE(window->findChild<QWidget*>(
+                      QString::fromUtf8(action.control.data(), qsizetype(action.control.size()))),
+                  nullptr)
+            << action.control;
+    auto* mid = w<QPushButton>("MID");
+    EXPECT_EQ(mid->text(), "MID");
+    EXPECT_FALSE(mid->toolTip().isEmpty());
+    EXPECT_EQ(mid->isEnabled(), findAction("MID") != nullptr);
+}
+
+TEST_F(WindowTest, NeuInTestModeShowsEveryStepAndDrawsTheNewMelody) {
+    settings({{"SOUND", "1"}, {"TONFINDUNGSMETHODE", "0.1"}});
+    open();
+    app.Samplezahl = 5; // what a read catalogue would give
+    bool neuLocked = false, datenShown = false;
+    QString mode;
+    inFirstWait([&] {
+        neuLocked = !w("Dateiherstellung")->isEnabled();
+        datenShown = w("Daten")->isVisible();
+        mode = w<QLineEdit>("txtNot")->text();
+    });
+    click("Dateiherstellung");
+    EXPECT_TRUE(neuLocked);
+    EXPECT_TRUE(datenShown);
+    EXPECT_EQ(mode, "WAVETABLE");
+    EXPECT_EQ(testkit::readBytes(tmp / "Tonfex.txt"),
+              "1 127 3000\r\n2 127 3000\r\n3 127 3000\r\n4 127 3000\r\n5 127 3000\r\n");
+    ASSERT_EQ(window->pianoRoll()->roll().tones.size(), 5u);
+    EXPECT_EQ(window->pianoRoll()->roll().high, 5);
+    EXPECT_TRUE(w("Dateiherstellung")->isEnabled() && w("Startknopf")->isEnabled());
+    EXPECT_EQ(w("inidat")->height(), window->pixels(1025));
+    EXPECT_EQ(shown("Daten"), qlines(app.c.Daten.lines()));
+    EXPECT_FALSE(w("Text1")->isVisible());
+    EXPECT_EQ(buttonColour("Startknopf"), QColor(255, 255, 192));
+    EXPECT_EQ(window->depth(), 0);
+}
+
+TEST_F(WindowTest, NeuInSampleModeWithAllTonesOnce) {
+    settings({{"SOUND", "3"}, {"TONFINDUNGSMETHODE", "0.2"}});
+    open();
+    app.Samplezahl = 3;
+    QString mode;
+    inFirstWait([&] { mode = w<QLineEdit>("txtNot")->text(); });
+    click("Dateiherstellung");
+    EXPECT_EQ(mode, "SAMPLER");
+    EXPECT_EQ(w<QLabel>("Label2")->text(), "D e r   A u t o s a m p l e r");
+    EXPECT_EQ(splitLines(testkit::readBytes(tmp / "Tonfex.txt")).size(), 3u);
+    EXPECT_EQ(window->pianoRoll()->roll().tones.size(), 3u);
+}
+
+TEST_F(WindowTest, StopIsHandledInsideAWaitOfTheRunningCommand) {
+    settings({{"SOUND", "1"}, {"TONFINDUNGSMETHODE", "0.1"}});
+    open();
+    app.Samplezahl = 2;
+    int stopFlag = 0, depth = 0;
+    bool stopEnabled = false;
+    inFirstWait([&] {
+        stopEnabled = w("Stopp")->isEnabled();
+        click("Stopp");
+        stopFlag = app.StopFlag;
+        depth = window->depth();
+    });
+    click("Dateiherstellung");
+    EXPECT_TRUE(stopEnabled);
+    EXPECT_EQ(stopFlag, -1);
+    EXPECT_EQ(depth, 1); // Stopp ran and ended while "Neu" was still waiting
+    EXPECT_EQ(ends, 0);
+}
+
+TEST_F(WindowTest, SummaryLineLinkAndEmptyLineToggle) {
+    open();
+    app.c.inidat.clear();
+    app.c.inidat.add("  SAMPLER mit Tonfex-HCR.rpp (Snd)");
+    app.c.inidat.add("");
+    app.LinkFlag = true;
+    window->sync();
+    auto* list = w<QListWidget>("inidat");
+    auto clickLine = [&](int row) {
+        QRect r = list->visualItemRect(list->item(row));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, r.center());
+    };
+    clickLine(0);
+    EXPECT_EQ(tp.clipboard.text, "Snd");
+    ASSERT_EQ(tp.programs.starts.size(), 1u);
+    EXPECT_TRUE(tp.programs.starts[0].minimized);
+    clickLine(1);
+    EXPECT_EQ(tp.programs.starts.size(), 1u);
+    EXPECT_EQ(list->height(), window->pixels(1025));
+    ASSERT_TRUE(w("Daten")->isVisible() && w("Zuordnung")->isVisible());
+    EXPECT_GE(w("Daten")->y(), list->geometry().bottom());
+    EXPECT_LE(w("Daten")->geometry().right(), w("Zuordnung")->x()); // side by side
+    EXPECT_EQ(shown("inidat"), qlines(settingsTemplate()));
+}
+
+TEST_F(WindowTest, KeineFrageTogglesItsColour) {
+    settings({{"TONFINDUNGSMETHODE", "3"}});
+    open();
+    EXPECT_EQ(buttonColour("KeineFrage"), QColor(255, 196, 155));
+    click("KeineFrage");
+    EXPECT_TRUE(app.KeineFrageFlag);
+    EXPECT_EQ(buttonColour("KeineFrage"), QColor(181, 226, 149));
+    click("KeineFrage");
+    EXPECT_FALSE(app.KeineFrageFlag);
+    EXPECT_EQ(buttonColour("KeineFrage"), QColor(255, 196, 155));
+}
+
+TEST_F(WindowTest, ReadErrorAnsweredNoEndsTheProgramAndKeepsTheFile) {
+    settings({{"SOUND", "1"}});
+    testkit::writeBytes(tmp / "Tonfex.txt", "60 300 4\r\n");
+    open();
+    tp.dialogs.answers = {false};
+    click("Startknopf");
+    EXPECT_EQ(ends, 1);
+    EXPECT_EQ(endStatus, 1);
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(testkit::readBytes(tmp / "Tonfex.txt"), "60 300 4\r\n");
+    click("Startknopf"); // an ended window runs nothing more
+    EXPECT_EQ(tp.dialogs.records.size(), 1u);
+}
+
+TEST_F(WindowTest, ClosingDuringAWaitEndsTheCommandAndThenTheProgram) {
+    settings({{"SOUND", "1"}, {"TONFINDUNGSMETHODE", "0.1"}});
+    open();
+    app.Samplezahl = 4;
+    inFirstWait([&] { window->close(); });
+    click("Dateiherstellung");
+    EXPECT_EQ(ends, 1);
+    EXPECT_EQ(endStatus, 0);
+    EXPECT_FALSE(window->isVisible());
+    // The command ended in its first wait, before the test mode wrote a melody.
+    EXPECT_FALSE(std::filesystem::exists(tmp / "Tonfex.txt"));
+}
+
+TEST_F(WindowTest, ChooserShowsItsListAndHidesWhenClosed) {
+    open();
+    app.c.Lini.add(app.folder.text("Tonfex-030327-0905-07.ini"));
+    app.c.linienVisible = true;
+    window->sync();
+    QWidget* chooser = window->chooser();
+    EXPECT_TRUE(chooser->isVisible());
+    EXPECT_EQ(chooser->windowTitle(), "Auswahl");
+    EXPECT_EQ(chooser->findChild<QListWidget*>("Lini")->count(), 1);
+    chooser->close();
+    EXPECT_FALSE(app.c.linienVisible);
+    window->sync();
+    EXPECT_FALSE(chooser->isVisible());
+}
+
+TEST_F(WindowTest, DeleteKeyInText1PrintsOnTheWindowSurface) {
+    open();
+    auto darkPixels = [&] {
+        QImage image = window->grab(QRect(0, 0, 7, 40)).toImage();
+        int dark = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                dark += qGray(image.pixel(x, y)) < 100;
+        return dark;
+    };
+    EXPECT_EQ(darkPixels(), 0);
+    QTest::keyClick(w("Text1"), Qt::Key_Delete);
+    EXPECT_GT(darkPixels(), 0);
+}
+
+TEST_F(WindowTest, SoundingToneIsMarkedOnlyWhileACommandRuns) {
+    settings({{"SOUND", "1"}, {"TONFINDUNGSMETHODE", "0.1"}});
+    testkit::writeBytes(tmp / "Tonfex.txt", "60 100 4\r\n62 100 4\r\n64 100 4\r\n");
+    open();
+    EXPECT_EQ(window->pianoRoll()->roll().tones.size(), 3u); // drawn at start
+    app.soundingTone = 2;
+    window->sync();
+    EXPECT_EQ(window->pianoRoll()->sounding(), 0);
+    int marked = -1;
+    inFirstWait([&] {
+        app.soundingTone = 2; // as the player sets it before a tone's wait
+        events.process();
+        marked = window->pianoRoll()->sounding();
+    });
+    click("Dateiherstellung");
+    EXPECT_EQ(marked, 2);
+    EXPECT_EQ(window->pianoRoll()->sounding(), 0);
+}
+
+TEST_F(WindowTest, At1280x800NothingIsCutOffOrOverlapping) {
+    auto check = [&](const char* state) {
+        SCOPED_TRACE(state);
+        QRect inside = window->rect();
+        std::vector<std::pair<QString, QRect>> placed;
+        auto place = [&](QWidget* widget) {
+            if (!widget->isVisible()) return;
+            QRect r(widget->mapTo(window.get(), QPoint(0, 0)), widget->size());
+            EXPECT_TRUE(inside.contains(r)) << widget->objectName().toStdString();
+            for (const auto& [name, other] : placed)
+                EXPECT_FALSE(r.intersects(other))
+                    << widget->objectName().toStdString() << " / " << name.toStdString();
+            placed.emplace_back(widget->objectName(), r);
+        };
+        for (auto* button : window->findChildren<QPushButton*>()) {
+            place(button);
+            if (!button->isVisible()) continue;
+            int needed = button->fontMetrics().horizontalAdvance(button->text()) + 8;
+            EXPECT_LE(needed, button->width()) << button->objectName().toStdString();
+        }
+        for (const char* name :
+             {"inidat", "List2", "Label5", "Daten", "Zuordnung", "List1", "lst_sound_list",
+              "Bender", "VScroll1", "Label2", "txtNot", "Text5", "Pianoroll"})
+            place(w(name));
+    };
+    for (const char* sound : {"1", "3"}) {
+        settings({{"SOUND", sound}, {"TONFINDUNGSMETHODE", "3"}});
+        open();
+        check(sound);
+        app.inidat_Click(-1); // the reduced settings list with the play lists below
+        window->sync();
+        check("inidat klein");
+    }
+}
+
+TEST_F(WindowTest, WidenedDescriptionListKeepsTheSettingsListBesideIt) {
+    open();
+    app.c.List2.width = 11540; // what a click on the description list sets
+    app.c.inidat.height = 1025;
+    window->sync();
+    EXPECT_EQ(w("List2")->width(), window->pixels(11540));
+    EXPECT_GT(w("inidat")->x(), w("List2")->geometry().right());
+    EXPECT_GT(w("inidat")->width(), 100);
+    EXPECT_EQ(w("inidat")->height(), window->pixels(1025));
+}
