@@ -166,6 +166,7 @@ public:
     void Bender_MouseMove(float y);
     void lst_sound_list_Click(int index);
     void List1_Click(int index);
+    void MidiDatei_Click(); // the melody as a Standard MIDI File "Tonfex.mid"
 
     // The program-description file (the user manual folder is the working folder).
     std::filesystem::path proginfoPath() const { return folder.path(names::proginfo); }

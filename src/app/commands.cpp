@@ -22,6 +22,8 @@ const std::vector<Command>& commandTable() {
          [](App& app, const std::vector<std::string>&) { app.Startknopf_Click(); }},
         {"ini", "", "Übersicht der aktuellen Einstellungen zeigen", true,
          [](App& app, const std::vector<std::string>&) { app.Kurzubersicht_Click(); }},
+        {"mid", "", "die Melodiedatei als Standard-MIDI-Datei Tonfex.mid schreiben", false,
+         [](App& app, const std::vector<std::string>&) { app.MidiDatei_Click(); }},
         {"nk", "", "Notenkonvertierung: aus Tonfex.txt wird Tonfex-Cap.xml (MusicXML)", false,
          [](App& app, const std::vector<std::string>&) { app.TonfexCap_Click(); }},
         {"xml01", "", "Tonfex-01.xml (MusicXML) in das Pattern Tonfex-Cap-PT.txt wandeln", false,

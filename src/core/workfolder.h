@@ -30,6 +30,7 @@ inline constexpr std::string_view projectHead01 = "Tonfex-RPP-01";
 inline constexpr std::string_view projectHead02 = "Tonfex-RPP-02";
 inline constexpr std::string_view presetLog = "Tonfex-Doku.txt";
 inline constexpr std::string_view parking = "HHHHH.rpp";
+inline constexpr std::string_view midiFile = "Tonfex.mid";
 } // namespace names
 
 // UTF-8 text and paths, the same on every system.

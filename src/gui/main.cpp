@@ -1,4 +1,5 @@
 // tonfex: the window, or with a verb one command without a display (`bild` draws the melody).
+#include "platform/midi.h"
 #include "app/commands.h"
 #include "app/defaults.h"
 #include "cli/cli.h"
@@ -42,6 +43,9 @@ int runWindow(int argc, char** argv, const CliOptions& options) {
         return 1;
     }
     App app(platform, folder, systemDecimalSeparator());
+    // The system's MIDI output: the built-in synthesizer as device -1, the sequencer's ports.
+    std::unique_ptr<MidiSystem> midi = makeSystemMidi();
+    app.useMidiSystem(*midi);
     MainWindow window(app, events, &dialogs);
     window.onEnd = [](int status) { QCoreApplication::exit(status); };
     QSize room = window.screen()->availableGeometry().size();
