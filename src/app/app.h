@@ -5,6 +5,7 @@
 #include "core/workfolder.h"
 #include "melody/melody.h"
 #include "platform/platform.h"
+#include "sampler/tuning.h"
 #include "settings/settings.h"
 
 #include <cstdint>
@@ -78,6 +79,12 @@ public:
     void Spielschleife();
     void Projektschreiber();
     int tonesRead = 0; // rows the last Neuton read
+
+    // The sample catalog, the project writer's kept values and the tempo divisor that the
+    // player and the project writer share.
+    std::vector<std::string> Sampletabelle = emptySampleTable();
+    SamplerState samplerState;
+    double Tempoteiler = 0;
 
     // Overviews.
     void Kurzubersicht_Click();

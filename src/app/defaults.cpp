@@ -1,6 +1,7 @@
 #include "app/defaults.h"
 
 #include "core/textfile.h"
+#include "sampler/collection.h"
 #include "settings/template.h"
 
 namespace tonfex {
@@ -80,6 +81,21 @@ std::string ensureWorkFolder(Files& files, const WorkFolder& folder) {
                                std::pair{names::durations, &defaultDurationList()},
                                std::pair{names::proginfo, &defaultProgramDescription()}}) {
         if (std::string error = writeIfMissing(files, folder, name, *lines); !error.empty())
+            return error;
+    }
+    // The sample collection: the synthesized samples, their sample project and list, and the
+    // project writer's template heads.
+    for (size_t k = 0; k < defaultSamples().size(); ++k) {
+        std::string name = defaultSamples()[k].name + ".wav";
+        if (files.exists(folder.path(name))) continue;
+        std::string error = files.writeWhole(folder.path(name), defaultSampleWaves()[k]);
+        if (!error.empty()) return folder.text(name) + ": " + error;
+    }
+    for (auto [name, lines] : {std::pair{names::sampleProject, defaultSampleProject(folder)},
+                               std::pair{names::sampleList, defaultSampleList()},
+                               std::pair{names::projectHead01, defaultProjectHead(folder)},
+                               std::pair{names::projectHead02, defaultTrackHead()}}) {
+        if (std::string error = writeIfMissing(files, folder, name, lines); !error.empty())
             return error;
     }
     return "";
