@@ -17,13 +17,14 @@ void App::Katalogleser() {
     ::tonfex::Katalogleser(platform.files, platform.dialogs, platform.clock, folder, s.sound(),
                            decimal, Sampletabelle, Samplezahl);
 }
-void App::Katalogliste() { ::tonfex::Katalogliste(Sampletabelle, c.Zuordnung); }
+void App::Katalogliste() {
+    ::tonfex::Katalogliste(Sampletabelle, c.Zuordnung);
+}
 void App::MidiAllOff() {}
 void App::Spielschleife() {}
 void App::Projektschreiber() {
-    ProjectRun run{s,          melody,       Sampletabelle, Samplezahl, samplerState,
-                   Tempoteiler, tonesRead,   Versuche,      c.Daten,    c.Reaperstart,
-                   platform,   folder};
+    ProjectRun run{s,         melody,   Sampletabelle, Samplezahl,    samplerState, Tempoteiler,
+                   tonesRead, Versuche, c.Daten,       c.Reaperstart, platform,     folder};
     ::tonfex::Projektschreiber(run);
 }
 
