@@ -30,11 +30,31 @@ std::string missingSampleQuestion(double sound, std::int32_t tone) {
            "Nur das erste Sample aus Tonfex-HCR.rpp verwenden? (Nein = Programmabbruch!)";
 }
 
-SampleChooser::SampleChooser(Settings& s, const Melody& melody,
-                             const std::vector<std::string>& table, std::int32_t Samplezahl,
-                             std::int16_t lowestTone, SamplerState& state, Platform& platform,
-                             ListBox& Daten)
-    : s_(s), melody_(melody), table_(table), Samplezahl_(Samplezahl), lowest_(lowestTone),
+EntryCache::EntryCache(const std::vector<std::string>& table, std::int32_t Samplezahl)
+    : table_(table), Samplezahl_(std::clamp(Samplezahl, 0, kCatalogMaxEntries)),
+      entries_(static_cast<size_t>(Samplezahl_) + 1), split_(entries_.size()) {}
+
+const SampleEntry& EntryCache::row(long k) {
+    const size_t at = k >= 1 && k <= Samplezahl_ ? static_cast<size_t>(k) : 0;
+    if (split_[at]) return entries_[at];
+    split_[at] = true;
+    SampleEntry& e = entries_[at];
+    const std::string& text = catalogEntry(table_, Samplezahl_, static_cast<long>(at));
+    e.empty = text.empty();
+    e.NAME = entryName(text);
+    e.fields = Eintragsleser(text, e.NAME);
+    e.DT = numericPrefix(e.fields.DT);
+    e.ZTP = numericPrefix(e.fields.ZTP);
+    e.HT = numericPrefix(e.fields.HT);
+    e.LT1 = numericPrefix(e.fields.LT1);
+    e.LT2 = numericPrefix(e.fields.LT2);
+    return e;
+}
+
+SampleChooser::SampleChooser(Settings& s, const Melody& melody, EntryCache& entries,
+                             std::int32_t Samplezahl, std::int16_t lowestTone, SamplerState& state,
+                             Platform& platform, ListBox& Daten)
+    : s_(s), melody_(melody), entries_(entries), Samplezahl_(Samplezahl), lowest_(lowestTone),
       state_(state), platform_(platform), Daten_(Daten) {}
 
 std::int16_t SampleChooser::draw(std::int32_t lo, std::int32_t hi) {
@@ -50,38 +70,35 @@ ToneSample SampleChooser::choose(int i) {
 
     // Sample choice; a negative KEYTRANSPOSE counts as 0.
     if (ktp <= 0) {
-        out.entry = catalogEntry(table_, Samplezahl_, tone);
+        out.entry = &entries_.row(tone);
     } else if (ktp == 2) {
         std::int32_t row = Zufallszahl(platform_.random, 1, Samplezahl_);
         state_.Zufallswert = static_cast<std::int16_t>(row);
         state_.Samplezeile[at] = static_cast<std::int16_t>(row);
-        out.entry = catalogEntry(table_, Samplezahl_, row);
+        out.entry = &entries_.row(row);
     } else if (ktp == 3) {
         if (++sequence_ > Samplezahl_) sequence_ = 1;
         state_.Samplezeile[at] = static_cast<std::int16_t>(sequence_);
-        out.entry = catalogEntry(table_, Samplezahl_, sequence_);
+        out.entry = &entries_.row(sequence_);
     } else {
-        out.entry = catalogEntry(table_, Samplezahl_, 1);
+        out.entry = &entries_.row(1);
     }
 
     state_.keytransposeTerm = ktp >= 1 && ktp <= 3 ? tone - lowest_ : 0.0;
 
-    if (out.entry.empty() && !s_.NurErstesSample) {
+    if (out.entry->empty && !s_.NurErstesSample) {
         if (!platform_.dialogs.ask("FEHLER", missingSampleQuestion(s_.sound(), tone)))
             throw ProgramEnd();
         s_.NurErstesSample = true;
     }
     if (s_.NurErstesSample) {
-        out.entry = catalogEntry(table_, Samplezahl_, 1);
+        out.entry = &entries_.row(1);
         // Sample 1 itself is empty: an item without a file would be written.
-        if (out.entry.empty())
+        if (out.entry->empty)
             failCommand(platform_.dialogs,
                         "Auch das erste Sample des Samplekatalogs ist leer; das REAPER-Projekt "
                         "wird nicht geschrieben.");
     }
-
-    out.NAME = entryName(out.entry);
-    out.fields = Eintragsleser(out.entry, out.NAME);
 
     const int stn = s_.SAMPLETUNING;
     const double count = melody_.Tonzaehler[at];
@@ -99,8 +116,8 @@ ToneSample SampleChooser::choose(int i) {
         state_.startShiftTerm = (count - 1) * s_.SAMPLEVERSCHIEBUNGSFAKTOR;
 
     const double d = stn == 4 ? -state_.tuningTerm : state_.tuningTerm;
-    out.pitch = s_.SAMPLEOFFSETTUNE + d + state_.keytransposeTerm + numericPrefix(out.fields.HT);
-    out.start = state_.startShiftTerm + numericPrefix(out.fields.ZTP) + s_.SAMPLEOFFSETSTART;
+    out.pitch = s_.SAMPLEOFFSETTUNE + d + state_.keytransposeTerm + out.entry->HT;
+    out.start = state_.startShiftTerm + out.entry->ZTP + s_.SAMPLEOFFSETSTART;
     return out;
 }
 

@@ -33,21 +33,39 @@ inline constexpr int kMaxDrawsPerTone = 10000;
 // Reseeds from the clock and draws an integer in lo..hi.
 std::int32_t Zufallszahl(Random& random, std::int32_t lo, std::int32_t hi);
 
-// Everything the writer needs of one tone.
-struct ToneSample {
-    std::string entry; // E
+// A catalog entry split into its name and fields, with the fields' numeric values.
+struct SampleEntry {
+    bool empty = true;
     std::string NAME;
     EntryFields fields;
-    double pitch = 0; // P, for the PLAYRATE line
-    double start = 0; // S, for the SOFFS line
+    double DT = 0, ZTP = 0, HT = 0, LT1 = 0, LT2 = 0;
+};
+
+// Splits each catalog row once per writer run; rows outside the catalog give the empty entry.
+class EntryCache {
+  public:
+    EntryCache(const std::vector<std::string>& table, std::int32_t Samplezahl);
+    const SampleEntry& row(long k);
+
+  private:
+    const std::vector<std::string>& table_;
+    std::int32_t Samplezahl_;
+    std::vector<SampleEntry> entries_;
+    std::vector<bool> split_;
+};
+
+// Everything the writer needs of one tone.
+struct ToneSample {
+    const SampleEntry* entry = nullptr; // E
+    double pitch = 0;                   // P, for the PLAYRATE line
+    double start = 0;                   // S, for the SOFFS line
 };
 
 // The per-tone decisions of one writer run, in the writer's order of tones.
 class SampleChooser {
   public:
-    SampleChooser(Settings& s, const Melody& melody, const std::vector<std::string>& table,
-                  std::int32_t Samplezahl, std::int16_t lowestTone, SamplerState& state,
-                  Platform& platform, ListBox& Daten);
+    SampleChooser(Settings& s, const Melody& melody, EntryCache& entries, std::int32_t Samplezahl,
+                  std::int16_t lowestTone, SamplerState& state, Platform& platform, ListBox& Daten);
 
     // Sample choice, keytranspose term, missing-sample question, fields, tuning term and
     // start-shift term of tone i. A No to the question ends the program (ProgramEnd).
@@ -59,7 +77,7 @@ class SampleChooser {
 
     Settings& s_;
     const Melody& melody_;
-    const std::vector<std::string>& table_;
+    EntryCache& entries_;
     std::int32_t Samplezahl_;
     std::int16_t lowest_;
     SamplerState& state_;

@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 
 namespace tonfex {
 
@@ -47,6 +49,24 @@ void writerTempo(const Settings& s, double& Tempoteiler) {
     if (tfm > 2) Tempoteiler = tempo;
 }
 
+void appendPlain(std::string& out, double value, char decimal) {
+    if (value == 0 || !std::isfinite(value)) {
+        out += '0';
+        return;
+    }
+    char buf[40];
+    auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 15);
+    std::string_view text(buf, static_cast<size_t>(end - buf));
+    if (ec != std::errc() || text.find('e') != std::string_view::npos) {
+        out += plainText(value, decimal); // exponent range: the general conversion does the work
+        return;
+    }
+    const size_t from = out.size();
+    out += text;
+    if (decimal != '.')
+        std::replace(out.begin() + static_cast<std::ptrdiff_t>(from), out.end(), '.', decimal);
+}
+
 void appendPrinted(std::string& out, double value) {
     if (value == 0 || !std::isfinite(value)) {
         out += " 0 ";
@@ -69,14 +89,53 @@ void appendPrinted(std::string& out, double value) {
 
 namespace {
 
+// Whether no byte has its high bit set; eight bytes at a time.
+bool isAscii(const std::string& text) {
+    std::uint64_t high = 0;
+    size_t k = 0;
+    for (; k + 8 <= text.size(); k += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, text.data() + k, 8);
+        high |= word;
+    }
+    for (; k < text.size(); ++k)
+        high |= static_cast<unsigned char>(text[k]);
+    return (high & 0x8080808080808080ULL) == 0;
+}
+
 void line(std::string& out, std::string_view text) {
     out += text;
     out += "\r\n";
 }
 
-void printedLine(std::string& out, std::string_view head, double value) {
+// The printed forms of recent values: most numbers of a project repeat from item to item.
+class PrintCache {
+  public:
+    void append(std::string& out, double value) {
+        std::uint64_t bits;
+        std::memcpy(&bits, &value, sizeof bits);
+        Slot& slot = slots_[(bits ^ (bits >> 29) ^ (bits >> 47)) % slots_.size()];
+        if (!slot.used || slot.bits != bits) {
+            slot.text.clear();
+            appendPrinted(slot.text, value);
+            slot.bits = bits;
+            slot.used = true;
+        }
+        out += slot.text;
+    }
+
+  private:
+    struct Slot {
+        bool used = false;
+        std::uint64_t bits = 0;
+        std::string text;
+    };
+    std::vector<Slot> slots_ = std::vector<Slot>(4093);
+};
+
+void printedLine(std::string& out, PrintCache& cache, std::string_view head, double value) {
     out += head;
-    appendPrinted(out, value);
+    cache.append(out, value);
     out += "\r\n";
 }
 
@@ -133,29 +192,29 @@ void Itemschreiber(ProjectRun& run, const std::vector<std::string>& trackHead, s
 
     // Sample lengths and the lowest tone: the melody just read, row Tonhoehe(i) of the catalog.
     const int N = run.tones;
+    EntryCache entries(run.Sampletabelle, run.Samplezahl);
     std::int16_t lowest = 127;
     for (int i = 1; i <= N; ++i) {
         const auto at = static_cast<size_t>(i);
-        const std::string& entry =
-            catalogEntry(run.Sampletabelle, run.Samplezahl, melody.Tonhoehe[at]);
-        run.state.Samplelaenge[at] =
-            numericPrefix(Eintragsleser(entry, entryName(entry)).DT) * 4800;
+        run.state.Samplelaenge[at] = entries.row(melody.Tonhoehe[at]).DT * 4800;
         lowest = std::min(lowest, melody.Tonhoehe[at]);
     }
 
-    // Fades as REAPER reads them: always with a decimal point.
-    const std::string fadeIn =
-        "    FADEIN 1 " + plainText(s.SAMPLEEINSCHWING * 0.001, '.') + " 0.000000";
-    const std::string fadeOut =
-        "    FADEOUT 1 " + plainText(s.SAMPLEAUSSCHWING * 0.001, '.') + " 0.000000";
+    // Lines 5 to 11 of every item block; the fades as REAPER reads them, with a decimal point.
+    const std::string loopToIguid =
+        "    LOOP 0\r\n    ALLTAKES 0\r\n    SEL 0\r\n    FADEIN 1 " +
+        plainText(s.SAMPLEEINSCHWING * 0.001, '.') + " 0.000000\r\n    FADEOUT 1 " +
+        plainText(s.SAMPLEAUSSCHWING * 0.001, '.') +
+        " 0.000000\r\n    MUTE 0\r\n    IGUID {03903699-9D42-4A72-8688-E4ABE569A5E4}\r\n";
     const double T = run.Tempoteiler;
     const int tracks = s.TRACKZAHL >= 1 && s.TRACKZAHL <= 8 ? s.TRACKZAHL : 8;
     if (tracks == 1) s.AUTOPAN = 0;
     run.state.Itemzahl = 0;
 
     const Timing timing(run, T);
-    SampleChooser chooser(s, melody, run.Sampletabelle, run.Samplezahl, lowest, run.state,
-                          run.platform, run.Daten);
+    PrintCache printed;
+    SampleChooser chooser(s, melody, entries, run.Samplezahl, lowest, run.state, run.platform,
+                          run.Daten);
     for (int t = 1; t <= tracks; ++t) {
         for (const auto& head : trackHead)
             line(out, s.AUTOPAN == 1 && head == kCentredTrackVolpan ? panLine(t) : head);
@@ -165,47 +224,47 @@ void Itemschreiber(ProjectRun& run, const std::vector<std::string>& trackHead, s
             ++run.state.Itemzahl;
             if (s.ORIGINALSAMPLEABSTAND == 1) melody.Tondauer[at] = run.state.Samplelaenge[at];
             const ToneSample tone = chooser.choose(static_cast<int>(i));
+            const SampleEntry& e = *tone.entry;
 
-            line(out, "  <ITEM");
-            printedLine(out, "      POSITION ", x);
-            line(out, "    SNAPOFFS 0");
+            out += "  <ITEM\r\n      POSITION ";
+            printed.append(out, x);
+            out += "\r\n    SNAPOFFS 0\r\n";
             if (s.ORIGINALSAMPLEDAUER == 0)
-                printedLine(out, "    LENGTH ", timing.u(i) + s.UBERLAPPUNG);
+                printedLine(out, printed, "    LENGTH ", timing.u(i) + s.UBERLAPPUNG);
             else if (s.ORIGINALSAMPLEDAUER == 1)
-                printedLine(out, "    LENGTH ", numericPrefix(tone.fields.DT));
-            line(out, "    LOOP 0");
-            line(out, "    ALLTAKES 0");
-            line(out, "    SEL 0");
-            line(out, fadeIn);
-            line(out, fadeOut);
-            line(out, "    MUTE 0");
-            line(out, "    IGUID {03903699-9D42-4A72-8688-E4ABE569A5E4}");
-            if (s.SAMPLENUMMER == 0) {
-                line(out, "    NAME " + tone.NAME + ".wav");
-            } else if (s.SAMPLENUMMER == 1) {
-                printedLine(out, "    NAME ", static_cast<double>(i));
-            } else if (s.SAMPLENUMMER == 2) {
-                line(out, "    NAME " +
-                              (tone.fields.INF.empty() ? tone.NAME + ".wav" : tone.fields.INF));
+                printedLine(out, printed, "    LENGTH ", e.DT);
+            out += loopToIguid;
+            if (s.SAMPLENUMMER == 1) {
+                printedLine(out, printed, "    NAME ", static_cast<double>(i));
+            } else if (s.SAMPLENUMMER == 2 && !e.fields.INF.empty()) {
+                out += "    NAME ";
+                line(out, e.fields.INF);
+            } else if (s.SAMPLENUMMER == 0 || s.SAMPLENUMMER == 2) {
+                out += "    NAME ";
+                out += e.NAME;
+                line(out, ".wav");
             }
             const float v = static_cast<float>(melody.Lautstaerke[at] / 127.0);
             out += "    VOLPAN ";
-            appendPrinted(out, static_cast<double>(v) * numericPrefix(tone.fields.LT1));
+            printed.append(out, static_cast<double>(v) * e.LT1);
             out += " 0.000000 ";
-            appendPrinted(out, numericPrefix(tone.fields.LT2));
-            line(out, " -1.000000");
-            printedLine(out, "    SOFFS ", tone.start);
+            printed.append(out, e.LT2);
+            out += " -1.000000\r\n    SOFFS ";
+            printed.append(out, tone.start);
+            out += "\r\n";
             if (s.SAMPLETUNING >= 0 && s.SAMPLETUNING <= 4) {
                 out += "    PLAYRATE 1.00000000000000 1 ";
-                appendPrinted(out, tone.pitch);
+                printed.append(out, tone.pitch);
                 line(out, " -65536");
             }
-            line(out, "    CHANMODE 0");
-            line(out, "    GUID {9628E193-CA29-4783-A547-73A6C9A1E198}");
-            line(out, "    <SOURCE WAVE");
-            line(out, "      FILE " + tone.NAME + ".wav");
-            line(out, "    >");
-            line(out, "   >");
+            out += "    CHANMODE 0\r\n"
+                   "    GUID {9628E193-CA29-4783-A547-73A6C9A1E198}\r\n"
+                   "    <SOURCE WAVE\r\n"
+                   "      FILE ";
+            out += e.NAME;
+            out += ".wav\r\n"
+                   "    >\r\n"
+                   "   >\r\n";
 
             x += timing.advance(i, tracks);
         }
@@ -261,10 +320,9 @@ void Projektschreiber(ProjectRun& run) {
     Itemschreiber(run, trackHead, out);
     line(out, ">");
 
-    const bool ascii = std::all_of(out.begin(), out.end(),
-                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-    std::string error = run.platform.files.writeWhole(run.folder.path(names::project),
-                                                      ascii ? out : cp1252FromUtf8(out));
+    // The file holds Windows-1252 text; most projects are plain ASCII and need no conversion.
+    if (!isAscii(out)) out = cp1252FromUtf8(out);
+    std::string error = run.platform.files.writeWhole(run.folder.path(names::project), out);
     if (!error.empty())
         failCommand(dialogs, "Das REAPER-Projekt " + projectText +
                                  " konnte nicht geschrieben werden: " + error);
@@ -282,10 +340,24 @@ void Projektschreiber(ProjectRun& run) {
         long row = ktp <= 0               ? run.melody.Tonhoehe[at]
                    : ktp == 2 || ktp == 3 ? run.state.Samplezeile[at]
                                           : 1;
-        Daten.add(plainText(n) + "  " + plainText(run.melody.Tonhoehe[at]) + "  " +
-                  catalogEntry(run.Sampletabelle, run.Samplezahl, row) + "  " +
-                  plainText(run.melody.Lautstaerke[at]) + "  " +
-                  plainText(run.melody.Tondauer[at], s.decimal));
+        const std::string& entry = catalogEntry(run.Sampletabelle, run.Samplezahl, row);
+        char numbers[48];
+        auto put = [&](char* at, long value) {
+            at = std::to_chars(at, numbers + sizeof numbers, value).ptr;
+            *at++ = ' ';
+            *at++ = ' ';
+            return at;
+        };
+        char* mid = put(put(numbers, n), run.melody.Tonhoehe[at]);
+        char* end = put(mid, run.melody.Lautstaerke[at]);
+        std::string text;
+        text.reserve(entry.size() + 64);
+        text.append(numbers, mid);
+        text += entry;
+        text += "  ";
+        text.append(mid, end);
+        appendPlain(text, run.melody.Tondauer[at], s.decimal);
+        Daten.add(std::move(text));
     }
 }
 

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <deque>
+
 using namespace tonfex;
 
 namespace {
@@ -17,6 +19,7 @@ struct Chooser : ::testing::Test {
     std::int32_t count = 3;
     SamplerState state;
     ListBox Daten;
+    std::deque<EntryCache> caches; // each chooser's split entries
 
     Chooser() {
         s.SOUND = "3";
@@ -31,7 +34,8 @@ struct Chooser : ::testing::Test {
         }
     }
     SampleChooser chooser(std::int16_t lowest = 1) {
-        return SampleChooser(s, melody, table, count, lowest, state, tp.platform, Daten);
+        caches.emplace_back(table, count);
+        return SampleChooser(s, melody, caches.back(), count, lowest, state, tp.platform, Daten);
     }
 };
 
@@ -40,7 +44,7 @@ struct Chooser : ::testing::Test {
 TEST_F(Chooser, KeytransposeChoices) {
     tones({2, 3, 2, 3, 2});
     auto c0 = chooser(2);
-    EXPECT_EQ(c0.choose(1).NAME, "Zwei");
+    EXPECT_EQ(c0.choose(1).entry->NAME, "Zwei");
     EXPECT_EQ(c0.choose(2).pitch, 0); // HT of Drei, no transposition
     s.KEYTRANSPOSE = 1;
     tones({5, 7, 5});
@@ -49,7 +53,7 @@ TEST_F(Chooser, KeytransposeChoices) {
     auto c1 = chooser(5);
     for (int i : {1, 2, 3}) {
         auto tone = c1.choose(i);
-        EXPECT_EQ(tone.NAME, "Eins");
+        EXPECT_EQ(tone.entry->NAME, "Eins");
         EXPECT_EQ(state.keytransposeTerm, i == 2 ? 2 : 0);
         EXPECT_EQ(tone.pitch, 2 + state.keytransposeTerm); // HT 2 of sample 1
         EXPECT_EQ(tone.start, 0.5);
@@ -59,19 +63,19 @@ TEST_F(Chooser, KeytransposeChoices) {
     tones({4, 4, 4, 4, 4});
     auto c3 = chooser(4);
     for (int i = 1; i <= 5; ++i)
-        EXPECT_EQ(c3.choose(i).NAME, i % 2 ? "Eins" : "Zwei");
+        EXPECT_EQ(c3.choose(i).entry->NAME, i % 2 ? "Eins" : "Zwei");
     EXPECT_EQ(state.Samplezeile[4], 2);
     s.KEYTRANSPOSE = 2;
     count = 3;
     tp.random.numbers = {0.0f, 0.99f, 0.5f};
     auto c2 = chooser(4);
-    EXPECT_EQ(c2.choose(1).NAME, "Eins");
-    EXPECT_EQ(c2.choose(2).NAME, "Drei");
-    EXPECT_EQ(c2.choose(3).NAME, "Zwei");
+    EXPECT_EQ(c2.choose(1).entry->NAME, "Eins");
+    EXPECT_EQ(c2.choose(2).entry->NAME, "Drei");
+    EXPECT_EQ(c2.choose(3).entry->NAME, "Zwei");
     EXPECT_EQ(state.Samplezeile[2], 3);
     EXPECT_EQ(tp.random.reseeds, 3);
     s.KEYTRANSPOSE = 4;
-    EXPECT_EQ(chooser(4).choose(1).NAME, "Eins");
+    EXPECT_EQ(chooser(4).choose(1).entry->NAME, "Eins");
 }
 
 TEST_F(Chooser, MissingSampleQuestion) {
@@ -79,7 +83,7 @@ TEST_F(Chooser, MissingSampleQuestion) {
     tones({40, 2});
     tp.dialogs.answers = {true};
     auto c = chooser();
-    EXPECT_EQ(c.choose(1).NAME, "Eins");
+    EXPECT_EQ(c.choose(1).entry->NAME, "Eins");
     ASSERT_EQ(tp.dialogs.records.size(), 1u);
     EXPECT_EQ(tp.dialogs.records[0].title, "FEHLER");
     EXPECT_EQ(tp.dialogs.records[0].text,
@@ -87,7 +91,7 @@ TEST_F(Chooser, MissingSampleQuestion) {
               "wiedergeben. Diese Datei enthält aber nur eine geringere Zahl von Samples! \r\n\r\n"
               "Nur das erste Sample aus Tonfex-HCR.rpp verwenden? (Nein = Programmabbruch!)");
     EXPECT_TRUE(s.NurErstesSample);
-    EXPECT_EQ(c.choose(2).NAME, "Eins"); // an existing entry now plays sample 1 as well
+    EXPECT_EQ(c.choose(2).entry->NAME, "Eins"); // an existing entry now plays sample 1 as well
     EXPECT_EQ(tp.dialogs.records.size(), 1u);
 
     s.NurErstesSample = false;

@@ -254,7 +254,7 @@ TEST_F(Writer, FailuresLeaveTheOldProjectWhole) {
     fails(CommandEnd(), "höchstens 32767 Items");
 }
 
-TEST(PrintForm, FastFormMatchesTheFilePrintForm) {
+TEST(PrintForm, QuickFormsMatchThePrintAndPlainForms) {
     std::mt19937_64 gen(7);
     std::uniform_real_distribution<double> mantissa(-10, 10);
     std::uniform_int_distribution<int> exponent(-20, 20);
@@ -263,8 +263,10 @@ TEST(PrintForm, FastFormMatchesTheFilePrintForm) {
     for (int k = 0; k < 20000; ++k)
         values.push_back(mantissa(gen) * std::pow(10, exponent(gen)));
     for (double v : values) {
-        std::string fast;
+        std::string fast, plain;
         appendPrinted(fast, v);
         ASSERT_EQ(fast, printText(v)) << v;
+        appendPlain(plain, v, ',');
+        ASSERT_EQ(plain, plainText(v, ',')) << v;
     }
 }
