@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 
 namespace tonfex {
 
@@ -16,10 +17,10 @@ const std::vector<DefaultSample>& defaultSamples() {
                                             "G4", "Gis4", "A4", "Ais4", "H4", "C5"};
         std::vector<DefaultSample> out;
         for (int k = 0; k < 13; ++k) {
-            std::string number = (k < 9 ? "0" : "") + std::to_string(k + 1);
+            char name[32];
+            std::snprintf(name, sizeof name, "Tonfex-Mallet-%02d", k + 1);
             // Equal temperament from A4 = 440 Hz; C4 lies nine semitones below it.
-            out.push_back(
-                {"Tonfex-Mallet-" + number, notes[k], 440.0 * std::pow(2.0, (k - 9) / 12.0)});
+            out.push_back({name, notes[k], 440.0 * std::pow(2.0, (k - 9) / 12.0)});
         }
         return out;
     }();

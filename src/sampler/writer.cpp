@@ -103,6 +103,11 @@ bool isAscii(const std::string& text) {
     return (high & 0x8080808080808080ULL) == 0;
 }
 
+void appendInteger(std::string& out, long value) {
+    char buf[24];
+    out.append(buf, std::to_chars(buf, buf + sizeof buf, value).ptr);
+}
+
 void line(std::string& out, std::string_view text) {
     out += text;
     out += "\r\n";
@@ -341,21 +346,16 @@ void Projektschreiber(ProjectRun& run) {
                    : ktp == 2 || ktp == 3 ? run.state.Samplezeile[at]
                                           : 1;
         const std::string& entry = catalogEntry(run.Sampletabelle, run.Samplezahl, row);
-        char numbers[48];
-        auto put = [&](char* at, long value) {
-            at = std::to_chars(at, numbers + sizeof numbers, value).ptr;
-            *at++ = ' ';
-            *at++ = ' ';
-            return at;
-        };
-        char* mid = put(put(numbers, n), run.melody.Tonhoehe[at]);
-        char* end = put(mid, run.melody.Lautstaerke[at]);
         std::string text;
-        text.reserve(entry.size() + 64);
-        text.append(numbers, mid);
+        text.reserve(entry.size() + 48);
+        appendInteger(text, n);
+        text += "  ";
+        appendInteger(text, run.melody.Tonhoehe[at]);
+        text += "  ";
         text += entry;
         text += "  ";
-        text.append(mid, end);
+        appendInteger(text, run.melody.Lautstaerke[at]);
+        text += "  ";
         appendPlain(text, run.melody.Tondauer[at], s.decimal);
         Daten.add(std::move(text));
     }

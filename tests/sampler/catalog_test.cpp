@@ -192,3 +192,24 @@ TEST(Catalog, KatalogleserBuildsTheTableOrEndsTheProgram) {
     EXPECT_THROW(read(), ProgramEnd);
     EXPECT_EQ(testkit::readBytes(tmp / "Tonfex-HCR.txt"), "");
 }
+
+TEST(Catalog, MoreEntriesThanTheCountHoldsAreRefused) {
+    testkit::TempFolder tmp;
+    TestPlatform tp;
+    auto table = emptySampleTable();
+    std::int32_t count = 5;
+    writeTextLines(tp.files, tmp / "Tonfex-HC.txt", std::vector<std::string>(32768, "A  1"));
+    EXPECT_THROW(HCLeser(tp.files, tp.dialogs, tmp.folder(), table, count), CommandEnd);
+    EXPECT_EQ(count, 5);
+    EXPECT_NE(tp.dialogs.records.back().text.find("mehr als 32767 Zeilen"), std::string::npos);
+
+    std::vector<std::string> lines;
+    for (int k = 0; k < 32768; ++k)
+        lines.insert(lines.end(), {"<ITEM", "LENGTH 1 ", "NAME \"a.wav\"", "VOLPAN 1 0 1 -1",
+                                   "SOFFS 0 ", "PLAYRATE 1 1 0 -1"});
+    writeTextLines(tp.files, tmp / "Tonfex-HCR.rpp", lines);
+    EXPECT_THROW(Katalogleser(tp.files, tp.dialogs, tp.clock, tmp.folder(), 4, '.', table, count),
+                 ProgramEnd);
+    EXPECT_EQ(count, 32767);
+    EXPECT_NE(tp.dialogs.records.back().text.find("mehr als 32767 Samples"), std::string::npos);
+}
