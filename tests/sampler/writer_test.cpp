@@ -190,6 +190,7 @@ TEST_F(Writer, PanLinesRenderFileAndClipboard) {
     EXPECT_EQ(pans, (std::vector<std::string>{panLine(1), panLine(2), panLine(3)}));
     EXPECT_EQ(panLine(2), "    VOLPAN 1.00000000000000 0.13600000000000 -1.00000000000000");
     EXPECT_EQ(Reaperstart.back, (Rgb{170, 254, 120}));
+    strict();
 
     s.TRACKZAHL = 1; // one track is never panned
     lines = splitLines(write());
@@ -212,6 +213,7 @@ TEST_F(Writer, DatenListsTheItemsAndTheToneCountIsTheOneJustRead) {
     s.KEYTRANSPOSE = 3;
     write();
     EXPECT_EQ(melody.Tonzahl, 1);
+    EXPECT_EQ(strict()[0].size(), 3u);
     EXPECT_EQ(state.Samplelaenge[3], 1.5 * 4800);
     const auto& d = Daten.lines();
     ASSERT_EQ(d.size(), 9u);
@@ -269,4 +271,25 @@ TEST(PrintForm, QuickFormsMatchThePrintAndPlainForms) {
         appendPlain(plain, v, ',');
         ASSERT_EQ(plain, plainText(v, ',')) << v;
     }
+}
+
+TEST(StrictReader, RejectsWhatRenderingWouldTripOver) {
+    auto check = [](const std::string& items) {
+        testkit::RppBlock root;
+        std::vector<std::vector<RppItem>> found;
+        std::string text = "<REAPER_PROJECT 0.1\r\n  <TRACK\r\n" + items + "  >\r\n>\r\n";
+        std::string error = testkit::parseRpp(text, root);
+        return error.empty() ? testkit::checkRppItems(root, true, found) : error;
+    };
+    auto item = [](const std::string& position, const std::string& file) {
+        return "<ITEM\r\nPOSITION " + position + "\r\nLENGTH 1\r\n<SOURCE WAVE\r\n" + file +
+               ">\r\n>\r\n";
+    };
+    EXPECT_EQ(check(item(" .5", "FILE a.wav\r\n") + item("1", "FILE \"b c.wav\"\r\n")), "");
+    EXPECT_EQ(check(item("1", "FILE a.wav\r\n") + item(".5", "FILE a.wav\r\n")),
+              "positions of a track do not rise");
+    EXPECT_EQ(check(item("1", "")), "SOURCE WAVE without FILE");
+    EXPECT_EQ(check(item("1x", "FILE a.wav\r\n")), "item without one valid POSITION");
+    EXPECT_EQ(check("<ITEM\r\n"), "unbalanced blocks at the end");
+    EXPECT_EQ(check("NAME \"open\r\n"), "line 3: open quote");
 }
