@@ -9,6 +9,10 @@
 
 namespace tonfex {
 
+namespace {
+
+// Reseeds from the clock and draws an integer in lo..hi (the sampler's own copy of the draw,
+// kept local so that it cannot clash with the rules' one).
 std::int32_t Zufallszahl(Random& random, std::int32_t lo, std::int32_t hi) {
     random.reseed();
     double r = static_cast<double>(random.next());
@@ -18,6 +22,8 @@ std::int32_t Zufallszahl(Random& random, std::int32_t lo, std::int32_t hi) {
     if (hi >= lo) value = std::clamp(value, static_cast<double>(lo), static_cast<double>(hi));
     return static_cast<std::int32_t>(value);
 }
+
+} // namespace
 
 std::string missingSampleQuestion(double sound, std::int32_t tone) {
     const std::string n = plainText(static_cast<long long>(tone));

@@ -30,9 +30,6 @@ struct SamplerState {
 inline constexpr int kAvoidDraws = 1000;
 inline constexpr int kMaxDrawsPerTone = 10000;
 
-// Reseeds from the clock and draws an integer in lo..hi.
-std::int32_t Zufallszahl(Random& random, std::int32_t lo, std::int32_t hi);
-
 // A catalog entry split into its name and fields, with the fields' numeric values.
 struct SampleEntry {
     bool empty = true;
