@@ -6,6 +6,7 @@
 #include "melody/melody.h"
 #include "midi/player.h"
 #include "platform/platform.h"
+#include "sampler/tuning.h"
 #include "settings/settings.h"
 
 #include <cstdint>
@@ -86,6 +87,10 @@ public:
     int tonesRead = 0; // rows the last Neuton read
     // 1-based index of the tone the player sounds now, 0 when none; the window marks it.
     int soundingTone = 0;
+
+    // The sample catalog and the project writer's kept values.
+    std::vector<std::string> Sampletabelle = emptySampleTable();
+    SamplerState samplerState;
 
     // Overviews.
     void Kurzubersicht_Click();

@@ -2,6 +2,7 @@
 
 #include "core/textfile.h"
 #include "help/picture.h"
+#include "sampler/collection.h"
 #include "settings/template.h"
 
 namespace tonfex {
@@ -364,6 +365,21 @@ std::string ensureWorkFolder(Files& files, const WorkFolder& folder) {
         std::string error = files.createFolder(picture.parent_path());
         if (error.empty()) error = files.writeWhole(picture, help::overviewPictureJpeg());
         if (!error.empty()) return utf8FromPath(picture) + ": " + error;
+    }
+    // The sample collection: the synthesized samples, their sample project and list, and the
+    // project writer's template heads.
+    for (size_t k = 0; k < defaultSamples().size(); ++k) {
+        std::string name = defaultSamples()[k].name + ".wav";
+        if (files.exists(folder.path(name))) continue;
+        std::string error = files.writeWhole(folder.path(name), defaultSampleWaves()[k]);
+        if (!error.empty()) return folder.text(name) + ": " + error;
+    }
+    for (auto [name, lines] : {std::pair{names::sampleProject, defaultSampleProject(folder)},
+                               std::pair{names::sampleList, defaultSampleList()},
+                               std::pair{names::projectHead01, defaultProjectHead(folder)},
+                               std::pair{names::projectHead02, defaultTrackHead()}}) {
+        if (std::string error = writeIfMissing(files, folder, name, lines); !error.empty())
+            return error;
     }
     return "";
 }

@@ -5,6 +5,8 @@
 #include "core/errors.h"
 #include "generation/rules.h"
 #include "midi/player.h"
+#include "sampler/catalog.h"
+#include "sampler/writer.h"
 
 namespace tonfex {
 
@@ -47,9 +49,16 @@ void App::Randi06() {
         ::tonfex::Randi06(ctx, tables);
     });
 }
-void App::HCLeser() {}
-void App::Katalogleser() {}
-void App::Katalogliste() {}
+void App::HCLeser() {
+    ::tonfex::HCLeser(platform.files, platform.dialogs, folder, Sampletabelle, Samplezahl);
+}
+void App::Katalogleser() {
+    ::tonfex::Katalogleser(platform.files, platform.dialogs, platform.clock, folder, s.sound(),
+                           decimal, Sampletabelle, Samplezahl);
+}
+void App::Katalogliste() {
+    ::tonfex::Katalogliste(Sampletabelle, c.Zuordnung);
+}
 void App::MidiAllOff() {
     ::tonfex::MidiAllOff(midi.out);
 }
@@ -58,6 +67,10 @@ void App::Spielschleife() {
                              platform.clock, platform.events},
                             midi);
 }
-void App::Projektschreiber() {}
+void App::Projektschreiber() {
+    ProjectRun run{s,         melody,   Sampletabelle, Samplezahl,    samplerState, Tempoteiler,
+                   tonesRead, Versuche, c.Daten,       c.Reaperstart, platform,     folder};
+    ::tonfex::Projektschreiber(run);
+}
 
 } // namespace tonfex

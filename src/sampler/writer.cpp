@@ -1,0 +1,364 @@
+#include "sampler/writer.h"
+
+#include "core/encoding.h"
+#include "core/errors.h"
+#include "core/numbers.h"
+#include "core/textfile.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+
+namespace tonfex {
+
+const char* const kCentredTrackVolpan =
+    "    VOLPAN 1.00000000000000 0.00000000000000 -1.00000000000000";
+
+const std::string& panLine(int track) {
+    static const std::vector<std::string> lines = {
+        "    VOLPAN 1.00000000000000 -0.13800000000000 -1.00000000000000",
+        "    VOLPAN 1.00000000000000 0.13600000000000 -1.00000000000000",
+        "    VOLPAN 1.00000000000000 -0.37400000000000 -1.00000000000000",
+        "    VOLPAN 1.00000000000000 0.41000000000000 -1.00000000000000",
+        "    VOLPAN 1.00000000000000 -0.72600000000000 -1.00000000000000",
+        "    VOLPAN 1.00000000000000 0.72400000000000 -1.00000000000000",
+        "    VOLPAN 1.00000000000000 -0.88400000000000 -1.00000000000000",
+        "    VOLPAN 1.00000000000000 0.88200000000000 -1.00000000000000",
+    };
+    return lines[static_cast<size_t>(std::clamp(track, 1, 8) - 1)];
+}
+
+std::string renderStamp(const LocalTime& now) {
+    std::string date = dateText(now), time = timeText(now);
+    auto last2 = [](const std::string& t) { return t.size() >= 2 ? t.substr(t.size() - 2) : t; };
+    return date.substr(0, 2) + date.substr(3, 2) + last2(date) + "-" + time.substr(0, 2) +
+           time.substr(3, 2) + "-" + last2(time);
+}
+
+std::string templateRenderLine(const WorkFolder& folder) {
+    return "  RENDER_FILE \"" + folder.text("Test-001.wav") + "\"";
+}
+
+void writerTempo(const Settings& s, double& Tempoteiler) {
+    const double tfm = s.tfm();
+    const double tempo = static_cast<double>(s.TEMPO);
+    if (tfm == 1 || tfm == 0.1 || tfm == 0.2 || tfm == 2) Tempoteiler = tempo;
+    if (s.ORIGINALSAMPLEABSTAND == 0) Tempoteiler = tempo / 1000;
+    if (tfm > 2) Tempoteiler = tempo;
+}
+
+void appendPlain(std::string& out, double value, char decimal) {
+    if (value == 0 || !std::isfinite(value)) {
+        out += '0';
+        return;
+    }
+    char buf[40];
+    auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 15);
+    std::string_view text(buf, static_cast<size_t>(end - buf));
+    if (ec != std::errc() || text.find('e') != std::string_view::npos) {
+        out += plainText(value, decimal); // exponent range: the general conversion does the work
+        return;
+    }
+    const size_t from = out.size();
+    out += text;
+    if (decimal != '.')
+        std::replace(out.begin() + static_cast<std::ptrdiff_t>(from), out.end(), '.', decimal);
+}
+
+void appendPrinted(std::string& out, double value) {
+    if (value == 0 || !std::isfinite(value)) {
+        out += " 0 ";
+        return;
+    }
+    char buf[40];
+    auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 15);
+    std::string_view text(buf, static_cast<size_t>(end - buf));
+    if (ec != std::errc() || text.find('e') != std::string_view::npos) {
+        out += printText(value); // exponent range: the general conversion does the work
+        return;
+    }
+    bool negative = text.front() == '-';
+    if (negative) text.remove_prefix(1);
+    if (text.size() > 1 && text[0] == '0' && text[1] == '.') text.remove_prefix(1);
+    out += negative ? '-' : ' ';
+    out += text;
+    out += ' ';
+}
+
+namespace {
+
+// Whether no byte has its high bit set; eight bytes at a time.
+bool isAscii(const std::string& text) {
+    std::uint64_t high = 0;
+    size_t k = 0;
+    for (; k + 8 <= text.size(); k += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, text.data() + k, 8);
+        high |= word;
+    }
+    for (; k < text.size(); ++k)
+        high |= static_cast<unsigned char>(text[k]);
+    return (high & 0x8080808080808080ULL) == 0;
+}
+
+void appendInteger(std::string& out, long value) {
+    char buf[24];
+    out.append(buf, std::to_chars(buf, buf + sizeof buf, value).ptr);
+}
+
+void line(std::string& out, std::string_view text) {
+    out += text;
+    out += "\r\n";
+}
+
+// The printed forms of recent values: most numbers of a project repeat from item to item.
+class PrintCache {
+  public:
+    void append(std::string& out, double value) {
+        std::uint64_t bits;
+        std::memcpy(&bits, &value, sizeof bits);
+        Slot& slot = slots_[(bits ^ (bits >> 29) ^ (bits >> 47)) % slots_.size()];
+        if (!slot.used || slot.bits != bits) {
+            slot.text.clear();
+            appendPrinted(slot.text, value);
+            slot.bits = bits;
+            slot.used = true;
+        }
+        out += slot.text;
+    }
+
+  private:
+    struct Slot {
+        bool used = false;
+        std::uint64_t bits = 0;
+        std::string text;
+    };
+    std::vector<Slot> slots_ = std::vector<Slot>(4093);
+};
+
+void printedLine(std::string& out, PrintCache& cache, std::string_view head, double value) {
+    out += head;
+    cache.append(out, value);
+    out += "\r\n";
+}
+
+// Durations in the melody's unit: the melody's own, or the sample lengths with Oga 1.
+class Timing {
+  public:
+    Timing(const ProjectRun& run, double T)
+        : run_(run), T_(T), gap_(run.s.Samplepause), original_(run.s.ORIGINALSAMPLEABSTAND == 1) {}
+
+    double D(long j) const {
+        if (j < 1 || j > Melody::kLast) return 0;
+        const auto at = static_cast<size_t>(j);
+        return original_ ? run_.state.Samplelaenge[at] : run_.melody.Tondauer[at];
+    }
+    double u(long j) const { return D(j) / 4800 / T_; }
+    double trackStart(int track) const {
+        double x = 0;
+        for (long k = 1; k < track; ++k)
+            x += u(k) + gap_;
+        return x;
+    }
+    // The distance to the next item of the same track, after tone i.
+    double advance(long i, int tracks) const {
+        if (tracks == 1) return u(i) + 2 * gap_;
+        double units = 0;
+        for (long j = i; j < i + tracks; ++j)
+            units += D(j) + gap_;
+        return units / 4800 / T_ + tracks * gap_;
+    }
+
+  private:
+    const ProjectRun& run_;
+    double T_;
+    double gap_;
+    bool original_;
+};
+
+std::vector<std::string> readHead(const ProjectRun& run, std::string_view name) {
+    auto lines = readTextLines(run.platform.files, run.folder.path(name));
+    if (!lines)
+        failCommand(run.platform.dialogs,
+                    "Die Projektvorlage " + run.folder.text(name) + " ist nicht vorhanden! " +
+                        run.folder.text(names::project) + " bleibt unverändert.");
+    return std::move(*lines);
+}
+
+void Itemschreiber(ProjectRun& run, const std::vector<std::string>& trackHead, std::string& out) {
+    Settings& s = run.s;
+    Melody& melody = run.melody;
+    run.Reaperstart.back = colors::lightGrey;
+    if (s.SAMPLETUNING == 3)
+        for (const char* text : {"", "Zufalls-Sampletranspositionen", "werden berechnet:", ""})
+            run.Daten.add(text);
+
+    // Sample lengths and the lowest tone: the melody just read, row Tonhoehe(i) of the catalog.
+    const int N = run.tones;
+    EntryCache entries(run.Sampletabelle, run.Samplezahl);
+    std::int16_t lowest = 127;
+    for (int i = 1; i <= N; ++i) {
+        const auto at = static_cast<size_t>(i);
+        run.state.Samplelaenge[at] = entries.row(melody.Tonhoehe[at]).DT * 4800;
+        lowest = std::min(lowest, melody.Tonhoehe[at]);
+    }
+
+    // Lines 5 to 11 of every item block; the fades as REAPER reads them, with a decimal point.
+    const std::string loopToIguid =
+        "    LOOP 0\r\n    ALLTAKES 0\r\n    SEL 0\r\n    FADEIN 1 " +
+        plainText(s.SAMPLEEINSCHWING * 0.001, '.') + " 0.000000\r\n    FADEOUT 1 " +
+        plainText(s.SAMPLEAUSSCHWING * 0.001, '.') +
+        " 0.000000\r\n    MUTE 0\r\n    IGUID {03903699-9D42-4A72-8688-E4ABE569A5E4}\r\n";
+    const double T = run.Tempoteiler;
+    const int tracks = s.TRACKZAHL >= 1 && s.TRACKZAHL <= 8 ? s.TRACKZAHL : 8;
+    if (tracks == 1) s.AUTOPAN = 0;
+    run.state.Itemzahl = 0;
+
+    const Timing timing(run, T);
+    PrintCache printed;
+    SampleChooser chooser(s, melody, entries, run.Samplezahl, lowest, run.state, run.platform,
+                          run.Daten);
+    for (int t = 1; t <= tracks; ++t) {
+        for (const auto& head : trackHead)
+            line(out, s.AUTOPAN == 1 && head == kCentredTrackVolpan ? panLine(t) : head);
+        double x = timing.trackStart(t);
+        for (long i = t; i <= N && melody.Tonhoehe[static_cast<size_t>(i)] > 0; i += tracks) {
+            const auto at = static_cast<size_t>(i);
+            ++run.state.Itemzahl;
+            if (s.ORIGINALSAMPLEABSTAND == 1) melody.Tondauer[at] = run.state.Samplelaenge[at];
+            const ToneSample tone = chooser.choose(static_cast<int>(i));
+            const SampleEntry& e = *tone.entry;
+
+            out += "  <ITEM\r\n      POSITION ";
+            printed.append(out, x);
+            out += "\r\n    SNAPOFFS 0\r\n";
+            if (s.ORIGINALSAMPLEDAUER == 0)
+                printedLine(out, printed, "    LENGTH ", timing.u(i) + s.UBERLAPPUNG);
+            else if (s.ORIGINALSAMPLEDAUER == 1)
+                printedLine(out, printed, "    LENGTH ", e.DT);
+            out += loopToIguid;
+            if (s.SAMPLENUMMER == 1) {
+                printedLine(out, printed, "    NAME ", static_cast<double>(i));
+            } else if (s.SAMPLENUMMER == 2 && !e.fields.INF.empty()) {
+                out += "    NAME ";
+                line(out, e.fields.INF);
+            } else if (s.SAMPLENUMMER == 0 || s.SAMPLENUMMER == 2) {
+                out += "    NAME ";
+                out += e.NAME;
+                line(out, ".wav");
+            }
+            const float v = static_cast<float>(melody.Lautstaerke[at] / 127.0);
+            out += "    VOLPAN ";
+            printed.append(out, static_cast<double>(v) * e.LT1);
+            out += " 0.000000 ";
+            printed.append(out, e.LT2);
+            out += " -1.000000\r\n    SOFFS ";
+            printed.append(out, tone.start);
+            out += "\r\n";
+            if (s.SAMPLETUNING >= 0 && s.SAMPLETUNING <= 4) {
+                out += "    PLAYRATE 1.00000000000000 1 ";
+                printed.append(out, tone.pitch);
+                line(out, " -65536");
+            }
+            out += "    CHANMODE 0\r\n"
+                   "    GUID {9628E193-CA29-4783-A547-73A6C9A1E198}\r\n"
+                   "    <SOURCE WAVE\r\n"
+                   "      FILE ";
+            out += e.NAME;
+            out += ".wav\r\n"
+                   "    >\r\n"
+                   "   >\r\n";
+
+            x += timing.advance(i, tracks);
+        }
+        line(out, "  >");
+    }
+    run.Reaperstart.back = kProjectReady;
+    if (s.SAMPLETUNING == 3) run.Daten.add("");
+}
+
+} // namespace
+
+void Projektschreiber(ProjectRun& run) {
+    Settings& s = run.s;
+    Dialogs& dialogs = run.platform.dialogs;
+    const std::string projectText = run.folder.text(names::project);
+
+    // Everything that can stop the run is checked before anything changes.
+    if (run.tones > Melody::kMaxTones)
+        failCommand(dialogs, "Die Melodie hat " + plainText(run.tones) +
+                                 " Töne; ein REAPER-Projekt fasst höchstens " +
+                                 plainText(Melody::kMaxTones) + " Items. " + projectText +
+                                 " bleibt unverändert.");
+    const std::vector<std::string> projectHead = readHead(run, names::projectHead01);
+    const std::vector<std::string> trackHead = readHead(run, names::projectHead02);
+    writerTempo(s, run.Tempoteiler);
+    if (!(run.Tempoteiler > 0) || !std::isfinite(run.Tempoteiler))
+        failCommand(dialogs, "Für TONFINDUNGSMETHODE " + s.TONFINDUNGSMETHODE +
+                                 ", ORIGINALSAMPLEABSTAND " + plainText(s.ORIGINALSAMPLEABSTAND) +
+                                 " und TEMPO " + plainTextSingle(s.TEMPO, s.decimal) +
+                                 " ergibt sich kein Tempo über 0. " + projectText +
+                                 " bleibt unverändert.");
+
+    std::string out;
+    out.reserve(static_cast<size_t>(run.tones) * 620 + 4096);
+    const std::string renderLine = templateRenderLine(run.folder);
+    std::string renderName;
+    for (const auto& head : projectHead) {
+        if (head == renderLine) {
+            renderName =
+                run.folder.text("Tonfex-" + renderStamp(run.platform.clock.now()) + ".wav");
+            // A folder with a blank needs the quotes REAPER reads a path with blanks by.
+            line(out, "  RENDER_FILE " + (renderName.find(' ') == std::string::npos
+                                              ? renderName
+                                              : "\"" + renderName + "\""));
+        } else {
+            line(out, head);
+        }
+    }
+    run.platform.clipboard.clear();
+    run.platform.clipboard.setText(renderName);
+    run.Reaperstart.back = kProjectReady;
+
+    Itemschreiber(run, trackHead, out);
+    line(out, ">");
+
+    // The file holds Windows-1252 text; most projects are plain ASCII and need no conversion.
+    if (!isAscii(out)) out = cp1252FromUtf8(out);
+    std::string error = run.platform.files.writeWhole(run.folder.path(names::project), out);
+    if (!error.empty())
+        failCommand(dialogs, "Das REAPER-Projekt " + projectText +
+                                 " konnte nicht geschrieben werden: " + error);
+
+    ListBox& Daten = run.Daten;
+    Daten.add("Anzahl der Schleifendurchläufe");
+    Daten.add("im Tonfindungsgenerator: " + plainText(run.Versuche));
+    Daten.add("");
+    Daten.add("Jetzt Reaper schließen und");
+    Daten.add("dann Knopf 'Reaper' drücken.");
+    Daten.add("");
+    const int ktp = s.KEYTRANSPOSE;
+    for (int n = 1; n <= run.state.Itemzahl; ++n) {
+        const auto at = static_cast<size_t>(n);
+        long row = ktp <= 0               ? run.melody.Tonhoehe[at]
+                   : ktp == 2 || ktp == 3 ? run.state.Samplezeile[at]
+                                          : 1;
+        const std::string& entry = catalogEntry(run.Sampletabelle, run.Samplezahl, row);
+        std::string text;
+        text.reserve(entry.size() + 48);
+        appendInteger(text, n);
+        text += "  ";
+        appendInteger(text, run.melody.Tonhoehe[at]);
+        text += "  ";
+        text += entry;
+        text += "  ";
+        appendInteger(text, run.melody.Lautstaerke[at]);
+        text += "  ";
+        appendPlain(text, run.melody.Tondauer[at], s.decimal);
+        Daten.add(std::move(text));
+    }
+}
+
+} // namespace tonfex

@@ -1,0 +1,215 @@
+#include "sampler/catalog.h"
+
+#include "core/errors.h"
+#include "core/textfile.h"
+#include "platform/doubles.h"
+#include "support.h"
+
+#include <gtest/gtest.h>
+
+using namespace tonfex;
+
+namespace {
+
+// One REAPER item with the lines the catalog reads, in REAPER's order and indentation.
+std::vector<std::string>
+item(const std::string& name, const std::string& length = "1.50000000000000",
+     const std::string& volpan =
+         "1.00000000000000 0.00000000000000 1.00000000000000 -1.00000000000000",
+     const std::string& playrate = "1.00000000000000 1 0.00000000000000 -1 0 0.0025") {
+    return {"    <ITEM",
+            "      POSITION 2.00000000000000",
+            "      LENGTH " + length,
+            "      FADEIN 1 0.01 0 1 0 0 0",
+            "      IID 1",
+            "      NAME " + name,
+            "      VOLPAN " + volpan,
+            "      SOFFS 0.25000000000000",
+            "      PLAYRATE " + playrate,
+            "      CHANMODE 0",
+            "      <SOURCE WAVE",
+            "        FILE \"x.wav\"",
+            "      >",
+            "    >"};
+}
+
+std::vector<std::string> project(const std::vector<std::vector<std::string>>& items) {
+    std::vector<std::string> lines = {"<REAPER_PROJECT 0.1", "  <TRACK", "    NAME Spur"};
+    for (const auto& i : items)
+        lines.insert(lines.end(), i.begin(), i.end());
+    lines.push_back("  >");
+    lines.push_back(">");
+    return lines;
+}
+
+} // namespace
+
+TEST(Catalog, ValueRulesOfTheProjectSubset) {
+    // The first value starts two characters after the keyword; the last character is never read.
+    std::string volpan = "      VOLPAN 0.5 0.3 1 -1";
+    EXPECT_EQ(keywordValue(volpan, 6, 6, 1), "0.5");
+    EXPECT_EQ(keywordValue(volpan, 6, 6, 3), "1");
+    EXPECT_EQ(keywordValue(volpan, 6, 6, 4), "-");
+    EXPECT_EQ(keywordValue(volpan, 6, 6, 5), "");
+    EXPECT_EQ(keywordValue("LENGTH 1.50000000000000", 0, 6, 1), "1.5000000000000");
+    EXPECT_EQ(keywordValue("NAME \"Glocke.wav-hell\"", 0, 4, 1), "\"Glocke.wav-hell");
+    EXPECT_EQ(keywordValue("NAME \"Glocke 01.wav\"", 0, 4, 1), "\"Glocke");
+    EXPECT_EQ(keywordValue("NAME x", 0, 4, 1), "");
+
+    auto scan = scanSampleProject(
+        project({item("\"A.wav\"", "0.123456789", "0.5 0.3 1 -1", "1 1 -2.5 -1 0 0.0025"),
+                 item("\"B.wav-hoch\"", "0.12350000000000"), item("\"Glocke 01.wav\"")}),
+        nullptr, '.');
+    ASSERT_EQ(scan.entries.size(), 3u);
+    EXPECT_FALSE(scan.truncated || scan.tooMany);
+    EXPECT_EQ(scan.entries[0], "A   .123   .25  -2.5   .5   1  ");
+    EXPECT_EQ(scan.entries[1], "B   .124   .25   0   1   1  hoch");
+    EXPECT_EQ(scan.entries[2], "Glock   1.5   .25   0   1   1  ");
+}
+
+TEST(Catalog, MissingKeywordRunsIntoTheNextItemAndTheFileEnd) {
+    auto first = item("\"A.wav\"");
+    first.erase(first.begin() + 7); // no SOFFS: the next item's lines complete this entry
+    auto scan =
+        scanSampleProject(project({first, item("\"B.wav\""), item("\"C.wav\"")}), nullptr, '.');
+    ASSERT_EQ(scan.entries.size(), 2u);
+    EXPECT_EQ(scan.entries[0], "A   1.5   .25   0   1   1  ");
+    EXPECT_EQ(scan.entries[1], "C   1.5   .25   0   1   1  ");
+
+    auto cut = project({item("\"A.wav\""), item("\"B.wav\"")});
+    cut.resize(cut.size() - 8); // the second item ends before its PLAYRATE
+    scan = scanSampleProject(cut, nullptr, '.');
+    EXPECT_TRUE(scan.truncated);
+    EXPECT_EQ(scan.entries.size(), 1u);
+}
+
+TEST(Catalog, TakeNameSplit) {
+    std::string name, inf;
+    for (auto [take, wantName, wantInf] :
+         std::vector<std::tuple<std::string, std::string, std::string>>{
+             {"Glocke.wav-hell", "Glocke", "hell"},
+             {"Glocke.wav", "Glocke", ""},
+             {"Glocke-2.wav", "Glocke-2", ""},
+             {"\"Glocke", "Glock", ""},
+             {"\"Glocke.wav-hell-2", "Glocke", "hell-2"},
+             {"", "", ""}}) {
+        splitTakeName(take, name, inf);
+        EXPECT_EQ(name, wantName) << take;
+        EXPECT_EQ(inf, wantInf) << take;
+    }
+}
+
+TEST(Catalog, ListingColumnsAndTheLongNameLine) {
+    std::vector<std::string> listing = listingHead(LocalTime{2026, 12, 5, 17, 17, 22}, "L.txt");
+    ASSERT_EQ(listing.size(), 20u);
+    EXPECT_EQ(listing[0], "05.12.2026  17:17:22");
+    EXPECT_EQ(listing[1], "Format in L.txt:");
+    EXPECT_EQ(listing[18], std::string(7, ' ') + "1" + std::string(22, ' ') + "2" +
+                               std::string(7, ' ') + "3" + std::string(10, ' ') + "4" +
+                               std::string(7, ' ') + "5" + std::string(7, ' ') + "6" +
+                               std::string(7, ' ') + "7");
+    EXPECT_EQ(listing[19].find("DT"), 30u);
+    EXPECT_EQ(listing[19].find("INF"), 73u);
+
+    const std::string longName(23, 'x'); // from column 8 it reaches column 30
+    scanSampleProject(project({item("\"Glocke.wav-hell\""), item("\"" + longName + ".wav\"")}),
+                      &listing, ',');
+    ASSERT_EQ(listing.size(), 23u);
+    const std::string& first = listing[20];
+    EXPECT_EQ(first.substr(0, 14), " 1     Glocke ");
+    EXPECT_EQ(first.find("1.5"), 30u);
+    EXPECT_EQ(first.find(".25"), 38u);
+    EXPECT_EQ(first.substr(49), std::string("0") + std::string(7, ' ') + "1" + std::string(7, ' ') +
+                                    "1" + std::string(7, ' ') + "hell");
+    EXPECT_EQ(listing[21], " 2     " + longName);
+    EXPECT_EQ(listing[22].find(" 1.5 "), 29u);
+    EXPECT_EQ(listing[22].substr(0, 29), std::string(29, ' '));
+}
+
+TEST(Catalog, ReadersListAndEntryFields) {
+    testkit::TempFolder tmp;
+    TestPlatform tp;
+    auto table = emptySampleTable();
+    std::int32_t count = 0;
+    writeTextLines(tp.files, tmp / "Tonfex-HC.txt",
+                   {"", "Glocke   1.5   .25   0   1   1  hell", "Holz  2  0  -1  1  .5"});
+    HCLeser(tp.files, tp.dialogs, tmp.folder(), table, count);
+    EXPECT_EQ(count, 3);
+    ListBox list;
+    Katalogliste(table, list);
+    EXPECT_EQ(list.lines(),
+              (std::vector<std::string>{
+                  "", "Tonnummern, zugeordnete", "Samples und deren Tondauern:", "",
+                  "In den ersten Zeilen von", "Tonfex-HC.txt steht nichts.", "",
+                  "2 = Glocke   1.5   .25   0   1   1  hell", "3 = Holz  2  0  -1  1  .5", ""}));
+    EXPECT_EQ(catalogEntry(table, count, 4), "");
+    EXPECT_EQ(catalogEntry(table, 2, 3), ""); // above the catalog's count nothing is read
+
+    const std::string withInf = table[2];
+    auto f = Eintragsleser(withInf, entryName(withInf));
+    EXPECT_EQ(std::vector<std::string>({f.DT, f.ZTP, f.HT, f.LT1, f.LT2, f.INF}),
+              std::vector<std::string>({"1.5", ".25", "0", "1", "1", "hell"}));
+    f = Eintragsleser("Glocke   1.5   .25   0   1   1  ", "Glocke");
+    EXPECT_EQ(std::vector<std::string>({f.DT, f.ZTP, f.HT, f.LT1, f.LT2, f.INF}),
+              std::vector<std::string>({"1.5", ".25", "0", "1", "1", ""}));
+    EXPECT_EQ(entryName(std::string(120, 'n') + " 1"), std::string(99, 'n'));
+    EXPECT_EQ(entryName("Glöckchen 1"), "Glöckchen");
+
+    // A missing list ends the command and leaves the catalog as it was.
+    std::filesystem::remove(tmp / "Tonfex-HC.txt");
+    EXPECT_THROW(HCLeser(tp.files, tp.dialogs, tmp.folder(), table, count), CommandEnd);
+    EXPECT_EQ(count, 3);
+    EXPECT_NE(tp.dialogs.records.back().text.find("Tonfex-HC.txt ist nicht vorhanden"),
+              std::string::npos);
+}
+
+TEST(Catalog, KatalogleserBuildsTheTableOrEndsTheProgram) {
+    testkit::TempFolder tmp;
+    TestPlatform tp;
+    auto table = emptySampleTable();
+    table[5] = "alt";
+    std::int32_t count = 0;
+    auto read = [&] {
+        Katalogleser(tp.files, tp.dialogs, tp.clock, tmp.folder(), 3, '.', table, count);
+    };
+    writeTextLines(tp.files, tmp / "Tonfex-HCR.rpp",
+                   project({item("\"A.wav\""), item("\"B.wav-hoch\"")}));
+    read();
+    EXPECT_EQ(count, 2);
+    EXPECT_EQ(table[2], "B   1.5   .25   0   1   1  hoch");
+    EXPECT_EQ(table[5], "");
+    EXPECT_EQ(splitLines(testkit::readBytes(tmp / "Tonfex-HCR.txt")).size(), 22u);
+
+    auto cut = project({item("\"A.wav\""), item("\"B.wav\"")});
+    cut.resize(cut.size() - 8);
+    writeTextLines(tp.files, tmp / "Tonfex-HCR.rpp", cut);
+    EXPECT_THROW(read(), ProgramEnd);
+    EXPECT_EQ(tp.dialogs.records.back().text,
+              (tmp / "Tonfex-HCR.rpp").string() + " ist nicht vorhanden!");
+    EXPECT_EQ(splitLines(testkit::readBytes(tmp / "Tonfex-HCR.txt")).size(), 21u);
+
+    std::filesystem::remove(tmp / "Tonfex-HCR.rpp");
+    EXPECT_THROW(read(), ProgramEnd);
+    EXPECT_EQ(testkit::readBytes(tmp / "Tonfex-HCR.txt"), "");
+}
+
+TEST(Catalog, MoreEntriesThanTheCountHoldsAreRefused) {
+    testkit::TempFolder tmp;
+    TestPlatform tp;
+    auto table = emptySampleTable();
+    std::int32_t count = 5;
+    writeTextLines(tp.files, tmp / "Tonfex-HC.txt", std::vector<std::string>(32768, "A  1"));
+    EXPECT_THROW(HCLeser(tp.files, tp.dialogs, tmp.folder(), table, count), CommandEnd);
+    EXPECT_EQ(count, 5);
+    EXPECT_NE(tp.dialogs.records.back().text.find("mehr als 32767 Zeilen"), std::string::npos);
+
+    std::vector<std::string> lines;
+    for (int k = 0; k < 32768; ++k)
+        lines.insert(lines.end(), {"<ITEM", "LENGTH 1 ", "NAME \"a.wav\"", "VOLPAN 1 0 1 -1",
+                                   "SOFFS 0 ", "PLAYRATE 1 1 0 -1"});
+    writeTextLines(tp.files, tmp / "Tonfex-HCR.rpp", lines);
+    EXPECT_THROW(Katalogleser(tp.files, tp.dialogs, tp.clock, tmp.folder(), 4, '.', table, count),
+                 ProgramEnd);
+    EXPECT_EQ(count, 32767);
+    EXPECT_NE(tp.dialogs.records.back().text.find("mehr als 32767 Samples"), std::string::npos);
+}
