@@ -63,6 +63,8 @@ void erklaminus_Click(ListBox& inidat, float& index);
 // The instructions for building in a new rule.
 const std::vector<std::string>& newRuleLines();
 void NeueRegelInfo_Click(PageView& v);
+// Enlarges `inidat` for a page (Daten and Zuordnung hidden, List2 narrow, bold 12) and empties it.
+void enlargeForPage(PageView& v);
 
 // The settings of the MusicXML score export, each line linking to its setting.
 std::vector<std::string> notationSummary(const Settings& s);

@@ -167,7 +167,8 @@ const std::vector<std::vector<std::string>>& pages() {
     return all;
 }
 
-// Enlarges `inidat` for a page (Daten and Zuordnung hidden, List2 narrow) and empties it.
+} // namespace
+
 void enlargeForPage(PageView& v) {
     v.Daten.visible = v.Zuordnung.visible = false;
     v.inidat.height = kEnlargedHeight;
@@ -178,8 +179,6 @@ void enlargeForPage(PageView& v) {
     v.inidat.fontSize = 12;
     v.inidat.clear();
 }
-
-} // namespace
 
 const std::vector<std::string>& explanationPage(int index) {
     static const std::vector<std::string> none;

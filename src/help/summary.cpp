@@ -276,14 +276,7 @@ void Kurzubersicht_Click(PageView& v, const ReadSettings& initial, Dialogs& dial
     v.Label5.caption = "Um einen Wert zu verändern, hier oben auf die entsprechende Zeile\r\n"
                        "klicken. Dann im Editor - im Clip MUSIK - auf F I N D E N klicken.";
     const Settings& s = initial();
-    v.Daten.visible = v.Zuordnung.visible = false;
-    v.inidat.height = kEnlargedHeight;
-    v.InidatGross = true;
-    v.List2.width = kNarrowList2;
-    v.List2Gross = false;
-    v.inidat.bold = true;
-    v.inidat.fontSize = 12;
-    v.inidat.clear();
+    enlargeForPage(v);
     v.inidat.add("");
     if (presetLoaded)
         showNotice(v.inidat, dialogs, kPresetRed, presetNotice(proginfoPath), "weiter?");
