@@ -363,9 +363,13 @@ QWidget* MainWindow::buildMidiGroup() {
         return v;
     };
 
-    QVBoxLayout* device = column("Ausgabegerät", 3);
+    QVBoxLayout* device = column("Ausgabegerät", 4);
     QListWidget* devices = makeList(c_.List1, box);
     devices->setMinimumHeight(40);
+    // Device names are long ("Eingebauter Synthesizer (FluidSynth, General MIDI)"): wrap them.
+    devices->setWordWrap(true);
+    devices->setTextElideMode(Qt::ElideNone);
+    devices->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     device->addWidget(devices, 1);
     // Without word wrap: a wrapping label would make the column's height depend on its width.
     device->addWidget(makeLabel(c_.Label1, box));
@@ -376,7 +380,7 @@ QWidget* MainWindow::buildMidiGroup() {
     factors->addWidget(makeText(c_.Lautbox, box, false));
     device->addLayout(factors);
 
-    QVBoxLayout* sound = column("Instrument", 4);
+    QVBoxLayout* sound = column("Instrument", 3);
     QListWidget* sounds = makeList(c_.lst_sound_list, box);
     sounds->setMinimumHeight(40);
     sound->addWidget(sounds, 1);
