@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The real program on a virtual screen (Xvfb), driven from the keyboard like a composer:
-# a new working folder gets its defaults, "Neu" runs the generation and the play, the play
+# a new working folder gets its defaults, "Neu" computes and writes a new melody; then the play
 # reads the hand-edited melody file and asks about its faulty line; "Nein" ends the program,
 # "Ja" goes on. Then `bild` draws the melody without any display.
 #   real_window_test.sh PATH/TO/tonfex
@@ -34,6 +34,21 @@ open_window
 for f in Tonfex.ini Tonfex-DTC.txt Tonfex-Proginfo.txt; do
   [ -f "$TONFEX_ARBEIT/$f" ] || fail "$f wurde im neuen Arbeitsordner nicht angelegt"
 done
+# "Neu" in the new working folder: Regel 01 in MIDI mode computes five tones and writes them.
+sed -i -e "s/^SOUND     3 /SOUND     1 /" -e "s/^ANZAHL    1000 /ANZAHL    5 /" \
+  -e "s/^VERZOGERUNG 10 /VERZOGERUNG 0 /" -e "s/^TIEFTON   1 /TIEFTON   60 /" \
+  -e "s/^HOCHTON   1000 /HOCHTON   72 /" -e "s/^STARTTON  1 /STARTTON  60 /" \
+  -e "s/^INTERVALL   1000 /INTERVALL   3 /" "$TONFEX_ARBEIT/Tonfex.ini"
+[ -f "$TONFEX_ARBEIT/Tonfex.txt" ] && fail "Tonfex.txt gibt es schon vor Neu"
+press_neu
+timeout 30 bash -c "until [ -s \"\$1\" ]; do sleep 0.2; done" _ "$TONFEX_ARBEIT/Tonfex.txt" ||
+  fail "Neu schreibt keine Melodiedatei"
+sleep 1
+[ "$(grep -c . "$TONFEX_ARBEIT/Tonfex.txt")" = 5 ] || fail "die neue Melodie hat nicht 5 Töne"
+kill "$pid"
+wait "$pid" || true
+
+open_window
 # MIDI mode with the test mode: without a sample catalogue it writes no tones, so the play
 # reads the melody file the composer edited by hand: its second line has the pitch 200.
 sed -i -e "s/^SOUND     3 /SOUND     1 /" -e "s/^TONFINDUNGSMETHODE 1 /TONFINDUNGSMETHODE 0.1 /" \
