@@ -64,7 +64,7 @@ void App::MidiAllOff() {
 }
 void App::Spielschleife() {
     ::tonfex::Spielschleife({s, melody, Tempoteiler, StopFlag, Versuche, c.Daten, c.txtNot, c.Text5,
-                             platform.clock, platform.events},
+                             platform.clock, platform.events, soundingTone},
                             midi);
 }
 void App::Projektschreiber() {

@@ -100,7 +100,9 @@ void Spielschleife(PlayWindow w, MidiPlayback& m) {
             c = 0;
         }
         scheduled += seconds;
+        w.soundingTone = i;
         waitUntil(w.clock, w.events, m.loopStart + scheduled);
+        w.soundingTone = 0;
         if (w.StopFlag == -1) {
             w.StopFlag = 0;
             MidiNoteOff(m.out, 0, m.LetzterTon);

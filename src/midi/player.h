@@ -40,6 +40,7 @@ struct PlayWindow {
     TextBox& Text5;
     Clock& clock;
     Events& events;
+    int& soundingTone; // index of the tone sounding now, 0 when none (the piano roll marks it)
 };
 
 // Plays Tonhoehe(1..) up to the first entry below 1: each tone legato until the next one,

@@ -49,7 +49,15 @@ struct ListLog : ModelObserver {
 
 TEST_F(PlayTest, WholePlaySendsAllOffThenLegatoTonesAtTheirScheduledTimes) {
     start("60 100 4800\r\n64 127 2400\r\n67 1 1200\r\n");
+    // The window sees which tone sounds during its wait (the piano roll marks it).
+    std::vector<int> sounding;
+    tp.events.onProcess = [&] {
+        if (sounding.empty() || sounding.back() != app.soundingTone)
+            sounding.push_back(app.soundingTone);
+    };
     app.Startknopf_Click();
+    EXPECT_EQ(sounding, (std::vector<int>{0, 1, 2, 3}));
+    EXPECT_EQ(app.soundingTone, 0);
     ASSERT_EQ(midi.messages.size(), 32u + 7u);
     EXPECT_EQ(testkit::hex(midi.messages[31].message), "BF 7B 00");
     EXPECT_EQ(app.playStartedAt, midi.messages[0].time);
