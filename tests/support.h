@@ -6,7 +6,9 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <sstream>
 #include <string>
+#include <vector>
 
 namespace tonfex::testkit {
 
@@ -42,6 +44,21 @@ inline std::string readBytes(const std::filesystem::path& path) {
 inline void writeBytes(const std::filesystem::path& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << bytes;
+}
+
+// A number as a short text (six significant digits), for rows compared as texts.
+inline std::string shortest(double value) {
+    std::ostringstream out;
+    out << value;
+    return out.str();
+}
+
+// The texts of the message boxes a dialogs double recorded, in order.
+template <class Dialogs> std::vector<std::string> texts(const Dialogs& dialogs) {
+    std::vector<std::string> out;
+    for (const auto& record : dialogs.records)
+        out.push_back(record.text);
+    return out;
 }
 
 } // namespace tonfex::testkit
