@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
 #include <random>
 #include <sstream>
 #include <string>
@@ -51,6 +52,14 @@ inline std::string shortest(double value) {
     std::ostringstream out;
     out << value;
     return out.str();
+}
+
+// f applied to each input in turn, for table-driven cases compared as one list.
+template <class T, class F> auto mapped(std::initializer_list<T> inputs, F f) {
+    std::vector<std::decay_t<decltype(f(*inputs.begin()))>> out;
+    for (const auto& input : inputs)
+        out.push_back(f(input));
+    return out;
 }
 
 // The texts of the message boxes a dialogs double recorded, in order.

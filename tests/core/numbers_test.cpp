@@ -1,67 +1,45 @@
 #include "core/numbers.h"
+#include "support.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <tuple>
 
 using namespace tonfex;
+using testkit::mapped;
+using Texts = std::vector<std::string>;
 
 TEST(NumberTexts, PlainSignBlankAndPrintForms) {
-    // Shortest form, at most 15 significant digits (0.1 + 0.2 shows as 0.3), locale separator.
-    const std::tuple<double, char, const char*> plain[] = {{1.5, '.', "1.5"},
-                                                           {1.5, ',', "1,5"},
-                                                           {0.1, '.', "0.1"},
-                                                           {-0.25, ',', "-0,25"},
-                                                           {3.0, '.', "3"},
-                                                           {4800.0, '.', "4800"},
-                                                           {0.0, '.', "0"},
-                                                           {1e20, '.', "100000000000000000000"},
-                                                           {1.5e-7, '.', "0.00000015"},
-                                                           {0.1 + 0.2, '.', "0.3"},
-                                                           {2.0 / 3.0, '.', "0.666666666666667"}};
-    for (auto [value, sep, text] : plain)
-        EXPECT_EQ(plainText(value, sep), text) << value;
-    EXPECT_EQ(plainTextSingle(0.1f, '.') + plainText(-32768), "0.1-32768");
-    const std::pair<double, const char*> signBlank[] = {
-        {1.5, " 1.5"}, {-1.5, "-1.5"}, {0.5, " .5"}, {-0.5, "-.5"}, {0, " 0"}};
-    for (auto [value, text] : signBlank)
-        EXPECT_EQ(signBlankText(value), text) << value;
+    // Shortest form with at most 15 significant digits (0.1 + 0.2 shows as 0.3).
+    EXPECT_EQ(mapped({1.5, 0.1, 3.0, 4800.0, 0.0, 1e20, 1.5e-7, 0.1 + 0.2, 2.0 / 3.0},
+                     [](double v) { return plainText(v, '.'); }),
+              (Texts{"1.5", "0.1", "3", "4800", "0", "100000000000000000000", "0.00000015", "0.3",
+                     "0.666666666666667"}));
+    EXPECT_EQ(plainText(1.5, ',') + " " + plainText(-0.25, ','), "1,5 -0,25");
+    EXPECT_EQ(plainTextSingle(0.1f, '.') + " " + plainText(-32768), "0.1 -32768");
+    EXPECT_EQ(mapped({1.5, -1.5, 0.5, -0.5, 0.0}, signBlankText),
+              (Texts{" 1.5", "-1.5", " .5", "-.5", " 0"}));
     EXPECT_EQ(printText(2), " 2 ");
 }
 
-TEST(NumericPrefix, LongestLeadingNumber) {
-    const std::pair<const char*, double> cases[] = {{"1000(Anzahl),(Anz)Anzahl", 1000},
-                                                    {"VAR1(Lva)", 0},
-                                                    {"-15(SAU)", -15},
-                                                    {"1 5", 15},
-                                                    {"\t 2.5x", 2.5},
-                                                    {".5", 0.5},
-                                                    {"1,5", 1},
-                                                    {"2e3", 2000},
-                                                    {"2e", 2},
-                                                    {"-", 0},
-                                                    {"", 0}};
-    for (auto [text, value] : cases)
-        EXPECT_EQ(numericPrefix(text), value) << text;
+TEST(NumericPrefix, LongestLeadingNumberAndLocaleTexts) {
+    EXPECT_EQ(mapped({"1000(Anzahl),(Anz)Anzahl", "VAR1(Lva)", "-15(SAU)", "1 5", "\t 2.5x", ".5",
+                      "1,5", "2e3", "2e", "-", ""},
+                     [](const char* t) { return numericPrefix(t); }),
+              (std::vector<double>{1000, 0, -15, 15, 2.5, 0.5, 1, 2000, 2, 0, 0}));
     // 30 digits and huge exponents stay finite.
     EXPECT_GT(numericPrefix("999999999999999999999999999999"), 1e29);
     EXPECT_TRUE(std::isfinite(numericPrefix("1e999999")));
-    // Locale texts: a point is no decimal point where the separator is a comma.
-    EXPECT_EQ(parseLocale("1,5", ','), 1.5);
-    EXPECT_EQ(parseLocale("1.5", '.'), 1.5);
-    EXPECT_EQ(parseLocale("0,1", ','), 0.1);
-    EXPECT_EQ(parseLocale("1.5", ','), 1);
+    // A point is no decimal point where the separator is a comma.
+    EXPECT_EQ((std::vector<double>{parseLocale("1,5", ','), parseLocale("1.5", '.'),
+                                   parseLocale("0,1", ','), parseLocale("1.5", ',')}),
+              (std::vector<double>{1.5, 1.5, 0.1, 1}));
 }
 
 TEST(IntegerConversions, HalvesToEvenClampedAndRunden) {
-    const std::pair<double, int> int16[] = {{2.5, 2},  {3.5, 4},      {-2.5, -2},
-                                            {0.25, 0}, {1e10, 32767}, {-1e10, -32768}};
-    for (auto [value, result] : int16)
-        EXPECT_EQ(toInt16(value), result) << value;
-    EXPECT_EQ(toInt32(1e12), 2147483647);
-    EXPECT_EQ(toInt32(0.5), 0);
-    EXPECT_EQ(toInt32(1.5), 2);
+    EXPECT_EQ(mapped({2.5, 3.5, -2.5, 0.25, 1e10, -1e10}, toInt16),
+              (std::vector<std::int16_t>{2, 4, -2, 0, 32767, -32768}));
+    EXPECT_EQ(mapped({1e12, 0.5, 1.5}, toInt32), (std::vector<std::int32_t>{2147483647, 0, 2}));
     EXPECT_EQ(intFloor(-1.5), -2);
     EXPECT_EQ(intFloor(1.9), 1);
     // runden rounds halves up at the factor's precision.

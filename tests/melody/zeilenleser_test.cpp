@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 using namespace tonfex;
+using testkit::mapped;
 using testkit::texts;
 using Lines = std::vector<std::string>;
 
@@ -29,24 +30,17 @@ TEST(ScanFields, FieldsWidthsAndLeadingZeros) {
     // Leading zeros are passed over, a lone 0 is its own field, tabs separate like blanks.
     // Widths: the player takes 4 pitch digits, the score writer 3, the pattern reader 5; the
     // character after a full field is passed over before the next field is sought.
-    const std::tuple<std::string, Reader, std::string> cases[] = {
-        {"60 100 4", Reader::Player, "60|100|4"},
-        {"   60    100   4   ", Reader::Player, "60|100|4"},
-        {"060 0100 4", Reader::Player, "60|100|4"},
-        {"60 0 4", Reader::Player, "60|0|4"},
-        {"60 100 0.25", Reader::Player, "60|100|0.25"},
-        {"60\t100\t4", Reader::Player, "60|100|4"},
-        {"60 100 1,5", Reader::Player, "60|100|1,5"},
-        {"12345 1 1", Reader::Player, "1234|1|1"},
-        {"12345 1 1", Reader::Score, "123|5|1"},
-        {"12345 1 1", Reader::Pattern, "12345|1|1"},
-        {"1 1 123456789", Reader::Player, "1|1|12345678"},
-        {"1 1 123456789", Reader::Pattern, "1|1|123456"},
-        {"12345 6 7", Reader::Player, "1234|6|7"},
-        {"60", Reader::Player, "60||"},
-        {"1" + std::string(200, 'x') + "2", Reader::Player, "1xxx||2"}};
-    for (const auto& [line, reader, fields] : cases)
-        EXPECT_EQ(scan(line, reader), fields) << line;
+    auto player = [](const std::string& line) { return scan(line); };
+    EXPECT_EQ(mapped({"60 100 4", "   60    100   4   ", "060 0100 4", "60 0 4", "60 100 0.25",
+                      "60\t100\t4", "60 100 1,5", "12345 1 1", "1 1 123456789", "12345 6 7", "60"},
+                     player),
+              (Lines{"60|100|4", "60|100|4", "60|100|4", "60|0|4", "60|100|0.25", "60|100|4",
+                     "60|100|1,5", "1234|1|1", "1|1|12345678", "1234|6|7", "60||"}));
+    EXPECT_EQ(scan("12345 1 1", Reader::Score), "123|5|1");
+    EXPECT_EQ(scan("12345 1 1", Reader::Pattern), "12345|1|1");
+    EXPECT_EQ(scan("1 1 123456789", Reader::Pattern), "1|1|123456");
+    // A field is sought in at most 101 characters.
+    EXPECT_EQ(scan("1" + std::string(200, 'x') + "2"), "1xxx||2");
     // Never reads outside the line.
     for (const std::string& line :
          Lines{"", "0", "-", "9", "0 ", "5 -", std::string(300, ' ') + "5"})
