@@ -9,6 +9,7 @@
 #include <random>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tonfex::testkit {
@@ -45,6 +46,24 @@ inline std::string readBytes(const std::filesystem::path& path) {
 inline void writeBytes(const std::filesystem::path& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << bytes;
+}
+
+using KeyValues = std::vector<std::pair<std::string, std::string>>;
+
+// Settings lines with each keyword's line replaced by "KEYWORD value   (x)"; a keyword without
+// a line is put first.
+inline std::vector<std::string> withValues(std::vector<std::string> lines,
+                                           const KeyValues& values) {
+    for (const auto& [key, value] : values) {
+        bool found = false;
+        for (auto& line : lines)
+            if (line.rfind(key + " ", 0) == 0) {
+                line = key + " " + value + "   (x)";
+                found = true;
+            }
+        if (!found) lines.insert(lines.begin(), key + " " + value);
+    }
+    return lines;
 }
 
 // A number as a short text (six significant digits), for rows compared as texts.

@@ -107,9 +107,10 @@ TEST_F(AppTest, EveryLauncherOpensItsFileOnBothSystems) {
                                                ? (tmp / "Bilder" / "Tonfex-00.jpg").string()
                                                : (tmp / l.file).string()})
             << l.name;
-        if (l.kind == Launcher::Viewer)
+        if (l.kind == Launcher::Viewer) {
             EXPECT_EQ(tp.windows.closed,
                       std::vector<std::string>(2, "Fm-Test-10-2.bmp - IrfanView"));
+        }
     }
     // The picture the viewer is started with is drawn into the working folder.
     EXPECT_TRUE(std::filesystem::exists(overviewPicturePath(app.folder, hostOs())));
