@@ -66,6 +66,19 @@ inline std::vector<std::string> withValues(std::vector<std::string> lines,
     return lines;
 }
 
+// "KEYWORD value, KEYWORD value" as keyword-value pairs.
+inline KeyValues keyValues(const std::string& text) {
+    KeyValues out;
+    std::istringstream in(text);
+    for (std::string item; std::getline(in, item, ',');) {
+        std::istringstream words(item);
+        std::string key, value;
+        words >> key >> value;
+        if (!key.empty()) out.emplace_back(key, value);
+    }
+    return out;
+}
+
 // A number as a short text (six significant digits), for rows compared as texts.
 inline std::string shortest(double value) {
     std::ostringstream out;

@@ -27,7 +27,7 @@ TEST_F(AppTest, RuleNumberWithoutRuleUnlocksTheWindowAndKeepsTheMelody) {
 }
 
 TEST_F(AppTest, DriverControlChangesInMidiMode) {
-    settings({{"SOUND", "1"}, {"TONFINDUNGSMETHODE", "0.2"}});
+    settings("SOUND 1, TONFINDUNGSMETHODE 0.2");
     testkit::writeBytes(tmp / "Tonfex.txt", "60 100 4\r\n");
     app.Form_Load();
     app.Samplezahl = 0; // no catalogue read yet: the test mode makes no tones
@@ -48,11 +48,7 @@ TEST_F(AppTest, DriverControlChangesInMidiMode) {
 }
 
 TEST_F(AppTest, TestModesWriteEveryCataloguedSampleOnce) {
-    settings({{"SOUND", "1"},
-              {"TONFINDUNGSMETHODE", "0.1"},
-              {"TEMPO", "7"},
-              {"TRACKZAHL", "1"},
-              {"AUTOPAN", "1"}});
+    settings("SOUND 1, TONFINDUNGSMETHODE 0.1, TEMPO 7, TRACKZAHL 1, AUTOPAN 1");
     app.Form_Load();
     app.Samplezahl = 5;
     app.Dateiherstellung_Click();
@@ -69,7 +65,7 @@ TEST_F(AppTest, TestModesWriteEveryCataloguedSampleOnce) {
     EXPECT_TRUE(app.c.Startknopf.enabled);
 
     // Autopan is off for one track; the mode holds at ten thousand attempts.
-    settings({{"TONFINDUNGSMETHODE", "0.2"}, {"TRACKZAHL", "1"}, {"AUTOPAN", "1"}});
+    settings("TONFINDUNGSMETHODE 0.2, TRACKZAHL 1, AUTOPAN 1");
     app.Initial();
     app.Samplezahl = 3;
     app.Testmodus();

@@ -28,6 +28,7 @@ struct AppTest : ::testing::Test {
     void settings(const KeyValues& values) {
         writeTextLines(tp.files, tmp / "Tonfex.ini", withValues(settingsTemplate(), values));
     }
+    void settings(const std::string& values) { settings(keyValues(values)); }
     std::string file(const std::string& name) { return readBytes(tmp / name); }
 };
 

@@ -133,7 +133,7 @@ TEST_F(AppTest, AProgramThatCannotStartIsNamed) {
 TEST_F(AppTest, PowerButtonStartsReaperInSampleModesOnly) {
     app.environment = noVariables;
     // The test mode over an empty catalogue makes no tones; the play reads the file back.
-    settings({{"SOUND", "3"}, {"TONFINDUNGSMETHODE", "0.2"}});
+    settings("SOUND 3, TONFINDUNGSMETHODE 0.2");
     testkit::writeBytes(tmp / "Tonfex.txt", "60 100 4\r\n");
     app.Form_Load();
     app.Command1_Click();
@@ -141,11 +141,11 @@ TEST_F(AppTest, PowerButtonStartsReaperInSampleModesOnly) {
     EXPECT_NE(tp.programs.starts[0].command.line.find("reaper.exe"), std::string::npos);
     EXPECT_TRUE(app.c.Command1.enabled);
 
-    settings({{"SOUND", "1"}, {"TONFINDUNGSMETHODE", "0.2"}});
+    settings("SOUND 1, TONFINDUNGSMETHODE 0.2");
     app.Command1_Click();
     EXPECT_EQ(tp.programs.starts.size(), 1u);
 
-    settings({{"SOUND", "3"}, {"TONFINDUNGSMETHODE", "1.5"}});
+    settings("SOUND 3, TONFINDUNGSMETHODE 1.5");
     EXPECT_THROW(app.Command1_Click(), CommandEnd);
     EXPECT_TRUE(app.c.Command1.enabled);
     EXPECT_EQ(tp.programs.starts.size(), 1u);

@@ -15,12 +15,8 @@ namespace {
 
 struct PlayTest : AppTest {
     // MIDI mode, durations taken directly at tempo 1; further settings on top.
-    void start(const std::string& melody,
-               std::vector<std::pair<std::string, std::string>> more = {}) {
-        std::vector<std::pair<std::string, std::string>> values = {
-            {"SOUND", "1"}, {"TONFINDUNGSMETHODE", "3"}, {"TONDAUERDIREKT", "1"}, {"TEMPO", "1"}};
-        values.insert(values.end(), more.begin(), more.end());
-        settings(values);
+    void start(const std::string& melody, const std::string& more = "") {
+        settings("SOUND 1, TONFINDUNGSMETHODE 3, TONDAUERDIREKT 1, TEMPO 1, " + more);
         testkit::writeBytes(tmp / "Tonfex.txt", melody);
         app.Form_Load();
         midi.messages.clear();
@@ -103,9 +99,9 @@ TEST_F(PlayTest, TempoRulesGiveTheirDurations) {
         {"0.1", "0", "7", "480", "1900.000"}, // the test mode plays at TEMPO 1 with Oga 1
     };
     for (const auto& c : cases) {
-        start(
-            std::string("60 100 ") + c.duration + "\r\n",
-            {{"TONFINDUNGSMETHODE", c.tfm}, {"ORIGINALSAMPLEABSTAND", c.oga}, {"TEMPO", c.tempo}});
+        const std::string more = std::string("TONFINDUNGSMETHODE ") + c.tfm +
+                                 ", ORIGINALSAMPLEABSTAND " + c.oga + ", TEMPO " + c.tempo;
+        start(std::string("60 100 ") + c.duration + "\r\n", more);
         app.Startknopf_Click();
         EXPECT_EQ(notes().back(), std::string(c.end) + " 90 3C 00") << c.tfm << " " << c.duration;
     }
@@ -144,8 +140,7 @@ TEST_F(PlayTest, EmptyMelodyShowsTheNoTonesLines) {
 TEST_F(PlayTest, DurationsFromTheListOrDirectlyAndIndicesBeyondTheList) {
     // Rule 2 (rules 3 and 6 take durations directly): entries of the default list of twelve
     // lines; index 13 lies beyond it and gives no wait.
-    start("60 100 5\r\n62 90 13\r\n64 80 2\r\n",
-          {{"TONDAUERDIREKT", "0"}, {"TONFINDUNGSMETHODE", "2"}});
+    start("60 100 5\r\n62 90 13\r\n64 80 2\r\n", "TONDAUERDIREKT 0, TONFINDUNGSMETHODE 2");
     app.Startknopf_Click();
     const auto& d = app.melody.Tondauer;
     EXPECT_EQ((std::vector<double>{d[1], d[2], d[3]}), (std::vector<double>{2400, 0, 300}));
@@ -164,7 +159,7 @@ TEST_F(PlayTest, DurationsFromTheListOrDirectlyAndIndicesBeyondTheList) {
     app.Startknopf_Click();
     EXPECT_EQ(d[1], 1.5);
 
-    settings({{"SOUND", "1"}, {"TONDAUERDIREKT", "0"}});
+    settings("SOUND 1, TONDAUERDIREKT 0");
     testkit::writeBytes(tmp / "Tonfex.txt", "60 100 100001\r\n");
     EXPECT_THROW(app.Startknopf_Click(), CommandEnd);
     EXPECT_EQ(tp.dialogs.records.back().text,

@@ -86,10 +86,10 @@ TEST_F(PresetTest, LoadShowsTheLogAndAChoiceRestoresThePreset) {
     EXPECT_EQ(app.c.Lini.count(), 0);
     EXPECT_TRUE(tp.dialogs.records.empty());
 
-    settings({{"SOUND", "1"}});
+    settings("SOUND 1");
     store();
     const std::string stored = file("Tonfex.ini");
-    settings({{"SOUND", "3"}});
+    settings("SOUND 3");
     testkit::writeBytes(tmp / "Tonfex-HCR.rpp", "changed");
     testkit::writeBytes(tmp / "Tonfex-01.cap", "changed");
     const auto descriptionBefore = lines("Tonfex-Proginfo.txt");
@@ -184,7 +184,7 @@ TEST_F(PresetTest, ParkingSlot) {
 }
 
 TEST_F(PresetTest, SamplemixWritesTheTemplateAndNotesIt) {
-    settings({{"SOUND", "1"}, {"TEMPO", "3"}});
+    settings("SOUND 1, TEMPO 3");
     const std::string description = file("Tonfex-Proginfo.txt");
     const std::string changed = file("Tonfex.ini");
     tp.dialogs.answers = {false};

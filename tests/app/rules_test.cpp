@@ -18,20 +18,9 @@ struct RealRandomTest : AppTest {
 TEST_F(RealRandomTest, EveryRuleWritesAMelodyThePlayerReadsBack) {
     for (int tfm = 1; tfm <= 6; ++tfm) {
         SCOPED_TRACE(tfm);
-        settings({{"SOUND", "1"},
-                  {"TONFINDUNGSMETHODE", std::to_string(tfm)},
-                  {"VERZOGERUNG", "0"},
-                  {"TEMPO", "1000"},
-                  {"TIEFTON", "48"},
-                  {"HOCHTON", "84"},
-                  {"STARTTON", "60"},
-                  {"INTERVALL", "7"},
-                  {"ANZAHL", "300"},
-                  {"UNTERGRENZE", "-7"},
-                  {"OBERGRENZE", "7"},
-                  {"KURZTON", "3"},
-                  {"LANGTON", "6"},
-                  {"WIEVIELELOOPS", "8"}});
+        settings("SOUND 1, TONFINDUNGSMETHODE " + std::to_string(tfm) +
+                 ", VERZOGERUNG 0, TEMPO 1000, TIEFTON 48, HOCHTON 84, STARTTON 60, INTERVALL 7, "
+                 "ANZAHL 300, UNTERGRENZE -7, OBERGRENZE 7, KURZTON 3, LANGTON 6, WIEVIELELOOPS 8");
         std::filesystem::remove(tmp / "Tonfex.txt");
         window.Form_Load();
         window.Dateiherstellung_Click();

@@ -6,7 +6,7 @@ using namespace tonfex;
 using tonfex::testkit::AppTest;
 
 TEST_F(AppTest, StartInMidiModeWithAPatternRuleAndKeineFrageColours) {
-    settings({{"SOUND", "1"}, {"TONFINDUNGSMETHODE", "3"}});
+    settings("SOUND 1, TONFINDUNGSMETHODE 3");
     app.Form_Load();
     auto& c = app.c;
     EXPECT_EQ(c.caption, "Tonfex 1.31 vom 29.08.2014");
