@@ -155,17 +155,9 @@ TEST(PlayFiles, MidiFileReadByMidoHoldsTheProtocolsNotesAndTimes) {
             if (line.find(" 90 ") != std::string::npos) out.push_back(line);
         return out;
     };
-    auto script = tmp / "lies.py";
-    testkit::writeBytes(script, "import mido, sys\n"
-                                "f = mido.MidiFile(sys.argv[1])\n"
-                                "assert f.type == 0\n"
-                                "t = 0.0\n"
-                                "for m in f:\n"
-                                "    t += m.time\n"
-                                "    if not m.is_meta: print('%.3f %s' % (t * 1000, m.hex()))\n");
     auto readBack = tmp / "mido.txt";
-    std::string command =
-        "/usr/bin/python3 " + script.string() + " " + mid.string() + " > " + readBack.string();
+    std::string command = "/usr/bin/python3 " TONFEX_TEST_DATA "/midi/mido_messages.py " +
+                          mid.string() + " > " + readBack.string();
     ASSERT_EQ(std::system(command.c_str()), 0);
     auto midoNotes = notes(splitLines(testkit::readBytes(readBack)));
     auto sentNotes = notes(protocolLines);
