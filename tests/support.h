@@ -79,6 +79,14 @@ inline KeyValues keyValues(const std::string& text) {
     return out;
 }
 
+// Lines as one text, each followed by "\n", for comparison with a file of expected lines.
+inline std::string joined(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const auto& line : lines)
+        text += line + "\n";
+    return text;
+}
+
 // A number as a short text (six significant digits), for rows compared as texts.
 inline std::string shortest(double value) {
     std::ostringstream out;

@@ -7,8 +7,7 @@ using testkit::settingsWith;
 TEST(Pages, EveryPageLineForLine) {
     std::string text;
     for (int i = 0; i <= 6; ++i)
-        for (const auto& line : help::explanationPage(i))
-            text += line + "\n";
+        text += testkit::joined(help::explanationPage(i));
     EXPECT_EQ(text, testkit::readBytes(TONFEX_TEST_DATA "/help/pages.txt"));
     EXPECT_TRUE(help::explanationPage(7).empty());
 }
