@@ -138,20 +138,21 @@ TEST_F(PlayTest, EmptyMelodyShowsTheNoTonesLines) {
 }
 
 TEST_F(PlayTest, DurationsFromTheListOrDirectlyAndIndicesBeyondTheList) {
-    // Rule 2 (rules 3 and 6 take durations directly): entries of the default list of twelve
-    // lines; index 13 lies beyond it and gives no wait.
-    start("60 100 5\r\n62 90 13\r\n64 80 2\r\n", "TONDAUERDIREKT 0, TONFINDUNGSMETHODE 2");
-    app.Startknopf_Click();
-    const auto& d = app.melody.Tondauer;
-    EXPECT_EQ((std::vector<double>{d[1], d[2], d[3]}), (std::vector<double>{2400, 0, 300}));
-    EXPECT_TRUE(app.PlayStarted);
-    // The list is read again for every play.
+    // Rule 2 (rules 3 and 6 take durations directly): index 13 of a longer list first, then
+    // of the default list of twelve lines, where it lies beyond the list and gives no wait.
     std::string longList;
     for (int i = 1; i <= 20; ++i)
         longList += "4800\r\n";
     testkit::writeBytes(tmp / "Tonfex-DTC.txt", longList);
+    start("60 100 5\r\n62 90 13\r\n64 80 2\r\n", "TONDAUERDIREKT 0, TONFINDUNGSMETHODE 2");
     app.Startknopf_Click();
+    const auto& d = app.melody.Tondauer;
     EXPECT_EQ(d[2], 4800);
+    std::filesystem::remove(tmp / "Tonfex-DTC.txt");
+    ensureWorkFolder(tp.files, tmp.folder());
+    app.Startknopf_Click();
+    EXPECT_EQ((std::vector<double>{d[1], d[2], d[3]}), (std::vector<double>{2400, 0, 300}));
+    EXPECT_TRUE(app.PlayStarted);
 
     // Directly, with the system's decimal comma.
     start("60 100 1,5\r\n");

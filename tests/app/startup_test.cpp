@@ -42,6 +42,8 @@ TEST_F(AppTest, InitialReadsTheSettingsFileOrEndsTheCommandWithItsPath) {
     EXPECT_EQ(app.c.inidat.lines(), settingsTemplate());
     EXPECT_EQ(app.s.LAUT, 80);
     EXPECT_FALSE(app.s.NurErstesSample);
+    app.runden(1000, 2.3456); // the window's runden leaves its result in Gerundet
+    EXPECT_DOUBLE_EQ(app.Gerundet, 2.346);
     std::filesystem::remove(tmp / "Tonfex.ini");
     EXPECT_THROW(app.Initial(), CommandEnd);
     ASSERT_EQ(tp.dialogs.records.size(), 1u);
