@@ -5,8 +5,12 @@
 
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
 #include <random>
+#include <sstream>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace tonfex::testkit {
 
@@ -42,6 +46,68 @@ inline std::string readBytes(const std::filesystem::path& path) {
 inline void writeBytes(const std::filesystem::path& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << bytes;
+}
+
+using KeyValues = std::vector<std::pair<std::string, std::string>>;
+
+// Settings lines with each keyword's line replaced by "KEYWORD value   (x)"; a keyword without
+// a line is put first.
+inline std::vector<std::string> withValues(std::vector<std::string> lines,
+                                           const KeyValues& values) {
+    for (const auto& [key, value] : values) {
+        bool found = false;
+        for (auto& line : lines)
+            if (line.rfind(key + " ", 0) == 0) {
+                line = key + " " + value + "   (x)";
+                found = true;
+            }
+        if (!found) lines.insert(lines.begin(), key + " " + value);
+    }
+    return lines;
+}
+
+// "KEYWORD value, KEYWORD value" as keyword-value pairs.
+inline KeyValues keyValues(const std::string& text) {
+    KeyValues out;
+    std::istringstream in(text);
+    for (std::string item; std::getline(in, item, ',');) {
+        std::istringstream words(item);
+        std::string key, value;
+        words >> key >> value;
+        if (!key.empty()) out.emplace_back(key, value);
+    }
+    return out;
+}
+
+// Lines as one text, each followed by "\n", for comparison with a file of expected lines.
+inline std::string joined(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const auto& line : lines)
+        text += line + "\n";
+    return text;
+}
+
+// A number as a short text (six significant digits), for rows compared as texts.
+inline std::string shortest(double value) {
+    std::ostringstream out;
+    out << value;
+    return out.str();
+}
+
+// f applied to each input in turn, for table-driven cases compared as one list.
+template <class T, class F> auto mapped(std::initializer_list<T> inputs, F f) {
+    std::vector<std::decay_t<decltype(f(*inputs.begin()))>> out;
+    for (const auto& input : inputs)
+        out.push_back(f(input));
+    return out;
+}
+
+// The texts of the message boxes a dialogs double recorded, in order.
+template <class Dialogs> std::vector<std::string> texts(const Dialogs& dialogs) {
+    std::vector<std::string> out;
+    for (const auto& record : dialogs.records)
+        out.push_back(record.text);
+    return out;
 }
 
 } // namespace tonfex::testkit

@@ -5,22 +5,29 @@
 using namespace tonfex;
 using tonfex::testkit::AppTest;
 
-TEST_F(AppTest, RuleWithoutMatchUnlocksTheWindowAndKeepsTheMelody) {
-    testkit::writeBytes(tmp / "Tonfex.txt", "60 100 4\r\n");
-    settings({{"SOUND", "1"}, {"TONFINDUNGSMETHODE", "1.5"}});
-    app.Form_Load();
-    EXPECT_THROW(app.Dateiherstellung_Click(), CommandEnd);
-    ASSERT_FALSE(tp.dialogs.records.empty());
-    EXPECT_EQ(tp.dialogs.records.back().text,
-              "Für TONFINDUNGSMETHODE 1.5 gibt es keine Regel (TFm).");
-    EXPECT_EQ(file("Tonfex.txt"), "60 100 4\r\n");
-    for (Button* b : {&app.c.Startknopf, &app.c.Dateiherstellung, &app.c.Kurzubersicht,
-                      &app.c.Command1, &app.c.TonfexCap, &app.c.Ubersicht_Notenschreiben})
-        EXPECT_TRUE(b->enabled) << b->name;
+TEST_F(AppTest, RuleNumberWithoutRuleUnlocksTheWindowAndKeepsTheMelody) {
+    for (const char* tfm : {"1.5", "3.5"}) {
+        SCOPED_TRACE(tfm);
+        testkit::writeBytes(tmp / "Tonfex.txt", "60 100 4\r\n");
+        settings({{"SOUND", "1"}, {"TONFINDUNGSMETHODE", tfm}, {"VERZOGERUNG", "0"}});
+        app.Form_Load();
+        EXPECT_THROW(app.Dateiherstellung_Click(), CommandEnd);
+        EXPECT_EQ(tp.dialogs.records.back().text,
+                  std::string("Für TONFINDUNGSMETHODE ") + tfm + " gibt es keine Regel (TFm).");
+        EXPECT_EQ(app.melody.Tonzahl, 0);
+        EXPECT_EQ(file("Tonfex.txt"), "60 100 4\r\n");
+        for (Button* b : {&app.c.Startknopf, &app.c.Dateiherstellung, &app.c.Kurzubersicht,
+                          &app.c.Command1, &app.c.TonfexCap, &app.c.Ubersicht_Notenschreiben})
+            EXPECT_TRUE(b->enabled) << b->name;
+        EXPECT_EQ(app.c.Dateiherstellung.back, (Rgb{255, 255, 192}));
+    }
+    // A pattern rule's number lists the default pattern files before the dispatch.
+    EXPECT_EQ(app.Pattern01.Zeilen, 10);
+    EXPECT_EQ(app.Pattern02.Zeilen, 9);
 }
 
 TEST_F(AppTest, DriverControlChangesInMidiMode) {
-    settings({{"SOUND", "1"}, {"TONFINDUNGSMETHODE", "0.2"}});
+    settings("SOUND 1, TONFINDUNGSMETHODE 0.2");
     testkit::writeBytes(tmp / "Tonfex.txt", "60 100 4\r\n");
     app.Form_Load();
     app.Samplezahl = 0; // no catalogue read yet: the test mode makes no tones
@@ -40,9 +47,8 @@ TEST_F(AppTest, DriverControlChangesInMidiMode) {
     EXPECT_EQ(app.tonesRead, 1);
 }
 
-TEST_F(AppTest, TestModeWritesEveryCataloguedSampleOnce) {
-    settings({{"SOUND", "1"}, {"TONFINDUNGSMETHODE", "0.1"}, {"TEMPO", "7"},
-              {"TRACKZAHL", "1"}, {"AUTOPAN", "1"}});
+TEST_F(AppTest, TestModesWriteEveryCataloguedSampleOnce) {
+    settings("SOUND 1, TONFINDUNGSMETHODE 0.1, TEMPO 7, TRACKZAHL 1, AUTOPAN 1");
     app.Form_Load();
     app.Samplezahl = 5;
     app.Dateiherstellung_Click();
@@ -57,10 +63,9 @@ TEST_F(AppTest, TestModeWritesEveryCataloguedSampleOnce) {
     EXPECT_EQ(app.melody.Tonhoehe[6], 0);
     EXPECT_EQ(app.melody.Tondauer[3], 3000);
     EXPECT_TRUE(app.c.Startknopf.enabled);
-}
 
-TEST_F(AppTest, TestModeAutopanOffForOneTrackAndHoldsAtTenThousandAttempts) {
-    settings({{"TONFINDUNGSMETHODE", "0.2"}, {"TRACKZAHL", "1"}, {"AUTOPAN", "1"}});
+    // Autopan is off for one track; the mode holds at ten thousand attempts.
+    settings("TONFINDUNGSMETHODE 0.2, TRACKZAHL 1, AUTOPAN 1");
     app.Initial();
     app.Samplezahl = 3;
     app.Testmodus();
@@ -70,44 +75,4 @@ TEST_F(AppTest, TestModeAutopanOffForOneTrackAndHoldsAtTenThousandAttempts) {
     app.Versuche = 10000;
     app.Testmodus();
     EXPECT_EQ(app.melody.Tonzahl, 0);
-}
-
-TEST_F(AppTest, PlayReadsDurationsFromTheListOrDirectly) {
-    settings({{"SOUND", "1"}, {"TONDAUERDIREKT", "0"}});
-    testkit::writeBytes(tmp / "Tonfex.txt", "60 100 5\r\n62 90 99\r\n64 80 2\r\n");
-    app.Form_Load();
-    app.Startknopf_Click();
-    EXPECT_EQ(app.melody.Tondauer[1], 2400);
-    EXPECT_EQ(app.melody.Tondauer[2], 0); // beyond the list: no wait
-    EXPECT_EQ(app.melody.Tondauer[3], 300);
-    EXPECT_TRUE(app.PlayStarted);
-
-    settings({{"SOUND", "1"}, {"TONDAUERDIREKT", "1"}});
-    app.decimal = ',';
-    testkit::writeBytes(tmp / "Tonfex.txt", "60 100 1,5\r\n");
-    app.Startknopf_Click();
-    EXPECT_EQ(app.melody.Tondauer[1], 1.5);
-}
-
-TEST_F(AppTest, PlayWithoutMelodyFileSaysSoAndUnlocks) {
-    settings({{"SOUND", "1"}});
-    app.Form_Load();
-    EXPECT_THROW(app.Startknopf_Click(), CommandEnd);
-    EXPECT_EQ(tp.dialogs.records.back().text,
-              app.folder.text("Tonfex.txt") + " ist nicht vorhanden!");
-    EXPECT_TRUE(app.c.Startknopf.enabled && app.c.Dateiherstellung.enabled);
-}
-
-TEST_F(AppTest, ReadErrorNoEndsTheProgramFromThePlay) {
-    settings({{"SOUND", "1"}});
-    testkit::writeBytes(tmp / "Tonfex.txt", "60 300 4\r\n");
-    app.Form_Load();
-    tp.dialogs.answers = {false};
-    EXPECT_THROW(app.Startknopf_Click(), ProgramEnd);
-    EXPECT_EQ(file("Tonfex.txt"), "60 300 4\r\n");
-}
-
-TEST_F(AppTest, RundenLeavesItsResult) {
-    app.runden(1000, 2.3456);
-    EXPECT_DOUBLE_EQ(app.Gerundet, 2.346);
 }

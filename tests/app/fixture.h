@@ -24,20 +24,11 @@ struct AppTest : ::testing::Test {
         app.useMidiSystem(midi);
     }
 
-    // Replaces keyword lines of the template (or appends them).
-    void settings(const std::vector<std::pair<std::string, std::string>>& values) {
-        auto lines = settingsTemplate();
-        for (const auto& [key, value] : values) {
-            bool found = false;
-            for (auto& line : lines)
-                if (line.rfind(key + " ", 0) == 0) {
-                    line = key + " " + value + "   (x)";
-                    found = true;
-                }
-            if (!found) lines.insert(lines.begin(), key + " " + value);
-        }
-        writeTextLines(tp.files, tmp / "Tonfex.ini", lines);
+    // The template with some keyword lines replaced (or put first) as the settings file.
+    void settings(const KeyValues& values) {
+        writeTextLines(tp.files, tmp / "Tonfex.ini", withValues(settingsTemplate(), values));
     }
+    void settings(const std::string& values) { settings(keyValues(values)); }
     std::string file(const std::string& name) { return readBytes(tmp / name); }
 };
 

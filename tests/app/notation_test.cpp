@@ -14,7 +14,7 @@ void runVerb(App& app, const std::string& verb) {
 } // namespace
 
 TEST_F(AppTest, NkWritesTheScoreFromTheMelodyFileAndTheDurationList) {
-    settings({{"KURZESTWERT", "8"}, {"TONDAUERDIREKT", "0"}, {"TAKT", "68"}});
+    settings("KURZESTWERT 8, TONDAUERDIREKT 0, TAKT 68");
     testkit::writeBytes(tmp / "Tonfex.txt", "60 100 4\r\n62 100 5\r\n");
     app.Form_Load();
     app.c.erklaminus.visible = true;

@@ -15,12 +15,8 @@ namespace {
 
 struct PlayTest : AppTest {
     // MIDI mode, durations taken directly at tempo 1; further settings on top.
-    void start(const std::string& melody,
-               std::vector<std::pair<std::string, std::string>> more = {}) {
-        std::vector<std::pair<std::string, std::string>> values = {
-            {"SOUND", "1"}, {"TONFINDUNGSMETHODE", "3"}, {"TONDAUERDIREKT", "1"}, {"TEMPO", "1"}};
-        values.insert(values.end(), more.begin(), more.end());
-        settings(values);
+    void start(const std::string& melody, const std::string& more = "") {
+        settings("SOUND 1, TONFINDUNGSMETHODE 3, TONDAUERDIREKT 1, TEMPO 1, " + more);
         testkit::writeBytes(tmp / "Tonfex.txt", melody);
         app.Form_Load();
         midi.messages.clear();
@@ -111,9 +107,9 @@ TEST_F(PlayTest, TempoRulesGiveTheirDurations) {
         {"0.1", "0", "7", "480", "1900.000"}, // the test mode plays at TEMPO 1 with Oga 1
     };
     for (const auto& c : cases) {
-        start(
-            std::string("60 100 ") + c.duration + "\r\n",
-            {{"TONFINDUNGSMETHODE", c.tfm}, {"ORIGINALSAMPLEABSTAND", c.oga}, {"TEMPO", c.tempo}});
+        const std::string more = std::string("TONFINDUNGSMETHODE ") + c.tfm +
+                                 ", ORIGINALSAMPLEABSTAND " + c.oga + ", TEMPO " + c.tempo;
+        start(std::string("60 100 ") + c.duration + "\r\n", more);
         app.Startknopf_Click();
         EXPECT_EQ(notes().back(), std::string(c.end) + " 90 3C 00") << c.tfm << " " << c.duration;
     }
@@ -149,25 +145,40 @@ TEST_F(PlayTest, EmptyMelodyShowsTheNoTonesLines) {
     EXPECT_EQ(notes(), Lines{"900.000 90 00 00"});
 }
 
-TEST_F(PlayTest, DurationIndexBeyondTheListOrAboveTheArrays) {
-    // A longer list first, then the default one of twelve lines: index 13 gives no wait now.
+TEST_F(PlayTest, DurationsFromTheListOrDirectlyAndIndicesBeyondTheList) {
+    // Rule 2 (rules 3 and 6 take durations directly): index 13 of a longer list first, then
+    // of the default list of twelve lines, where it lies beyond the list and gives no wait.
     std::string longList;
     for (int i = 1; i <= 20; ++i)
         longList += "4800\r\n";
     testkit::writeBytes(tmp / "Tonfex-DTC.txt", longList);
-    // Rule 2: rules 3 and 6 take the durations directly.
-    start("60 100 13\r\n", {{"TONDAUERDIREKT", "0"}, {"TONFINDUNGSMETHODE", "2"}});
+    start("60 100 5\r\n62 90 13\r\n64 80 2\r\n", "TONDAUERDIREKT 0, TONFINDUNGSMETHODE 2");
     app.Startknopf_Click();
-    EXPECT_EQ(app.melody.Tondauer[1], 4800);
+    const auto& d = app.melody.Tondauer;
+    EXPECT_EQ(d[2], 4800);
     std::filesystem::remove(tmp / "Tonfex-DTC.txt");
     ensureWorkFolder(tp.files, tmp.folder());
     app.Startknopf_Click();
-    EXPECT_EQ(app.melody.Tondauer[1], 0);
+    EXPECT_EQ((std::vector<double>{d[1], d[2], d[3]}), (std::vector<double>{2400, 0, 300}));
+    EXPECT_TRUE(app.PlayStarted);
 
+    // Directly, with the system's decimal comma.
+    start("60 100 1,5\r\n");
+    app.decimal = ',';
+    app.Startknopf_Click();
+    EXPECT_EQ(d[1], 1.5);
+
+    settings("SOUND 1, TONDAUERDIREKT 0");
     testkit::writeBytes(tmp / "Tonfex.txt", "60 100 100001\r\n");
     EXPECT_THROW(app.Startknopf_Click(), CommandEnd);
     EXPECT_EQ(tp.dialogs.records.back().text,
               "Die Tondauer 100001 in " + app.folder.text("Tonfex.txt") +
                   " ist keine Nummer der Tondauernliste (höchstens 100000).");
     EXPECT_TRUE(app.c.Startknopf.enabled);
+    // Without a melody file: a message, and the window is unlocked.
+    std::filesystem::remove(tmp / "Tonfex.txt");
+    EXPECT_THROW(app.Startknopf_Click(), CommandEnd);
+    EXPECT_EQ(tp.dialogs.records.back().text,
+              app.folder.text("Tonfex.txt") + " ist nicht vorhanden!");
+    EXPECT_TRUE(app.c.Startknopf.enabled && app.c.Dateiherstellung.enabled);
 }

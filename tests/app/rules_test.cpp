@@ -1,6 +1,5 @@
 #include "fixture.h"
 
-#include "core/errors.h"
 #include "melody/zeilenleser.h"
 
 using namespace tonfex;
@@ -19,20 +18,9 @@ struct RealRandomTest : AppTest {
 TEST_F(RealRandomTest, EveryRuleWritesAMelodyThePlayerReadsBack) {
     for (int tfm = 1; tfm <= 6; ++tfm) {
         SCOPED_TRACE(tfm);
-        settings({{"SOUND", "1"},
-                  {"TONFINDUNGSMETHODE", std::to_string(tfm)},
-                  {"VERZOGERUNG", "0"},
-                  {"TEMPO", "1000"},
-                  {"TIEFTON", "48"},
-                  {"HOCHTON", "84"},
-                  {"STARTTON", "60"},
-                  {"INTERVALL", "7"},
-                  {"ANZAHL", "300"},
-                  {"UNTERGRENZE", "-7"},
-                  {"OBERGRENZE", "7"},
-                  {"KURZTON", "3"},
-                  {"LANGTON", "6"},
-                  {"WIEVIELELOOPS", "8"}});
+        settings("SOUND 1, TONFINDUNGSMETHODE " + std::to_string(tfm) +
+                 ", VERZOGERUNG 0, TEMPO 1000, TIEFTON 48, HOCHTON 84, STARTTON 60, INTERVALL 7, "
+                 "ANZAHL 300, UNTERGRENZE -7, OBERGRENZE 7, KURZTON 3, LANGTON 6, WIEVIELELOOPS 8");
         std::filesystem::remove(tmp / "Tonfex.txt");
         window.Form_Load();
         window.Dateiherstellung_Click();
@@ -49,20 +37,4 @@ TEST_F(RealRandomTest, EveryRuleWritesAMelodyThePlayerReadsBack) {
         EXPECT_NO_THROW(readToneRows(*lines, Reader::Player, true, '.', strict, "Tonfex.txt"));
         EXPECT_TRUE(window.c.Dateiherstellung.enabled);
     }
-}
-
-TEST_F(AppTest, PatternRuleNumberWithoutRuleKeepsTheMelodyFile) {
-    testkit::writeBytes(tmp / "Tonfex.txt", "60 100 4\r\n");
-    settings({{"SOUND", "1"}, {"TONFINDUNGSMETHODE", "3.5"}, {"VERZOGERUNG", "0"}});
-    app.Form_Load();
-    EXPECT_THROW(app.Dateiherstellung_Click(), CommandEnd);
-    EXPECT_EQ(tp.dialogs.records.back().text,
-              "Für TONFINDUNGSMETHODE 3.5 gibt es keine Regel (TFm).");
-    EXPECT_EQ(app.melody.Tonzahl, 0);
-    EXPECT_EQ(file("Tonfex.txt"), "60 100 4\r\n");
-    EXPECT_TRUE(app.c.Startknopf.enabled && app.c.Dateiherstellung.enabled);
-    EXPECT_EQ(app.c.Dateiherstellung.back, (Rgb{255, 255, 192}));
-    // The default pattern files were listed before the dispatch.
-    EXPECT_EQ(app.Pattern01.Zeilen, 10);
-    EXPECT_EQ(app.Pattern02.Zeilen, 9);
 }

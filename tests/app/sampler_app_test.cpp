@@ -39,7 +39,7 @@ std::string waveFault(const std::string& bytes) {
 } // namespace
 
 TEST_F(AppTest, NewFolderTestModeWritesAProjectOverTheDefaultSamples) {
-    settings({{"TONFINDUNGSMETHODE", "0.2"}});
+    settings("TONFINDUNGSMETHODE 0.2");
     app.Form_Load();
     app.Dateiherstellung_Click();
     EXPECT_EQ(app.Samplezahl, 13);
@@ -81,7 +81,7 @@ TEST_F(AppTest, PlayWritesTheSameProjectFromEitherCatalog) {
     EXPECT_EQ(items[0][2].file, "Tonfex-Mallet-13.wav");
     EXPECT_NEAR(items[0][3].position, 3 * (1.5 + 2 * 0.01), 1e-12);
 
-    settings({{"SOUND", "2"}});
+    settings("SOUND 2");
     app.Startknopf_Click();
     EXPECT_EQ(file("Tonfex.rpp"), fromProject);
 }

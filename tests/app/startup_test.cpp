@@ -5,63 +5,59 @@
 using namespace tonfex;
 using tonfex::testkit::AppTest;
 
-TEST_F(AppTest, StartInMidiMode) {
-    settings({{"SOUND", "1"}, {"TONFINDUNGSMETHODE", "1"}});
+TEST_F(AppTest, StartInMidiModeWithAPatternRuleAndKeineFrageColours) {
+    settings("SOUND 1, TONFINDUNGSMETHODE 3");
     app.Form_Load();
     auto& c = app.c;
     EXPECT_EQ(c.caption, "Tonfex 1.31 vom 29.08.2014");
     EXPECT_EQ(c.Label2.caption, "D e r   M e l o d i e n s p i e l e r");
     EXPECT_TRUE(c.Startknopf.visible && c.Stopp.visible);
     EXPECT_FALSE(c.Command1.visible || c.Reaperstart.visible);
-    EXPECT_FALSE(c.Patti.visible || c.KeineFrage.visible);
+    EXPECT_TRUE(c.Patti.visible && c.Patti02.visible && c.KeineFrage.visible &&
+                c.Capellanotenwandeln.visible && c.Capellanotenwandeln2.visible);
     EXPECT_FALSE(c.Daten.visible || c.Zuordnung.visible);
     EXPECT_EQ(c.Daten.count(), 19);
     EXPECT_EQ(c.Daten.lines()[0], " ");
     EXPECT_EQ(c.inidat.height, 7540);
     EXPECT_TRUE(app.InidatGross);
     EXPECT_FALSE(app.List2Gross);
-    EXPECT_EQ(c.txtNot.text(), "  T O N F E X");
-    EXPECT_EQ(c.Text5.text(), " ");
+    EXPECT_EQ(c.txtNot.text() + "|" + c.Text5.text(), "  T O N F E X| ");
     EXPECT_EQ(c.Reaperstart2.back, (Rgb{223, 254, 205}));
-    EXPECT_EQ(c.KeineFrage.back, (Rgb{255, 196, 155}));
     EXPECT_FALSE(c.erklaplus.visible || c.erklaminus.visible);
     // The program description is shown in List2.
     ASSERT_GT(c.List2.count(), 0);
     EXPECT_EQ(c.List2.lines()[0], "TONFEX - Programmbeschreibung");
+
+    EXPECT_EQ(c.KeineFrage.back, (Rgb{255, 196, 155}));
+    app.KeineFrage_Click();
+    EXPECT_TRUE(app.KeineFrageFlag);
+    EXPECT_EQ(c.KeineFrage.back, (Rgb{181, 226, 149}));
+    app.KeineFrage_Click();
+    EXPECT_FALSE(app.KeineFrageFlag);
+    EXPECT_EQ(c.KeineFrage.back, (Rgb{255, 196, 155}));
 }
 
-TEST_F(AppTest, StartInSampleModeWithAPatternRule) {
-    settings({{"SOUND", "3"}, {"TONFINDUNGSMETHODE", "3"}});
-    app.Form_Load();
-    auto& c = app.c;
-    EXPECT_EQ(c.Label2.caption, "D e r   A u t o s a m p l e r");
-    EXPECT_FALSE(c.Startknopf.visible || c.Stopp.visible);
-    EXPECT_TRUE(c.Command1.visible && c.Reaperstart.visible);
-    EXPECT_TRUE(c.Patti.visible && c.Patti02.visible && c.KeineFrage.visible &&
-                c.Capellanotenwandeln.visible && c.Capellanotenwandeln2.visible);
-}
-
-TEST_F(AppTest, InitialShowsTheSettingsLinesAndReadsTheTemplate) {
+TEST_F(AppTest, InitialReadsTheSettingsFileOrEndsTheCommandWithItsPath) {
     app.Initial();
     EXPECT_EQ(app.c.inidat.lines(), settingsTemplate());
     EXPECT_EQ(app.s.LAUT, 80);
     EXPECT_FALSE(app.s.NurErstesSample);
-}
-
-TEST_F(AppTest, MissingSettingsFileEndsTheCommandWithItsPath) {
+    app.runden(1000, 2.3456); // the window's runden leaves its result in Gerundet
+    EXPECT_DOUBLE_EQ(app.Gerundet, 2.346);
     std::filesystem::remove(tmp / "Tonfex.ini");
     EXPECT_THROW(app.Initial(), CommandEnd);
     ASSERT_EQ(tp.dialogs.records.size(), 1u);
     EXPECT_EQ(tp.dialogs.records[0].text, app.folder.text("Tonfex.ini") + " ist nicht vorhanden!");
 }
 
-TEST_F(AppTest, SummaryLineLinkPutsTheAbbreviationOnTheClipboardAndStartsTheEditor) {
+TEST_F(AppTest, SummaryLineLinksToItsSettingAndALineWithoutOneTogglesTheSize) {
     app.Form_Load();
-    app.c.inidat.clear();
-    app.c.inidat.add("  SAMPLER mit Tonfex-HCR.rpp (Snd)");
-    app.c.inidat.add("");
-    app.LinkFlag = true;
-    app.inidat_Click(0);
+    app.Kurzubersicht_Click();
+    const auto shown = app.c.inidat.lines();
+    auto at = [&](const std::string& line) {
+        return static_cast<int>(std::find(shown.begin(), shown.end(), line) - shown.begin());
+    };
+    app.inidat_Click(at("  SAMPLER mit Tonfex-HCR.rpp (Snd)"));
     EXPECT_EQ(tp.clipboard.text, "Snd");
     EXPECT_EQ(tp.clipboard.clears, 1);
     ASSERT_EQ(tp.programs.starts.size(), 1u);
@@ -70,11 +66,10 @@ TEST_F(AppTest, SummaryLineLinkPutsTheAbbreviationOnTheClipboardAndStartsTheEdit
     EXPECT_TRUE(tp.programs.starts[0].minimized);
     EXPECT_TRUE(app.LinkFlag);
 
-    // An empty summary line toggles the size and shows the settings file.
-    app.inidat_Click(1);
+    // The line without a setting toggles the size and shows the settings file instead.
+    app.inidat_Click(at("  Deshalb kein Autopan"));
     EXPECT_EQ(tp.programs.starts.size(), 1u);
-    EXPECT_FALSE(app.LinkFlag);
-    EXPECT_FALSE(app.InidatGross);
+    EXPECT_FALSE(app.LinkFlag || app.InidatGross);
     EXPECT_EQ(app.c.inidat.height, 1025);
     EXPECT_TRUE(app.c.Daten.visible && app.c.Zuordnung.visible);
     EXPECT_EQ(app.c.inidat.lines(), settingsTemplate());
@@ -83,46 +78,31 @@ TEST_F(AppTest, SummaryLineLinkPutsTheAbbreviationOnTheClipboardAndStartsTheEdit
     EXPECT_EQ(app.c.inidat.height, 7540);
     EXPECT_FALSE(app.c.Daten.visible);
     EXPECT_EQ(app.c.List2.width, 3525);
-}
 
-TEST_F(AppTest, LinuxEditorGetsTheFileAsAnArgument) {
+    // On Linux the editor gets the file as an argument.
     App linux(tp.platform, tmp.folder(), '.', OsKind::Linux);
     linux.Form_Load();
-    linux.c.inidat.clear();
-    linux.c.inidat.add("  Regel 01 (TFm)");
-    linux.LinkFlag = true;
-    linux.inidat_Click(0);
+    linux.Kurzubersicht_Click();
+    linux.inidat_Click(at("  REGEL 01 (TFm)"));
     EXPECT_EQ(tp.clipboard.text, "TFm");
-    ASSERT_EQ(tp.programs.starts.size(), 1u);
-    EXPECT_EQ(tp.programs.starts[0].command.args,
+    ASSERT_EQ(tp.programs.starts.size(), 2u);
+    EXPECT_EQ(tp.programs.starts[1].command.args,
               std::vector<std::string>{linux.folder.text("Tonfex.ini")});
 }
 
-TEST_F(AppTest, KeineFrageToggles) {
-    app.Form_Load();
-    app.KeineFrage_Click();
-    EXPECT_TRUE(app.KeineFrageFlag);
-    EXPECT_EQ(app.c.KeineFrage.back, (Rgb{181, 226, 149}));
-    app.KeineFrage_Click();
-    EXPECT_FALSE(app.KeineFrageFlag);
-    EXPECT_EQ(app.c.KeineFrage.back, (Rgb{255, 196, 155}));
-}
-
 TEST_F(AppTest, DefaultsAreWrittenOnceAndNeverOverAUsersFile) {
-    EXPECT_EQ(file("Tonfex.ini"), encodeLines(settingsTemplate()));
-    EXPECT_EQ(splitLines(file("Tonfex-DTC.txt")).size(), 12u);
+    EXPECT_EQ(file("Tonfex.ini"), testkit::readBytes(TONFEX_TEST_DATA "/settings/Tonfex.ini"));
+    // The duration list rises through common note values at 4800 units a second: from a
+    // sixty-fourth note over a quarter (half a second) to sixteen whole notes.
+    const auto& d = defaultDurationList();
+    EXPECT_EQ(encodeLines(d), file("Tonfex-DTC.txt"));
+    ASSERT_EQ(d.size(), 12u);
+    EXPECT_EQ(d.front() + " " + d[4] + " " + d.back(), "150 2400 153600");
+    for (size_t i = 1; i < d.size(); ++i)
+        EXPECT_LT(std::stod(d[i - 1]), std::stod(d[i]));
     testkit::writeBytes(tmp / "Tonfex-DTC.txt", "7\r\n");
     testkit::writeBytes(tmp / "Tonfex.ini", "SOUND 1\r\n");
     EXPECT_EQ(ensureWorkFolder(tp.files, tmp.folder()), "");
     EXPECT_EQ(file("Tonfex-DTC.txt"), "7\r\n");
     EXPECT_EQ(file("Tonfex.ini"), "SOUND 1\r\n");
-}
-
-TEST_F(AppTest, DurationListRisesThroughCommonNoteValues) {
-    const auto& d = defaultDurationList();
-    ASSERT_EQ(d.size(), 12u);
-    EXPECT_EQ(d.front(), "150");     // a sixty-fourth note at 4800 units a second
-    EXPECT_EQ(d[4], "2400");         // a quarter note: half a second
-    EXPECT_EQ(d.back(), "153600");   // sixteen whole notes
-    for (size_t i = 1; i < d.size(); ++i) EXPECT_LT(std::stod(d[i - 1]), std::stod(d[i]));
 }

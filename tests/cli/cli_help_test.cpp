@@ -1,40 +1,17 @@
-#include "cli/cli.h"
-#include "core/textfile.h"
+#include "cli_kit.h"
 #include "platform/real.h"
-#include "support.h"
-
-#include <gtest/gtest.h>
 
 #include <algorithm>
-#include <sstream>
 
 using namespace tonfex;
+using testkit::CliRun;
 
 namespace {
-struct CliRun {
-    int status;
-    std::string out;
-};
 CliRun run(const testkit::TempFolder& tmp, std::vector<std::string> args) {
     args.insert(args.begin(), {"--arbeit", tmp.dir().string()});
-    std::ostringstream out;
-    std::istringstream in;
-    Terminal t{out, in, false, false};
-    int status = runCli(args, t);
-    return {status, out.str()};
+    return testkit::cli(args);
 }
 } // namespace
-
-TEST(CliHelp, IniPrintsTheWholeSummary) {
-    testkit::TempFolder tmp;
-    CliRun r = run(tmp, {"ini"});
-    EXPECT_EQ(r.status, 0);
-    const std::string first = "\n  SAMPLER mit Tonfex-HCR.rpp (Snd)\n";
-    const std::string last = "\n\n  Verzögerungsfaktor 10 (Vzg)\n";
-    ASSERT_EQ(r.out.find(first), 0u) << r.out;
-    EXPECT_EQ(r.out.size() - r.out.rfind(last), last.size());
-    EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 31);
-}
 
 TEST(CliHelp, StoreThenLoadByLineNumber) {
     testkit::TempFolder tmp;

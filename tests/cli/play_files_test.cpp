@@ -1,47 +1,26 @@
 // `play` written to files: the protocol, the MIDI file read back by mido, and the WAV file
 // rendered by the built-in synthesizer, analysed here for its pitches and onsets.
-#include "cli/cli.h"
-#include "core/textfile.h"
-#include "settings/template.h"
-#include "support.h"
-
-#include <gtest/gtest.h>
+#include "cli_kit.h"
 
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <numbers>
-#include <sstream>
 
 using namespace tonfex;
+using testkit::CliRun;
 
 namespace {
 
-struct CliRun {
-    int status;
-    std::string out;
-};
-
-CliRun run(std::vector<std::string> args) {
-    std::ostringstream out;
-    std::istringstream in;
-    Terminal t{out, in, false, false};
-    int status = runCli(args, t);
-    return {status, out.str()};
+CliRun run(const std::vector<std::string>& args) {
+    return testkit::cli(args);
 }
 
 // A working folder playing `melody` in MIDI mode, durations taken directly at tempo 1.
 void prepare(const testkit::TempFolder& tmp, const std::string& melody) {
-    auto lines = settingsTemplate();
-    for (auto& line : lines) {
-        for (auto [key, value] : {std::pair{"SOUND ", "1"},
-                                  {"TONFINDUNGSMETHODE ", "3"},
-                                  {"TONDAUERDIREKT ", "1"},
-                                  {"TEMPO ", "1"}})
-            if (line.rfind(key, 0) == 0) line = std::string(key) + value + "   (x)";
-    }
-    testkit::writeBytes(tmp / "Tonfex.ini", encodeLines(lines));
-    testkit::writeBytes(tmp / "Tonfex.txt", melody);
+    testkit::prepare(
+        tmp, {{"SOUND", "1"}, {"TONFINDUNGSMETHODE", "3"}, {"TONDAUERDIREKT", "1"}, {"TEMPO", "1"}},
+        melody);
 }
 
 // The samples of our own WAV files (16-bit stereo after a 44-byte header), left and right
@@ -176,17 +155,9 @@ TEST(PlayFiles, MidiFileReadByMidoHoldsTheProtocolsNotesAndTimes) {
             if (line.find(" 90 ") != std::string::npos) out.push_back(line);
         return out;
     };
-    auto script = tmp / "lies.py";
-    testkit::writeBytes(script, "import mido, sys\n"
-                                "f = mido.MidiFile(sys.argv[1])\n"
-                                "assert f.type == 0\n"
-                                "t = 0.0\n"
-                                "for m in f:\n"
-                                "    t += m.time\n"
-                                "    if not m.is_meta: print('%.3f %s' % (t * 1000, m.hex()))\n");
     auto readBack = tmp / "mido.txt";
-    std::string command =
-        "/usr/bin/python3 " + script.string() + " " + mid.string() + " > " + readBack.string();
+    std::string command = "/usr/bin/python3 " TONFEX_TEST_DATA "/midi/mido_messages.py " +
+                          mid.string() + " > " + readBack.string();
     ASSERT_EQ(std::system(command.c_str()), 0);
     auto midoNotes = notes(splitLines(testkit::readBytes(readBack)));
     auto sentNotes = notes(protocolLines);

@@ -15,12 +15,14 @@ TEST(Encoding, Cp1252RoundTrip) {
     EXPECT_NE(bytes.find('\x80'), std::string::npos);
     EXPECT_EQ(utf8FromCp1252(bytes), utf8);
     EXPECT_EQ(cp1252FromUtf8("日本"), "??");
-}
-
-TEST(Encoding, Utf8FilesAreRecognised) {
+    // Files in UTF-8 (with or without a byte order mark) or in Windows-1252 are recognised.
     EXPECT_EQ(decodeFileText("\xEF\xBB\xBFTEMPO 1"), "TEMPO 1");
-    EXPECT_EQ(decodeFileText("\xC3\x9C" "B"), "ÜB");      // UTF-8 from an editor
-    EXPECT_EQ(decodeFileText("\xDC" "BER"), "ÜBER");      // Windows-1252
+    EXPECT_EQ(decodeFileText("\xC3\x9C"
+                             "B"),
+              "ÜB"); // UTF-8 from an editor
+    EXPECT_EQ(decodeFileText("\xDC"
+                             "BER"),
+              "ÜBER"); // Windows-1252
     EXPECT_EQ(decodeFileText(std::string("A\0B", 3)), std::string("A\0B", 3));
 }
 
@@ -42,6 +44,7 @@ TEST(TextFile, WholeWriteLeavesTheOldFileOnFailure) {
     EXPECT_FALSE(readTextLines(files, tmp / "fehlt.txt").has_value());
     // No temporary file is left behind.
     int entries = 0;
-    for ([[maybe_unused]] auto& e : std::filesystem::directory_iterator(tmp.dir())) ++entries;
+    for ([[maybe_unused]] auto& e : std::filesystem::directory_iterator(tmp.dir()))
+        ++entries;
     EXPECT_EQ(entries, 1);
 }

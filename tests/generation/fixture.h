@@ -57,6 +57,15 @@ struct RuleTest : ::testing::Test {
             out.push_back(melody.Tondauer[static_cast<size_t>(k)]);
         return out;
     }
+    // Tones 1..n as "pitch volume duration".
+    std::vector<std::string> rows(int n) const {
+        std::vector<std::string> out;
+        for (size_t k = 1; k <= static_cast<size_t>(n); ++k)
+            out.push_back(std::to_string(melody.Tonhoehe[k]) + " " +
+                          std::to_string(melody.Lautstaerke[k]) + " " +
+                          shortest(melody.Tondauer[k]));
+        return out;
+    }
     std::vector<std::string> tail(const ListBox& list, size_t n) const {
         const auto& l = list.lines();
         return {l.end() - static_cast<std::ptrdiff_t>(std::min(n, l.size())), l.end()};

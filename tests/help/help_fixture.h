@@ -5,19 +5,15 @@
 #include "help/help.h"
 #include "platform/doubles.h"
 #include "settings/template.h"
+#include "support.h"
 
 #include <gtest/gtest.h>
 
 namespace tonfex::testkit {
 
-inline Settings settingsWith(const std::vector<std::pair<std::string, std::string>>& values,
-                             char decimal = '.') {
-    auto lines = settingsTemplate();
-    for (const auto& [key, value] : values)
-        for (auto& line : lines)
-            if (line.rfind(key + " ", 0) == 0) line = key + " " + value + "   (x)";
+inline Settings settingsWith(const KeyValues& values, char decimal = '.') {
     IniTable table;
-    fillIniTable(table, lines);
+    fillIniTable(table, withValues(settingsTemplate(), values));
     return convertSettings(table, decimal);
 }
 

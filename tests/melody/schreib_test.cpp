@@ -41,17 +41,16 @@ TEST_F(SchreibTest, LinesWithSingleBlanksAndLocaleDecimal) {
     s.TRANSPONI = 12;
     write();
     EXPECT_EQ(file(), "72 100 1.5\r\n");
-    EXPECT_TRUE(tp.dialogs.records.empty());
-}
-
-TEST_F(SchreibTest, NoTonesLeavesTheFileUntouched) {
-    testkit::writeBytes(tmp / "Tonfex.txt", "alt\r\n");
-    m.Tonzahl = 0;
+    tones({{32767, 1, 1}}); // extreme pitches do not wrap
     write();
-    EXPECT_EQ(file(), "alt\r\n");
+    EXPECT_EQ(file(), "32767 1 1\r\n");
+    EXPECT_TRUE(tp.dialogs.records.empty());
+    m.Tonzahl = 0; // no tones: the file stays
+    write();
+    EXPECT_EQ(file(), "32767 1 1\r\n");
 }
 
-TEST_F(SchreibTest, PitchBelowOneAsksAndYesWritesOne) {
+TEST_F(SchreibTest, PitchBelowOneAsksYesWritesOneNoEndsTheProgram) {
     tones({{60, 100, 4}, {61, 100, 4}});
     s.TRANSPONI = -70;
     tp.dialogs.answers = {true, true};
@@ -62,14 +61,12 @@ TEST_F(SchreibTest, PitchBelowOneAsksAndYesWritesOne) {
               "Als Tonhöhe wurde 60 gelesen - wird als 1 interpretiert - fortfahren?");
     EXPECT_EQ(file(), "1 100 4\r\n1 100 4\r\n");
     EXPECT_EQ(m.Tonhoehe[1], 71); // the array keeps 1 - TRANSPONI
-}
 
-TEST_F(SchreibTest, NoEndsTheProgramAndKeepsThePreviousFile) {
-    testkit::writeBytes(tmp / "Tonfex.txt", "64 80 2\r\n");
+    s.TRANSPONI = 0;
     tones({{60, 100, 4}, {0, 100, 4}});
     tp.dialogs.answers = {false};
     EXPECT_THROW(write(), ProgramEnd);
-    EXPECT_EQ(file(), "64 80 2\r\n");
+    EXPECT_EQ(file(), "1 100 4\r\n1 100 4\r\n");
 }
 
 TEST_F(SchreibTest, AFailedWriteSaysSoAndKeepsThePreviousFile) {
@@ -81,11 +78,4 @@ TEST_F(SchreibTest, AFailedWriteSaysSoAndKeepsThePreviousFile) {
     ASSERT_EQ(tp.dialogs.records.size(), 1u);
     EXPECT_NE(tp.dialogs.records[0].text.find("konnte nicht geschrieben werden"),
               std::string::npos);
-}
-
-TEST_F(SchreibTest, ExtremePitchesDoNotWrap) {
-    tones({{32767, 1, 1}});
-    s.TRANSPONI = 12;
-    write();
-    EXPECT_EQ(file(), "32767 1 1\r\n");
 }

@@ -7,123 +7,83 @@
 #include <gtest/gtest.h>
 
 using namespace tonfex;
+using testkit::mapped;
+using testkit::texts;
+using Lines = std::vector<std::string>;
 
 namespace {
-RawFields scan(const std::string& line, Reader r = Reader::Player) {
-    return scanFields(line, readerSpec(r).widths);
+std::string scan(const std::string& line, Reader r = Reader::Player) {
+    auto f = scanFields(line, readerSpec(r).widths);
+    return f.pitch + "|" + f.volume + "|" + f.duration;
 }
-std::vector<ToneRow> rows(const std::vector<std::string>& lines, Reader r, ScriptedDialogs& d,
-                          bool midi = true, char decimal = '.') {
-    return readToneRows(lines, r, midi, decimal, d, "Tonfex.txt");
+// The rows read, each as "pitch volume duration".
+Lines rows(const Lines& lines, Reader r, ScriptedDialogs& d, bool midi = true) {
+    Lines out;
+    for (const auto& row : readToneRows(lines, r, midi, '.', d, "Tonfex.txt"))
+        out.push_back(std::to_string(row.pitch) + " " + std::to_string(row.volume) + " " +
+                      testkit::shortest(row.durationValue));
+    return out;
 }
 } // namespace
 
 TEST(ScanFields, FieldsWidthsAndLeadingZeros) {
-    auto f = scan("60 100 4");
-    EXPECT_EQ(f.pitch, "60");
-    EXPECT_EQ(f.volume, "100");
-    EXPECT_EQ(f.duration, "4");
-    f = scan("   60    100   4   ");
-    EXPECT_EQ(f.pitch + "|" + f.volume + "|" + f.duration, "60|100|4");
-    f = scan("060 0100 4"); // leading zeros are passed over
-    EXPECT_EQ(f.pitch + "|" + f.volume + "|" + f.duration, "60|100|4");
-    f = scan("60 0 4"); // a lone 0 is its own field
-    EXPECT_EQ(f.pitch + "|" + f.volume + "|" + f.duration, "60|0|4");
-    f = scan("60 100 0.25");
-    EXPECT_EQ(f.duration, "0.25");
-    f = scan("60\t100\t4"); // tabs separate like blanks
-    EXPECT_EQ(f.pitch + "|" + f.volume + "|" + f.duration, "60|100|4");
-    f = scan("60 100 1,5");
-    EXPECT_EQ(f.duration, "1,5");
-    // Widths: the player takes 4 pitch digits, the score writer 3, the pattern reader 5.
-    EXPECT_EQ(scan("12345 1 1").pitch, "1234");
-    EXPECT_EQ(scan("12345 1 1", Reader::Score).pitch, "123");
-    EXPECT_EQ(scan("12345 1 1", Reader::Pattern).pitch, "12345");
-    EXPECT_EQ(scan("1 1 123456789").duration, "12345678");
-    EXPECT_EQ(scan("1 1 123456789", Reader::Pattern).duration, "123456");
-    // The character after a full field is passed over before the next field is sought.
-    auto g = scan("12345 6 7");
-    EXPECT_EQ(g.volume + "|" + g.duration, "6|7");
-    auto h = scan("60");
-    EXPECT_EQ(h.volume + h.duration, "");
-}
-
-TEST(ScanFields, NeverReadsOutsideTheLine) {
+    // Leading zeros are passed over, a lone 0 is its own field, tabs separate like blanks.
+    // Widths: the player takes 4 pitch digits, the score writer 3, the pattern reader 5; the
+    // character after a full field is passed over before the next field is sought.
+    auto player = [](const std::string& line) { return scan(line); };
+    EXPECT_EQ(mapped({"60 100 4", "   60    100   4   ", "060 0100 4", "60 0 4", "60 100 0.25",
+                      "60\t100\t4", "60 100 1,5", "12345 1 1", "1 1 123456789", "12345 6 7", "60"},
+                     player),
+              (Lines{"60|100|4", "60|100|4", "60|100|4", "60|0|4", "60|100|0.25", "60|100|4",
+                     "60|100|1,5", "1234|1|1", "1|1|12345678", "1234|6|7", "60||"}));
+    EXPECT_EQ(scan("12345 1 1", Reader::Score), "123|5|1");
+    EXPECT_EQ(scan("12345 1 1", Reader::Pattern), "12345|1|1");
+    EXPECT_EQ(scan("1 1 123456789", Reader::Pattern), "1|1|123456");
+    // A field is sought in at most 101 characters.
+    EXPECT_EQ(scan("1" + std::string(200, 'x') + "2"), "1xxx||2");
+    // Never reads outside the line.
     for (const std::string& line :
-         std::vector<std::string>{"", "0", "-", "9", "0 ", "5 -", std::string(300, ' ') + "5",
-                                  "1" + std::string(200, 'x') + "2"})
+         Lines{"", "0", "-", "9", "0 ", "5 -", std::string(300, ' ') + "5"})
         EXPECT_NO_THROW(scan(line));
-    EXPECT_EQ(scan("1" + std::string(200, 'x') + "2").volume, "");
-}
-
-TEST(ReadToneRows, SkipsLinesWithoutANumber) {
-    ScriptedDialogs d;
-    auto r = rows({"", "Melodie", "60 100 4", "   ", "0", "62 90 2", "", ""}, Reader::Player, d);
-    ASSERT_EQ(r.size(), 2u);
-    EXPECT_EQ(r[1].pitch, 62);
-    EXPECT_EQ(r[1].volume, 90);
-    EXPECT_EQ(r[1].durationValue, 2);
-    EXPECT_TRUE(d.records.empty());
 }
 
 TEST(ReadToneRows, PlayerChecksAndPrompts) {
     ScriptedDialogs d;
-    auto r = rows({"0 5 4"}, Reader::Player, d);
-    ASSERT_EQ(d.records.size(), 1u);
-    EXPECT_EQ(d.records[0].title, "FEHLER");
-    EXPECT_EQ(d.records[0].text, "Falschen Wert für HT eingelesen: 0 - weiter?");
-    EXPECT_EQ(r[0].pitch, 1);
-
-    d.records.clear();
-    r = rows({"200 50 4"}, Reader::Player, d, true);
-    EXPECT_EQ(d.records.at(0).text, "Wert für HT größer 127 eingelesen: 200 - weiter?");
-    EXPECT_EQ(r[0].pitch, 127);
-    d.records.clear();
-    r = rows({"200 50 4"}, Reader::Player, d, false); // sample modes keep large numbers
+    // Lines without a number are skipped; a duration below 1 becomes 1 without a prompt.
+    EXPECT_EQ(rows({"", "Melodie", "60 100 4", "   ", "0", "62 90 2", "", "60 100 0.25", "60 100"},
+                   Reader::Player, d),
+              (Lines{"60 100 4", "62 90 2", "60 100 1", "60 100 1"}));
     EXPECT_TRUE(d.records.empty());
-    EXPECT_EQ(r[0].pitch, 200);
-
-    r = rows({"60 0 4", "60 300 4"}, Reader::Player, d);
-    ASSERT_EQ(d.records.size(), 2u);
-    EXPECT_EQ(d.records[0].text,
-              "Wert für LT kleiner 1 eingelesen! ...0... (Fehler in Tonfex.txt) - weiter?");
-    EXPECT_EQ(d.records[1].text,
-              "Wert für LT größer 127 eingelesen! ...300... (Fehler in Tonfex.txt) - weiter?");
-    EXPECT_EQ(r[0].volume, 1);
-    EXPECT_EQ(r[0].durationValue, 4);
-    EXPECT_EQ(r[1].volume, 127);
-
+    EXPECT_EQ(rows({"0 5 4", "200 50 4", "60 0 4", "60 300 4"}, Reader::Player, d),
+              (Lines{"1 5 4", "127 50 4", "60 1 4", "60 127 4"}));
+    EXPECT_EQ(d.records.at(0).title, "FEHLER");
+    EXPECT_EQ(texts(d),
+              (Lines{"Falschen Wert für HT eingelesen: 0 - weiter?",
+                     "Wert für HT größer 127 eingelesen: 200 - weiter?",
+                     "Wert für LT kleiner 1 eingelesen! ...0... (Fehler in Tonfex.txt) - weiter?",
+                     "Wert für LT größer 127 eingelesen! ...300... (Fehler in Tonfex.txt) - "
+                     "weiter?"}));
     d.records.clear();
-    r = rows({"60 100 0.25", "60 100"}, Reader::Player, d); // below 1: 1, no prompt
+    EXPECT_EQ(rows({"200 50 4"}, Reader::Player, d, false), Lines{"200 50 4"}); // sample modes
     EXPECT_TRUE(d.records.empty());
-    EXPECT_EQ(r[0].durationValue, 1);
-    EXPECT_EQ(r[1].durationValue, 1);
-}
 
-TEST(ReadToneRows, PatternChecksAndPrompts) {
-    ScriptedDialogs d;
-    auto r = rows({"200 0 4", "60 300 0", "60 80 1,5"}, Reader::Pattern, d, false);
-    ASSERT_EQ(d.records.size(), 3u);
-    EXPECT_EQ(d.records[0].text, "Wert für HT größer 127 eingelesen: 200 - weiter?");
-    EXPECT_EQ(d.records[1].text, "Wert für LT größer 127 eingelesen: 300 - weiter?");
-    EXPECT_EQ(d.records[2].text, "Wert für DT kleiner 1 eingelesen! - weiter?");
-    EXPECT_EQ(r[0].pitch, 127);
-    EXPECT_EQ(r[0].volume, 1); // no prompt for a low volume
-    EXPECT_EQ(r[1].volume, 127);
-    EXPECT_EQ(r[1].durationValue, 1);
-    EXPECT_EQ(r[2].durationValue, 1); // stops at the comma
-}
-
-TEST(ReadToneRows, NoEndsTheProgram) {
-    ScriptedDialogs d;
+    // No ends the program.
     d.answers = {true, false};
     EXPECT_THROW(rows({"0 5 4", "60 500 4"}, Reader::Player, d), ProgramEnd);
     EXPECT_EQ(d.records.size(), 2u);
 }
 
-TEST(ReadToneRows, RowLimitEndsTheCommandWithAMessage) {
+TEST(ReadToneRows, PatternChecksPromptsAndRowLimit) {
     ScriptedDialogs d;
-    std::vector<std::string> lines(10001, "60 80 4");
+    // No prompt for a low volume; the duration stops at the comma.
+    EXPECT_EQ(rows({"200 0 4", "60 300 0", "60 80 1,5"}, Reader::Pattern, d, false),
+              (Lines{"127 1 4", "60 127 1", "60 80 1"}));
+    EXPECT_EQ(texts(d), (Lines{"Wert für HT größer 127 eingelesen: 200 - weiter?",
+                               "Wert für LT größer 127 eingelesen: 300 - weiter?",
+                               "Wert für DT kleiner 1 eingelesen! - weiter?"}));
+
+    d.records.clear();
+    Lines lines(10001, "60 80 4");
     EXPECT_THROW(rows(lines, Reader::Pattern, d), CommandEnd);
     ASSERT_EQ(d.records.size(), 1u);
     EXPECT_NE(d.records[0].text.find("mehr als 10000"), std::string::npos);

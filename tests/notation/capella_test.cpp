@@ -76,8 +76,7 @@ TEST_F(ImportTest, CapellaLayoutGivesOneRowPerNoteWithTiesJoined) {
     EXPECT_EQ(buffer.Zeilen, 7);
     std::vector<std::string> listing = {"Pattern von der Capelladatei",
                                         "Datei " + (tmp / "Tonfex-Cap-PT.txt").string(), ""};
-    for (const char* row : {"48  100  2000", "54  100  1000", "58  100  1000", "62  100  2000",
-                            "62  1  1000", "55  100  3000", "57  100  8000", ""})
+    for (const auto& row : splitLines(kRows + "\r\n"))
         listing.push_back(row);
     EXPECT_EQ(zuordnung.lines(), listing);
     // A quarter is 2000 whatever the divisions, rounded to whole units.

@@ -2,48 +2,45 @@
 // tokens with REAPER's quoting, balanced blocks, and the item checks a render depends on.
 #pragma once
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
 namespace tonfex::testkit {
 
+using Tokens = std::vector<std::string>;
+
 struct RppBlock {
-    std::vector<std::string> head; // tag and parameters of the "<TAG ..." line
-    std::vector<std::vector<std::string>> lines;
+    Tokens head; // tag and parameters of the "<TAG ..." line
+    std::vector<Tokens> lines;
     std::vector<RppBlock> blocks;
 
-    const std::vector<std::string>* line(const std::string& key) const {
-        for (const auto& l : lines)
-            if (l[0] == key) return &l;
-        return nullptr;
-    }
     int count(const std::string& key) const {
-        int n = 0;
-        for (const auto& l : lines)
-            n += l[0] == key;
-        return n;
+        return static_cast<int>(std::count_if(lines.begin(), lines.end(),
+                                              [&](const Tokens& l) { return l[0] == key; }));
+    }
+    const Tokens* line(const std::string& key) const {
+        auto l =
+            std::find_if(lines.begin(), lines.end(), [&](const Tokens& t) { return t[0] == key; });
+        return l == lines.end() ? nullptr : &*l;
     }
 };
 
 // Splits a line into tokens; quotes ("", '' or ``) hold blanks. False on an open quote.
-inline bool rppTokens(const std::string& text, std::vector<std::string>& out) {
+inline bool rppTokens(const std::string& text, Tokens& out) {
     out.clear();
-    size_t i = 0;
-    while (i < text.size()) {
-        if (text[i] == ' ' || text[i] == '\t') {
-            ++i;
-            continue;
-        }
+    for (size_t i = 0; i < text.size();) {
         char q = text[i];
-        if (q == '"' || q == '\'' || q == '`') {
+        if (q == ' ' || q == '\t') {
+            ++i;
+        } else if (q == '"' || q == '\'' || q == '`') {
             size_t end = text.find(q, i + 1);
             if (end == std::string::npos) return false;
             out.push_back(text.substr(i + 1, end - i - 1));
             i = end + 1;
         } else {
-            size_t end = text.find_first_of(" \t", i);
-            if (end == std::string::npos) end = text.size();
+            size_t end = std::min(text.find_first_of(" \t", i), text.size());
             out.push_back(text.substr(i, end - i));
             i = end;
         }
@@ -52,18 +49,16 @@ inline bool rppTokens(const std::string& text, std::vector<std::string>& out) {
 }
 
 inline bool rppKey(const std::string& key) {
-    if (key.empty()) return false;
-    for (char c : key)
-        if (!((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_')) return false;
-    return true;
+    return !key.empty() && std::all_of(key.begin(), key.end(), [](char c) {
+        return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+    });
 }
 
 // A whole number token as REAPER's number reader takes it: nothing may follow the number.
 inline bool rppNumber(const std::string& token, double* value = nullptr) {
-    if (token.empty()) return false;
     char* end = nullptr;
     double v = std::strtod(token.c_str(), &end);
-    if (end != token.c_str() + token.size()) return false;
+    if (token.empty() || end != token.c_str() + token.size()) return false;
     if (value) *value = v;
     return true;
 }
@@ -72,18 +67,15 @@ inline bool rppNumber(const std::string& token, double* value = nullptr) {
 inline std::string parseRpp(const std::string& bytes, RppBlock& root) {
     std::vector<RppBlock*> open;
     bool closed = false;
-    size_t pos = 0;
     int number = 0;
-    while (pos < bytes.size()) {
-        size_t eol = bytes.find("\r\n", pos);
+    for (size_t pos = 0, eol; pos < bytes.size(); pos = eol + 2) {
+        eol = bytes.find("\r\n", pos);
         if (eol == std::string::npos) return "last line without CR LF";
         std::string text = bytes.substr(pos, eol - pos);
-        pos = eol + 2;
         std::string where = "line " + std::to_string(++number) + ": ";
-        if (text.find('\n') != std::string::npos || text.find('\r') != std::string::npos)
-            return where + "stray line break";
+        Tokens tokens;
+        if (text.find_first_of("\r\n") != std::string::npos) return where + "stray line break";
         if (closed) return where + "text after the project's end";
-        std::vector<std::string> tokens;
         if (!rppTokens(text, tokens)) return where + "open quote";
         if (tokens.empty()) return where + "empty line";
         if (tokens[0] == ">") {
@@ -93,13 +85,8 @@ inline std::string parseRpp(const std::string& bytes, RppBlock& root) {
         } else if (tokens[0][0] == '<') {
             tokens[0].erase(0, 1);
             if (!rppKey(tokens[0])) return where + "bad block tag";
-            RppBlock* block = &root;
-            if (!open.empty()) {
-                open.back()->blocks.emplace_back();
-                block = &open.back()->blocks.back();
-            } else if (number != 1) {
-                return where + "second root block";
-            }
+            if (open.empty() && number != 1) return where + "second root block";
+            RppBlock* block = open.empty() ? &root : &open.back()->blocks.emplace_back();
             block->head = tokens;
             open.push_back(block);
         } else {
@@ -108,8 +95,7 @@ inline std::string parseRpp(const std::string& bytes, RppBlock& root) {
             open.back()->lines.push_back(tokens);
         }
     }
-    if (!closed) return "unbalanced blocks at the end";
-    return "";
+    return closed ? "" : "unbalanced blocks at the end";
 }
 
 struct RppItem {
@@ -125,7 +111,7 @@ inline std::string checkRppItems(const RppBlock& root, bool lengthDue,
     if (root.head.empty() || root.head[0] != "REAPER_PROJECT") return "no REAPER_PROJECT";
     for (const auto& track : root.blocks) {
         if (track.head[0] != "TRACK") continue;
-        items.emplace_back();
+        auto& found = items.emplace_back();
         for (const auto& item : track.blocks) {
             if (item.head[0] != "ITEM") return "a track holds a " + item.head[0] + " block";
             RppItem out;
@@ -139,23 +125,19 @@ inline std::string checkRppItems(const RppBlock& root, bool lengthDue,
                 return "LENGTH not a number";
             for (const char* key : {"VOLPAN", "SOFFS", "PLAYRATE", "FADEIN", "FADEOUT"})
                 if (const auto* l = item.line(key))
-                    for (size_t k = 1; k < l->size(); ++k)
-                        if (!rppNumber((*l)[k])) return std::string(key) + " value not a number";
-            int sources = 0;
-            for (const auto& source : item.blocks) {
-                if (source.head.size() != 2 || source.head[0] != "SOURCE" ||
-                    source.head[1] != "WAVE")
-                    return "item block other than SOURCE WAVE";
-                ++sources;
-                const auto* file = source.line("FILE");
-                if (!file || file->size() != 2 || file->at(1).empty())
-                    return "SOURCE WAVE without FILE";
-                out.file = file->at(1);
-            }
-            if (sources != 1) return "item without one SOURCE WAVE";
-            if (!items.back().empty() && out.position <= items.back().back().position)
+                    if (!std::all_of(l->begin() + 1, l->end(),
+                                     [](auto& t) { return rppNumber(t); }))
+                        return std::string(key) + " value not a number";
+            if (item.blocks.size() != 1) return "item without one SOURCE WAVE";
+            const RppBlock& source = item.blocks[0];
+            if (source.head != Tokens{"SOURCE", "WAVE"}) return "item block other than SOURCE WAVE";
+            const auto* file = source.line("FILE");
+            if (!file || file->size() != 2 || file->at(1).empty())
+                return "SOURCE WAVE without FILE";
+            out.file = file->at(1);
+            if (!found.empty() && out.position <= found.back().position)
                 return "positions of a track do not rise";
-            items.back().push_back(out);
+            found.push_back(out);
         }
     }
     return "";

@@ -80,28 +80,8 @@ TEST_F(Writer, ItemBlockLineByLine) {
     s.SAMPLEAUSSCHWING = 25;
     s.UBERLAPPUNG = 0.05;
     s.SAMPLEOFFSETSTART = 0.5;
-    EXPECT_EQ(itemLines(),
-              (std::vector<std::string>{"  <ITEM",
-                                        "      POSITION  0 ",
-                                        "    SNAPOFFS 0",
-                                        "    LENGTH  1.05 ",
-                                        "    LOOP 0",
-                                        "    ALLTAKES 0",
-                                        "    SEL 0",
-                                        "    FADEIN 1 0.002 0.000000",
-                                        "    FADEOUT 1 0.025 0.000000",
-                                        "    MUTE 0",
-                                        "    IGUID {03903699-9D42-4A72-8688-E4ABE569A5E4}",
-                                        "    NAME Glocke.wav",
-                                        "    VOLPAN  1  0.000000  1  -1.000000",
-                                        "    SOFFS  .75 ",
-                                        "    PLAYRATE 1.00000000000000 1  0  -65536",
-                                        "    CHANMODE 0",
-                                        "    GUID {9628E193-CA29-4783-A547-73A6C9A1E198}",
-                                        "    <SOURCE WAVE",
-                                        "      FILE Glocke.wav",
-                                        "    >",
-                                        "   >"}));
+    EXPECT_EQ(encodeLines(itemLines()),
+              testkit::readBytes(TONFEX_TEST_DATA "/sampler/item-block.txt"));
     strict();
 
     // Variants of the LENGTH, NAME, VOLPAN and PLAYRATE lines; fades keep their decimal point.
@@ -138,13 +118,10 @@ TEST_F(Writer, PositionsAndAdvancesOnOneToThreeTracks) {
     s.TRACKZAHL = 3;
     write();
     auto items = strict();
-    ASSERT_EQ(items.size(), 3u);
-    std::vector<std::vector<double>> positions;
-    for (const auto& track : items) {
-        positions.emplace_back();
-        for (const auto& item : track)
-            positions.back().push_back(item.position);
-    }
+    std::vector<std::vector<double>> positions(items.size());
+    for (size_t t = 0; t < items.size(); ++t)
+        for (const auto& item : items[t])
+            positions[t].push_back(item.position);
     EXPECT_EQ(positions, (std::vector<std::vector<double>>{{0, 3, 6}, {1, 4}, {2, 5}}));
     EXPECT_EQ(state.Itemzahl, 7);
     EXPECT_EQ(Tempoteiler, 1);

@@ -1,9 +1,9 @@
+#include "core/textfile.h"
 #include "settings/settings.h"
 #include "settings/template.h"
+#include "support.h"
 
 #include <gtest/gtest.h>
-
-#include <regex>
 
 using namespace tonfex;
 
@@ -15,7 +15,7 @@ Settings read(const std::vector<std::string>& lines, char decimal = '.') {
 }
 } // namespace
 
-TEST(IniWert, PrefixMatchBlanksRemovedFirstLineWins) {
+TEST(IniWert, PrefixMatchBlanksRemovedFirstLineWinsAndANewReadingReplaces) {
     IniTable t;
     fillIniTable(t, {"Titel", " TEMPO 5", "TEMPO     1 5  (tempi) Tempo x", "TEMPO 7",
                      "LAUTVAR   1  (Lva)", "SAMPLE\tX"});
@@ -24,10 +24,7 @@ TEST(IniWert, PrefixMatchBlanksRemovedFirstLineWins) {
     EXPECT_EQ(IniWert(t, "tempo"), ""); // case-sensitive
     EXPECT_EQ(IniWert(t, "FEHLT"), "");
     EXPECT_EQ(IniWert(t, "SAMPLE"), "\tX"); // tabs stay
-}
-
-TEST(IniTable, ANewReadingReplacesTheOldAndKeeps300Lines) {
-    IniTable t;
+    // A new reading replaces the old one and keeps 300 lines.
     fillIniTable(t, {"TEMPO 3"});
     fillIniTable(t, {"SOUND 1"});
     EXPECT_EQ(IniWert(t, "TEMPO"), "");
@@ -38,55 +35,32 @@ TEST(IniTable, ANewReadingReplacesTheOldAndKeeps300Lines) {
     EXPECT_EQ(IniWert(t, "TEMPO"), "");
 }
 
-TEST(Settings, TemplateValues) {
+TEST(Settings, TemplateValuesFallbacksAndTypes) {
     Settings s = read(settingsTemplate());
-    EXPECT_EQ(s.TONFINDUNGSMETHODE, "1");
-    EXPECT_EQ(s.SOUND, "3");
-    EXPECT_EQ(s.TEMPO, 1.0f);
-    EXPECT_EQ(s.ANZAHL, 1000);
-    EXPECT_EQ(s.toneCount, 1000);
-    EXPECT_EQ(s.HOCHTON, 1000);
-    EXPECT_EQ(s.TRACKZAHL, 1);
-    EXPECT_EQ(s.VERZOGERUNG, 10);
-    EXPECT_EQ(s.LAUT, 80);
+    EXPECT_EQ(s.TONFINDUNGSMETHODE + s.SOUND + s.TAKT, "130");
     EXPECT_TRUE(s.lautIsInteger);
-    EXPECT_EQ(s.SAMPLETRANSU, -15);
-    EXPECT_EQ(s.UNTERGRENZE, -20);
-    EXPECT_EQ(s.OBERGRENZE, 310);
-    EXPECT_DOUBLE_EQ(s.TONHOHENANDERUNGSFAKTOR, 0.25);
-    EXPECT_EQ(s.KURZESTWERT, 16);
-    EXPECT_EQ(s.NOTENPROZEILE, 18);
-    EXPECT_EQ(s.TAKT, "0");
-    EXPECT_DOUBLE_EQ(s.ZWISCHENRAUM, 0.1);
-    EXPECT_DOUBLE_EQ(s.Samplepause, 0.1 * 0.1); // TFm 1: ZWISCHENRAUM x 0.1
-    EXPECT_EQ(s.SAMPLEEINSCHWING, 2);
-    EXPECT_EQ(s.SAMPLEAUSSCHWING, 25);
-}
+    // TFm 1: Samplepause is ZWISCHENRAUM x 0.1.
+    EXPECT_EQ((std::vector<double>{
+                  s.TEMPO, double(s.ANZAHL), double(s.toneCount), double(s.HOCHTON),
+                  double(s.TRACKZAHL), double(s.VERZOGERUNG), s.LAUT, double(s.SAMPLETRANSU),
+                  double(s.UNTERGRENZE), double(s.OBERGRENZE), s.TONHOHENANDERUNGSFAKTOR,
+                  double(s.KURZESTWERT), double(s.NOTENPROZEILE), s.ZWISCHENRAUM, s.Samplepause,
+                  double(s.SAMPLEEINSCHWING), double(s.SAMPLEAUSSCHWING)}),
+              (std::vector<double>{1, 1000, 1000, 1000, 1, 10, 80, -15, -20, 310, 0.25, 16, 18, 0.1,
+                                   0.1 * 0.1, 2, 25}));
 
-TEST(Settings, Fallbacks) {
-    Settings s = read({"ANZAHL -5", "TIEFTON 40", "STARTTON 0", "TRACKZAHL 9", "WIEVIELELOOPS 0",
-                       "VORRUCK01 0.5", "INTERVALL 2.5", "TRANSPONI 0.25", "TEMPO 0",
-                       "TONFINDUNGSMETHODE 0", "NOTENWERT -1", "LAUTVAR 0", "KLEINERGROSSER 0",
-                       "AUTOPAN -3", "TONDAUERDIREKT 7"});
-    EXPECT_EQ(s.ANZAHL, 10);
-    EXPECT_EQ(s.toneCount, 10);
-    EXPECT_EQ(s.STARTTON, 40);
-    EXPECT_EQ(s.TRACKZAHL, 8);
-    EXPECT_EQ(s.WIEVIELELOOPS, 1);
-    EXPECT_TRUE(s.VORRUCK01);
-    EXPECT_FALSE(s.VORRUCK02);
-    EXPECT_EQ(s.INTERVALL, 2);
-    EXPECT_EQ(s.TRANSPONI, 0);
-    EXPECT_EQ(s.TEMPO, 1.0f);
-    EXPECT_EQ(s.TONFINDUNGSMETHODE, "1");
-    EXPECT_EQ(s.NOTENWERT, 8);
-    EXPECT_EQ(s.LAUTVAR, 127);
-    EXPECT_EQ(s.KLEINERGROSSER, 1);
-    EXPECT_EQ(s.AUTOPAN, 0);
-    EXPECT_EQ(s.TONDAUERDIREKT, 1);
-    EXPECT_EQ(s.HOCHTON, 127);
-    EXPECT_EQ(s.SOUND, "0");
-
+    Settings f =
+        read({"ANZAHL -5", "TIEFTON 40", "STARTTON 0", "TRACKZAHL 9", "WIEVIELELOOPS 0",
+              "VORRUCK01 0.5", "INTERVALL 2.5", "TRANSPONI 0.25", "TEMPO 0", "TONFINDUNGSMETHODE 0",
+              "NOTENWERT -1", "LAUTVAR 0", "KLEINERGROSSER 0", "AUTOPAN -3", "TONDAUERDIREKT 7"});
+    EXPECT_EQ(f.TONFINDUNGSMETHODE + f.SOUND, "10");
+    EXPECT_TRUE(f.VORRUCK01 && !f.VORRUCK02);
+    EXPECT_EQ((std::vector<double>{double(f.ANZAHL), double(f.toneCount), double(f.STARTTON),
+                                   double(f.TRACKZAHL), double(f.WIEVIELELOOPS),
+                                   double(f.INTERVALL), double(f.TRANSPONI), f.TEMPO,
+                                   double(f.NOTENWERT), double(f.LAUTVAR), double(f.KLEINERGROSSER),
+                                   double(f.AUTOPAN), double(f.TONDAUERDIREKT), double(f.HOCHTON)}),
+              (std::vector<double>{10, 10, 40, 8, 1, 2, 0, 1, 8, 127, 1, 0, 1, 127}));
     Settings t = read({"TRACKZAHL 0", "WIEVIELELOOPS -2", "INTERVALL 3.5", "TRACKZAHL 3"});
     EXPECT_EQ(t.TRACKZAHL, 8); // the first TRACKZAHL line counts
     EXPECT_EQ(t.WIEVIELELOOPS, -2);
@@ -95,20 +69,16 @@ TEST(Settings, Fallbacks) {
     EXPECT_EQ(read({" TEMPO 5"}).TEMPO, 1.0f);
     EXPECT_EQ(read({"TEMPO 1 5"}).TEMPO, 15.0f);
     EXPECT_EQ(read({"STARTTON 0"}).STARTTON, 1);
-}
 
-TEST(Settings, LautKeepsItsType) {
-    Settings s = read({"LAUT 55.5", "LAUTVAR 3"});
-    EXPECT_EQ(s.LAUT, 55.5);
-    EXPECT_FALSE(s.lautIsInteger);
+    // LAUT keeps its type, 0 falls back to 80; damaged values are clamped to their type.
+    Settings l = read({"LAUT 55.5", "LAUTVAR 3"});
+    EXPECT_EQ(l.LAUT, 55.5);
+    EXPECT_FALSE(l.lautIsInteger);
     EXPECT_EQ(read({"LAUT 0"}).LAUT, 80);
-}
-
-TEST(Settings, DamagedValuesAreClampedToTheirType) {
-    Settings s = read({"ANZAHL 99999999", "TIEFTON 1e40", "TRANSPONI -700000"});
-    EXPECT_EQ(s.ANZAHL, 32767);
-    EXPECT_EQ(s.TIEFTON, 2147483647);
-    EXPECT_EQ(s.TRANSPONI, -32768);
+    Settings d = read({"ANZAHL 99999999", "TIEFTON 1e40", "TRANSPONI -700000"});
+    EXPECT_EQ(d.ANZAHL, 32767);
+    EXPECT_EQ(d.TIEFTON, 2147483647);
+    EXPECT_EQ(d.TRANSPONI, -32768);
 }
 
 TEST(Settings, ForcingByTheRule) {
@@ -117,12 +87,10 @@ TEST(Settings, ForcingByTheRule) {
                            "SAMPLETUNING 2", "SAMPLEOFFSETSTART 0.5", "TONDAUERDIREKT 0"},
                           sep);
         EXPECT_EQ(t.TONFINDUNGSMETHODE, sep == ',' ? "0,1" : "0.1");
-        EXPECT_EQ(t.tfm(), 0.1);
-        EXPECT_EQ(t.TEMPO, 1.0f);
-        EXPECT_EQ(t.ORIGINALSAMPLEABSTAND, 1);
-        EXPECT_EQ(t.SAMPLETUNING, 0);
-        EXPECT_EQ(t.SAMPLEOFFSETSTART, 0);
-        EXPECT_EQ(t.TONDAUERDIREKT, 1);
+        EXPECT_EQ((std::vector<double>{t.tfm(), t.TEMPO, double(t.ORIGINALSAMPLEABSTAND),
+                                       double(t.SAMPLETUNING), t.SAMPLEOFFSETSTART,
+                                       double(t.TONDAUERDIREKT)}),
+                  (std::vector<double>{0.1, 1, 1, 0, 0, 1}));
     }
     Settings z = read({"TONFINDUNGSMETHODE .2", "TEMPO 3", "ORIGINALSAMPLEABSTAND 0"});
     EXPECT_EQ(z.tfm(), 0.2);
@@ -156,20 +124,7 @@ TEST(Settings, ModeControlsAndPatternButtons) {
                 c.Capellanotenwandeln.visible && c.Capellanotenwandeln2.visible);
 }
 
-TEST(Template, EightyOneLinesWithTheDocumentedBlanks) {
-    const auto& t = settingsTemplate();
-    ASSERT_EQ(t.size(), 81u);
-    EXPECT_EQ(t[0], "Tonfex-Einstellungen - Schlüsselwörter und ihre Werte.");
-    EXPECT_EQ(t[80].substr(0, 33), "VERZOGERUNG 10    (Vzg)  ca. 1 bi");
-    // Keyword, blanks, value, blanks, "(": the runs of blanks of the documented layout.
-    const std::pair<int, std::string> samples[] = {
-        {4, "TONFINDUNGSMETHODE 1  ("}, {5, "SOUND     3           ("},
-        {24, "SAMPLETRANSU -15      ("}, {33, "WIEDERHOLUNGSDISTANZ 15  ("},
-        {54, "ÜBERLAPPUNG    0         ("}, {58, "TONHÖHENÄNDERUNGSFAKTOR   0.25   ("},
-        {73, "TAKT          0   ("}, {77, "NOTENPROZEILE  18  ("}};
-    for (const auto& [line, start] : samples)
-        EXPECT_EQ(t[static_cast<size_t>(line - 1)].substr(0, start.size()), start) << line;
-    int empty = 0;
-    for (const auto& line : t) empty += line.empty();
-    EXPECT_EQ(empty, 23);
+TEST(Template, ByteForByte) {
+    EXPECT_EQ(encodeLines(settingsTemplate()),
+              testkit::readBytes(TONFEX_TEST_DATA "/settings/Tonfex.ini"));
 }

@@ -1,0 +1,36 @@
+// Runs the command-line program in the test's process, with its output captured.
+#pragma once
+
+#include "cli/cli.h"
+#include "core/textfile.h"
+#include "settings/template.h"
+#include "support.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace tonfex::testkit {
+
+struct CliRun {
+    int status;
+    std::string out;
+};
+
+// `input` is what the user types; `terminal` says whether the input is a terminal.
+inline CliRun cli(const std::vector<std::string>& args, const std::string& input = "",
+                  bool terminal = false) {
+    std::ostringstream out;
+    std::istringstream in(input);
+    Terminal t{out, in, terminal, false};
+    int status = runCli(args, t);
+    return {status, out.str()};
+}
+
+// A working folder with the template's settings, some replaced, and a melody file.
+inline void prepare(const TempFolder& tmp, const KeyValues& values, const std::string& melody) {
+    writeBytes(tmp / "Tonfex.ini", encodeLines(withValues(settingsTemplate(), values)));
+    writeBytes(tmp / "Tonfex.txt", melody);
+}
+
+} // namespace tonfex::testkit
