@@ -234,7 +234,11 @@ int main(int argc, char** argv) {
         LRESULT def = SendMessageW(box, DM_GETDEFID, 0, 0);
         HWND press = nullptr;
         for (HWND b : found.buttons) {
-            bool isDefault = HIWORD(def) == DC_HASDEFID && LOWORD(def) == GetDlgCtrlID(b);
+            // The default button: the dialog names it (Windows) or draws it as the default
+            // push button (Wine keeps IDOK as the dialog's default id).
+            bool named = HIWORD(def) == DC_HASDEFID && LOWORD(def) == GetDlgCtrlID(b);
+            bool drawn = (GetWindowLongW(b, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
+            bool isDefault = named || drawn;
             print("Knopf: " + utf8(textOf(b)) + (isDefault ? " (vorgewählt)" : ""));
             if (textOf(b) == wide(arg(2))) press = b;
         }
