@@ -1,13 +1,16 @@
 // Drives the Win32 window of tonfex.exe from outside, as a composer's mouse would: finds the
 // window by its class and caption, clicks buttons (BM_CLICK), reads list boxes (LB_GETTEXT),
 // answers message boxes and reads the clipboard. Every command prints what it read as UTF-8.
-//   remote wait-window TITLE SECONDS      remote click CAPTION
+//   remote wait-window TITLE SECONDS [CLASS]   remote visible CLASS
+//   remote click CAPTION
 //   remote wait-enabled CAPTION SECONDS   remote list NAME
 //   remote wait-line NAME TEXT SECONDS    remote select NAME ROW
 //   remote answer TITLE BUTTON SECONDS    remote clipboard
 //   remote layout [-v]                   remote close
 // Copied as NoteTab.exe it is the editor the window starts (see standInEditor).
 #include <windows.h>
+
+#include <shellapi.h>
 
 #include <chrono>
 #include <cstdio>
@@ -163,21 +166,35 @@ bool standInEditor() {
     return true;
 }
 
-int main(int argc, char** argv) {
+int main() {
     if (standInEditor()) return 0;
-    std::vector<std::string> a(argv + 1, argv + argc);
+    // The arguments as UTF-8, umlauts included.
+    std::vector<std::string> a;
+    int count = 0;
+    if (LPWSTR* args = CommandLineToArgvW(GetCommandLineW(), &count)) {
+        for (int i = 1; i < count; ++i)
+            a.push_back(utf8(args[i]));
+        LocalFree(args);
+    }
     if (a.empty()) return fail("kein Befehl");
     const std::string& verb = a[0];
     auto arg = [&](size_t i) { return i < a.size() ? a[i] : std::string(); };
     auto seconds = [&](size_t i) { return i < a.size() ? std::stod(a[i]) : 10.0; };
 
     if (verb == "wait-window") {
+        // The main window, or with a third argument the window of that class (TonfexLinien).
         std::wstring title = wide(arg(1));
+        std::wstring cls = a.size() > 3 ? wide(arg(3)) : L"TonfexMain";
         bool shown = waitFor(seconds(2), [&] {
-            HWND w = mainWindow();
+            HWND w = FindWindowW(cls.c_str(), nullptr);
             return w && IsWindowVisible(w) && textOf(w) == title;
         });
         return shown ? 0 : fail("kein Fenster mit dem Titel " + arg(1));
+    }
+    if (verb == "visible") {
+        HWND w = FindWindowW(wide(arg(1)).c_str(), nullptr);
+        print(w && IsWindowVisible(w) ? "sichtbar" : "unsichtbar");
+        return 0;
     }
     if (verb == "click") {
         HWND button = findChild(L"Button", arg(1));

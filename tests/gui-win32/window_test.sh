@@ -2,8 +2,9 @@
 # The Win32 window of tonfex.exe under Wine, driven from outside by remote.exe like a composer's
 # mouse: "INI" shows the summary the command line prints, a click on a summary line puts its
 # link on the clipboard and starts the editor minimised, "Neu" writes and plays a short melody
-# in C:\Arbeit\, "Stopp" ends a long play at once, and the read-error question offers "Ja" and
-# "Nein" with "Nein" preselected, which ends the program.
+# in C:\Arbeit\, "Stopp" ends a long play at once, "Store" and "Load" go through the chooser
+# window "Auswahl", and the read-error question offers "Ja" and "Nein" with "Nein"
+# preselected, which ends the program. No control covers another or leaves the window.
 #   window_test.sh TONFEX.EXE REMOTE.EXE   (on an X display, WINEPREFIX set and booted)
 set -euo pipefail
 tonfex="$1"
@@ -93,6 +94,27 @@ played=$(grep -cE '^[0-9]+  [0-9]+  [0-9]+  [0-9]+$' "$WINEPREFIX/daten.txt" || 
 [ "$(head -1 "$WINEPREFIX/daten.txt")" != "Anzahl der Schleifendurchläufe" ] ||
   fail "nach Stopp steht die Zusammenfassung in Daten"
 echo "Wine-Fenster: Stopp nach $played von 20 Tönen, Play nach $took ms wieder frei"
+
+# "Store" asks first ("Nein" preselected), then keeps dated copies; "Load" opens the chooser
+# "Auswahl", and a click on its line brings the stored settings back.
+r click Store
+r answer "Frage zur Sicherheit" "&Ja" 20 | tr -d '\r' >"$WINEPREFIX/frage-store.txt" ||
+  fail "keine Sicherheitsfrage bei Store"
+grep -qx 'Knopf: &Nein (vorgewählt)' "$WINEPREFIX/frage-store.txt" ||
+  fail "Sicherheitsfrage: $(cat "$WINEPREFIX/frage-store.txt")"
+# Files a fresh folder does not have yet are named in a message.
+r answer FEHLER OK 3 >/dev/null 2>&1 || true
+setting ANZAHL 7
+r click Load
+r wait-window Auswahl 10 TonfexLinien || fail "die Auswahl erscheint nicht"
+[ "$(lines Lini | wc -l)" = 1 ] || fail "die Auswahl zeigt: $(lines Lini)"
+r select Lini 0
+r wait-line inidat "wurden verändert." 10 || fail "kein Hinweis auf das geladene Preset"
+r answer Tonfex OK 10 >/dev/null || fail "keine Meldung zum geladenen Preset"
+grep -aq "^ANZAHL    20 " "$arbeit/Tonfex.ini" || fail "das Preset stellt ANZAHL 20 nicht her"
+r wait-line inidat "20 Töne (Anz)" 10 || fail "die Übersicht zeigt das Preset nicht"
+[ "$(r visible TonfexLinien | tr -d '\r')" = unsichtbar ] || fail "die Auswahl bleibt offen"
+echo "Wine-Fenster: Store mit Sicherheitsfrage, Load zeigt die Auswahl, ihre Zeile lädt das Preset"
 
 # A hand-edited melody with the pitch 200: the question, "Nein" preselected, ends the program.
 printf '60 100 5\r\n200 90 4\r\n64 80 6\r\n' >"$arbeit/Tonfex.txt"
