@@ -2,6 +2,7 @@
 
 #include "app/actions.h"
 #include "core/errors.h"
+#include "gui-win32/win_roll.h"
 #include "gui-win32/win_text.h"
 
 #include <commctrl.h>
@@ -101,6 +102,10 @@ Win32Window::Win32Window(App& app, WinEvents& events, WinDialogs& dialogs, WinCl
     wc.lpszClassName = kChooserClass;
     wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
     RegisterClassExW(&wc);
+    wc.lpfnWndProc = rollProc;
+    wc.lpszClassName = kRollClass;
+    wc.hbrBackground = nullptr;
+    RegisterClassExW(&wc);
     wc.lpfnWndProc = bendProc;
     wc.lpszClassName = kBendClass;
     wc.hbrBackground = nullptr;
@@ -114,9 +119,10 @@ Win32Window::Win32Window(App& app, WinEvents& events, WinDialogs& dialogs, WinCl
     int height = std::min(800, static_cast<int>(work.bottom - work.top));
     main_ = CreateWindowExW(0, kMainClass, L"", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, work.left,
                             work.top, width, height, nullptr, nullptr, instance_, this);
-    chooser_ =
-        CreateWindowExW(WS_EX_TOOLWINDOW, kChooserClass, L"", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
-                        work.left + 200, work.top + 150, 520, 300, main_, nullptr, instance_, this);
+    // The chooser is a popup owned by the main window, so that it stays in front of it.
+    chooser_ = CreateWindowExW(
+        0, kChooserClass, L"", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN,
+        work.left + 200, work.top + 150, 520, 300, main_, nullptr, instance_, this);
     dialogs_.owner = main_;
     clipboard_.owner = main_;
     createControls();
@@ -276,7 +282,13 @@ void Win32Window::createControls() {
     label5_ = makeLabel(c_.Label5, SS_LEFT | SS_NOTIFY | SS_NOPREFIX);
     SetWindowSubclass(label5_, subclassProc, 2, reinterpret_cast<DWORD_PTR>(this));
 
-    // Right, bottom: MIDI device, instrument and bend.
+    // Right, bottom: the piano roll of the melody file; MIDI device, instrument and bend.
+    roll_ = child(kRollClass, "Pianoroll", 0, WS_EX_CLIENTEDGE, main_, 0);
+    SetWindowLongPtrW(roll_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    melodyRoll_.error = "noch nicht gelesen";
+    extraTooltips_[roll_] = "Die Melodiedatei Tonfex.txt: Tonhöhe über der Zeit, dunkler = "
+                            "lauter; der klingende Ton ist rot markiert";
+    addTooltip(roll_);
     for (const char* title : {"Ausgabegerät", "Instrument", "Bend", "Tempo", "Laut"})
         columnTitles_.push_back(child(L"STATIC", title, SS_LEFT | SS_CENTERIMAGE, 0, main_, 0));
     makeList(c_.List1, main_);
@@ -340,7 +352,7 @@ void Win32Window::layout() {
     int workHeight = std::min(pixels(7540) + 36, std::max(120, h - workTop - 150));
     layoutWorkArea(x, workTop, width, workHeight);
     int bottomTop = workTop + workHeight + 6;
-    layoutMidi(x, bottomTop, width, std::max(100, h - bottomTop - kMargin));
+    layoutBottom(x, bottomTop, width, std::max(100, h - bottomTop - kMargin));
     laidOut_ = layoutKey();
     InvalidateRect(main_, nullptr, TRUE);
 
@@ -496,17 +508,18 @@ void Win32Window::layoutWorkArea(int x0, int y0, int w, int h) {
     }
 }
 
-void Win32Window::layoutMidi(int x0, int y0, int w, int h) {
-    // The MIDI group takes the whole width below the lists.
-    int groupWidth = w;
-    int gx = x0;
+void Win32Window::layoutBottom(int x0, int y0, int w, int h) {
+    // The piano roll at the left, the MIDI group at the right, as in the Qt window.
+    int groupWidth = std::min(430, w / 2);
+    int gx = x0 + w - groupWidth;
+    place(roll_, x0, y0 + 6, gx - 8 - x0, h - 6);
     place(groups_[5].first, gx, y0, groupWidth, h);
     const int inner = 8, title = 18, gap = 6, rowH = 22;
     int top = y0 + title, bottom = y0 + h - inner;
     int innerWidth = groupWidth - 2 * inner;
     int bendWidth = 40 + 2 + GetSystemMetrics(SM_CXVSCROLL);
     int rest = innerWidth - bendWidth - 2 * gap;
-    int deviceWidth = rest * 3 / 7, soundWidth = rest - deviceWidth;
+    int deviceWidth = rest * 4 / 7, soundWidth = rest - deviceWidth;
     int x = gx + inner;
     auto listOf = [&](const ListBox& model) {
         for (auto& v : lists_)
@@ -693,6 +706,21 @@ void Win32Window::sync() {
 
     if (!(layoutKey() == laidOut_)) layout();
 
+    // A play shows its melody at once: the file is looked at a few times a second.
+    auto now = std::chrono::steady_clock::now();
+    if (depth_ > 0 && now - melodyChecked_ > std::chrono::milliseconds(250)) {
+        melodyChecked_ = now;
+        std::error_code ec;
+        auto path = app_.folder.path(names::melody);
+        auto time = std::filesystem::last_write_time(path, ec);
+        auto size = ec ? 0 : std::filesystem::file_size(path, ec);
+        if (!ec && (time != melodyTime_ || size != melodySize_)) reloadMelody();
+    }
+    if (int sounding = depth_ > 0 ? app_.soundingTone : 0; sounding != sounding_) {
+        sounding_ = sounding;
+        InvalidateRect(roll_, nullptr, FALSE);
+    }
+
     if (printedShown_ != c_.printed.size()) {
         printedShown_ = c_.printed.size();
         InvalidateRect(main_, nullptr, TRUE);
@@ -759,6 +787,34 @@ void Win32Window::paintBender(HWND hwnd) {
         SelectObject(dc, old);
         DeleteObject(pen);
     }
+    EndPaint(hwnd, &ps);
+}
+
+void Win32Window::reloadMelody() {
+    std::error_code ec;
+    auto path = app_.folder.path(names::melody);
+    melodyTime_ = std::filesystem::last_write_time(path, ec);
+    melodySize_ = ec ? 0 : std::filesystem::file_size(path, ec);
+    melodyRoll_ = readPianoRoll(app_.platform.files, app_.folder, app_.decimal);
+    InvalidateRect(roll_, nullptr, FALSE);
+}
+
+void Win32Window::paintRoll(HWND hwnd) {
+    // Drawn into a bitmap first, so that a play's marker moves without flicker.
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(hwnd, &ps);
+    RECT r;
+    GetClientRect(hwnd, &r);
+    HDC memory = CreateCompatibleDC(dc);
+    HBITMAP bitmap = CreateCompatibleBitmap(dc, std::max(1L, r.right), std::max(1L, r.bottom));
+    HGDIOBJ oldBitmap = SelectObject(memory, bitmap);
+    HGDIOBJ oldFont = SelectObject(memory, font(8, false));
+    paintPianoRoll(memory, r, melodyRoll_, sounding_);
+    BitBlt(dc, 0, 0, r.right, r.bottom, memory, 0, 0, SRCCOPY);
+    SelectObject(memory, oldFont);
+    SelectObject(memory, oldBitmap);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
     EndPaint(hwnd, &ps);
 }
 
@@ -864,6 +920,7 @@ bool Win32Window::invoke(std::string_view name, const std::function<void()>& cal
         if (depth_ == 0) endProgram();
         return true;
     }
+    if (redrawsMelody(name)) reloadMelody();
     sync();
     return true;
 }
@@ -886,6 +943,7 @@ void Win32Window::start() {
     if (started_) return;
     started_ = true;
     invoke("Form_Load", [this] { app_.Form_Load(); });
+    reloadMelody();
     sync();
 }
 
@@ -949,6 +1007,16 @@ LRESULT CALLBACK Win32Window::bendProc(HWND hwnd, UINT msg, WPARAM wParam, LPARA
         self->bendMoved(hwnd, GET_Y_LPARAM(lParam));
         return 0;
     }
+    return DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+LRESULT CALLBACK Win32Window::rollProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    auto* self = reinterpret_cast<Win32Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (self && msg == WM_PAINT) {
+        self->paintRoll(hwnd);
+        return 0;
+    }
+    if (msg == WM_ERASEBKGND) return TRUE; // the painting covers every pixel
     return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 

@@ -3,10 +3,13 @@
 #pragma once
 
 #include "app/app.h"
+#include "app/pianoroll.h"
 #include "gui-win32/win_platform.h"
 
 #include <windows.h>
 
+#include <chrono>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <string>
@@ -20,6 +23,7 @@ namespace tonfex {
 inline constexpr wchar_t kMainClass[] = L"TonfexMain";
 inline constexpr wchar_t kChooserClass[] = L"TonfexLinien";
 inline constexpr wchar_t kBendClass[] = L"TonfexBender";
+inline constexpr wchar_t kRollClass[] = L"TonfexPianoroll";
 
 class Win32Window {
   public:
@@ -65,6 +69,7 @@ class Win32Window {
 
     static LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK bendProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK rollProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK subclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
                                          UINT_PTR id, DWORD_PTR data);
     LRESULT handle(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
@@ -83,7 +88,7 @@ class Win32Window {
     void layoutLeft(int height);
     void layoutHeader(int x, int y, int width, int height);
     void layoutWorkArea(int x, int y, int width, int height);
-    void layoutMidi(int x, int y, int width, int height);
+    void layoutBottom(int x, int y, int width, int height);
     void place(HWND hwnd, int x, int y, int width, int height);
     int pixels(int twips) const;
 
@@ -96,6 +101,9 @@ class Win32Window {
 
     void drawButton(const DRAWITEMSTRUCT& item);
     void paintBender(HWND hwnd);
+    void paintRoll(HWND hwnd);
+    // Reads the melody file again for the piano roll.
+    void reloadMelody();
     void bendMoved(HWND hwnd, int y);
     void scrolled(int request);
     void command(int id, int code, HWND hwnd);
@@ -127,6 +135,12 @@ class Win32Window {
     HWND bender_ = nullptr;
     HWND text1_ = nullptr;
     HWND label5_ = nullptr;
+    HWND roll_ = nullptr;
+    PianoRoll melodyRoll_;
+    int sounding_ = 0;
+    std::chrono::steady_clock::time_point melodyChecked_{};
+    std::filesystem::file_time_type melodyTime_{};
+    std::uintmax_t melodySize_ = 0;
     std::vector<HWND> columnTitles_; // "Ausgabegerät", "Instrument", "Bend", "Tempo", "Laut"
 
     std::map<std::pair<int, bool>, HFONT> fonts_;
