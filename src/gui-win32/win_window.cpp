@@ -1023,6 +1023,10 @@ LRESULT CALLBACK Win32Window::rollProc(HWND hwnd, UINT msg, WPARAM wParam, LPARA
 LRESULT CALLBACK Win32Window::subclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
                                            UINT_PTR id, DWORD_PTR data) {
     auto* self = reinterpret_cast<Win32Window*>(data);
+    if (msg == WM_NCDESTROY) {
+        RemoveWindowSubclass(hwnd, subclassProc, id);
+        return DefSubclassProc(hwnd, msg, wParam, lParam);
+    }
     if (msg == WM_ERASEBKGND && id == 3) {
         RECT r;
         GetClientRect(hwnd, &r);
