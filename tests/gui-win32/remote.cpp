@@ -6,7 +6,9 @@
 //   remote wait-enabled CAPTION SECONDS   remote list NAME
 //   remote wait-line NAME TEXT SECONDS    remote select NAME ROW
 //   remote answer TITLE BUTTON SECONDS    remote clipboard
-//   remote layout [-v]                   remote close
+//   remote move NAME X Y|mitte           remote scroll NAME hoch|runter
+//   remote wait-text TEXT SECONDS        remote layout [-v]
+//   remote close
 // Copied as NoteTab.exe it is the editor the window starts (see standInEditor).
 #include <windows.h>
 
@@ -192,9 +194,49 @@ int main() {
         return shown ? 0 : fail("kein Fenster mit dem Titel " + arg(1));
     }
     if (verb == "visible") {
+        // A window of that class, else a button with that caption.
         HWND w = FindWindowW(wide(arg(1)).c_str(), nullptr);
+        if (!w) w = findChild(L"Button", arg(1));
         print(w && IsWindowVisible(w) ? "sichtbar" : "unsichtbar");
         return 0;
+    }
+    if (verb == "move") {
+        // The mouse over a child window (the bend area) at X, Y of its client area.
+        HWND target = findChild(L"TonfexBender", arg(1));
+        if (!target) return fail("kein Feld " + arg(1));
+        RECT r;
+        GetClientRect(target, &r);
+        int x = std::stoi(arg(2));
+        int y = arg(3) == "mitte" ? static_cast<int>(r.bottom / 2) : std::stoi(arg(3));
+        PostMessageW(target, WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
+        return 0;
+    }
+    if (verb == "scroll") {
+        // A click on an arrow of the scroll bar: up or down one line.
+        HWND bar = findChild(L"ScrollBar", arg(1));
+        if (!bar) return fail("kein Rollbalken " + arg(1));
+        WPARAM code = arg(2) == "hoch" ? SB_LINEUP : SB_LINEDOWN;
+        PostMessageW(GetParent(bar), WM_VSCROLL, code, reinterpret_cast<LPARAM>(bar));
+        return 0;
+    }
+    if (verb == "wait-text") {
+        // A text box of the window shows exactly TEXT (read with WM_GETTEXT, which also
+        // reaches into another program's edit controls).
+        std::wstring want = wide(arg(1));
+        std::wstring seen;
+        bool shown = waitFor(seconds(2), [&] {
+            HWND w = mainWindow();
+            seen.clear();
+            for (HWND edit = FindWindowExW(w, nullptr, L"Edit", nullptr); edit;
+                 edit = FindWindowExW(w, edit, L"Edit", nullptr)) {
+                wchar_t buffer[256] = {};
+                SendMessageW(edit, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(buffer));
+                if (buffer == want) return true;
+                seen += L"'" + std::wstring(buffer) + L"' ";
+            }
+            return false;
+        });
+        return shown ? 0 : fail("kein Textfeld zeigt " + arg(1) + ", nur " + utf8(seen));
     }
     if (verb == "click") {
         HWND button = findChild(L"Button", arg(1));

@@ -2,9 +2,10 @@
 # The Win32 window of tonfex.exe under Wine, driven from outside by remote.exe like a composer's
 # mouse: "INI" shows the summary the command line prints, a click on a summary line puts its
 # link on the clipboard and starts the editor minimised, "Neu" writes and plays a short melody
-# in C:\Arbeit\, "Stopp" ends a long play at once, "Store" and "Load" go through the chooser
-# window "Auswahl", and the read-error question offers "Ja" and "Nein" with "Nein"
-# preselected, which ends the program. No control covers another or leaves the window.
+# in C:\Arbeit\, the bend area and the scroll bar show their frequencies, "Stopp" ends a long
+# play at once, "Store" and "Load" go through the chooser window "Auswahl", and the read-error
+# question offers "Ja" and "Nein" with "Nein" preselected, which ends the program. No control
+# covers another or leaves the window.
 #   window_test.sh TONFEX.EXE REMOTE.EXE   (on an X display, WINEPREFIX set and booted)
 set -euo pipefail
 tonfex="$1"
@@ -43,6 +44,8 @@ mkdir -p "$arbeit/Editor-K"
 cp "$remote" "$arbeit/Editor-K/NoteTab.exe"
 
 open_window
+[ "$(r visible Stopp | tr -d '\r')/$(r visible Reaper | tr -d '\r')" = sichtbar/unsichtbar ] ||
+  fail "SOUND 1 zeigt nicht Stopp ohne Reaper"
 r layout >&2 || fail "Elemente des Fensters überdecken sich oder sind abgeschnitten"
 
 # "INI": the list box shows the lines the command line prints for the same settings.
@@ -77,6 +80,14 @@ tr -d '\r' <"$arbeit/Tonfex.txt" | awk 'NF { n++; if ($1 < 60 || $1 > 72) bad = 
   fail "Daten zeigt nach dem Abspielen keine Zusammenfassung"
 r layout >&2 || fail "nach dem Abspielen überdecken sich Elemente des Fensters"
 echo "Wine-Fenster: Neu schreibt C:\\Arbeit\\Tonfex.txt mit 5 Tönen und spielt sie"
+
+# The live controls after a play: the bend area at its top bends by 4.7 thousand units, the
+# scroll bar one line up stands at 8201, which shows the reference tone unbent.
+r move Bender 5 0
+r wait-text "496.91 Hz" 5 || fail "der Bend zeigt nicht 496.91 Hz"
+r scroll VScroll1 hoch
+r wait-text "466.16 Hz" 5 || fail "der Rollbalken zeigt nicht 466.16 Hz"
+echo "Wine-Fenster: Bend oben 496.91 Hz, Rollbalken 8201 466.16 Hz"
 
 # "Stopp" during a play of 20 tones of 0.6 seconds: the play ends within a tone.
 setting ANZAHL 20
