@@ -1,7 +1,7 @@
 #include "gui/mainwindow.h"
 
+#include "app/actions.h"
 #include "core/errors.h"
-#include "gui/actions.h"
 
 #include <QCloseEvent>
 #include <QFrame>
@@ -90,9 +90,9 @@ class BendWidget : public QWidget {
         p.fillRect(rect(), qc(model_.back));
         p.setPen(QColor(90, 90, 90));
         p.drawRect(rect().adjusted(0, 0, -1, -1));
-        if (model_.scaleMax != model_.scaleMin && model_.markerX >= 0) {
+        if (model_.scaleMax != model_.scaleMin && model_.markerY >= 0) {
             p.setPen(QPen(qc(model_.fore), 2));
-            int y = yOf(model_.markerX);
+            int y = yOf(model_.markerY);
             p.drawLine(0, y, width(), y);
         }
     }

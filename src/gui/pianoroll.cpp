@@ -1,11 +1,5 @@
 #include "gui/pianoroll.h"
 
-#include "core/errors.h"
-#include "core/numbers.h"
-#include "core/textfile.h"
-#include "melody/zeilenleser.h"
-#include "settings/settings.h"
-
 #include <QPaintEvent>
 #include <QPainter>
 
@@ -16,18 +10,6 @@
 namespace tonfex {
 
 namespace {
-
-// Answers the player's read questions with Yes, as a picture must not ask, and counts them.
-class CountingDialogs : public Dialogs {
-  public:
-    bool ask(const std::string&, const std::string&) override {
-        ++questions;
-        return true;
-    }
-    void tell(const std::string&, const std::string& text) override { message = text; }
-    int questions = 0;
-    std::string message;
-};
 
 QString qs(const std::string& text) {
     return QString::fromUtf8(text.data(), qsizetype(text.size()));
@@ -105,81 +87,6 @@ int gridStep(int rows, int height, bool octaves) {
 }
 
 } // namespace
-
-PianoRoll pianoRollFromLines(const std::vector<std::string>& melodyLines, bool durationsDirect,
-                             const std::vector<double>& durationList, bool midiMode, char decimal) {
-    PianoRoll roll;
-    CountingDialogs dialogs;
-    std::vector<ToneRow> rows;
-    try {
-        rows = readToneRows(melodyLines, Reader::Player, midiMode, decimal, dialogs, "Tonfex.txt");
-    } catch (const CommandEnd&) {
-        roll.error = dialogs.message;
-        return roll;
-    }
-    roll.corrected = dialogs.questions;
-    roll.tones.reserve(rows.size());
-    double at = 0;
-    bool first = true;
-    for (const auto& row : rows) {
-        RollTone t;
-        t.pitch = row.pitch;
-        t.volume = row.volume;
-        if (durationsDirect) {
-            t.length = parseLocale(row.durationText, decimal);
-        } else {
-            std::int32_t index = toInt32(row.durationValue);
-            t.length = index >= 1 && index <= static_cast<std::int32_t>(durationList.size())
-                           ? durationList[static_cast<size_t>(index - 1)]
-                           : 0.0;
-        }
-        if (!(t.length > 0)) t.length = 0;
-        t.start = at;
-        at += t.length;
-        if (t.volume <= 1) {
-            ++roll.rests;
-        } else if (first) {
-            roll.low = roll.high = t.pitch;
-            first = false;
-        } else {
-            roll.low = std::min(roll.low, t.pitch);
-            roll.high = std::max(roll.high, t.pitch);
-        }
-        roll.tones.push_back(t);
-    }
-    roll.total = at;
-    if (roll.total <= 0) {
-        // Without durations every tone gets the same width, so the order still shows.
-        for (size_t k = 0; k < roll.tones.size(); ++k) {
-            roll.tones[k].start = static_cast<double>(k);
-            roll.tones[k].length = 1;
-        }
-        roll.total = static_cast<double>(roll.tones.size());
-    }
-    if (roll.tones.empty()) roll.error = "Die Melodiedatei enthält keine Töne.";
-    return roll;
-}
-
-PianoRoll readPianoRoll(Files& files, const WorkFolder& folder, char decimal) {
-    auto melody = readTextLines(files, folder.path(names::melody));
-    if (!melody) {
-        PianoRoll roll;
-        roll.error = folder.text(names::melody) + " ist nicht vorhanden!";
-        return roll;
-    }
-    Settings s;
-    if (auto ini = readTextLines(files, folder.path(names::ini))) {
-        IniTable table;
-        fillIniTable(table, *ini);
-        s = convertSettings(table, decimal);
-    }
-    std::vector<double> durations;
-    if (s.TONDAUERDIREKT == 0)
-        if (auto list = readTextLines(files, folder.path(names::durations)))
-            for (const auto& line : *list)
-                durations.push_back(numericPrefix(line));
-    return pianoRollFromLines(*melody, s.TONDAUERDIREKT != 0, durations, s.sound() == 1, decimal);
-}
 
 void drawPianoRoll(QPainter& p, const QRect& area, const PianoRoll& roll, int sounding) {
     p.save();

@@ -1,7 +1,7 @@
 // Clicks through the window as a composer does, on temporary working folders.
+#include "app/actions.h"
 #include "app/defaults.h"
 #include "core/textfile.h"
-#include "gui/actions.h"
 #include "gui/mainwindow.h"
 #include "platform/doubles.h"
 #include "settings/template.h"
@@ -355,4 +355,23 @@ TEST_F(WindowTest, WidenedDescriptionListKeepsTheSettingsListBesideIt) {
     EXPECT_GT(w("inidat")->x(), w("List2")->geometry().right());
     EXPECT_GT(w("inidat")->width(), 100);
     EXPECT_EQ(w("inidat")->height(), window->pixels(1025));
+}
+
+TEST_F(WindowTest, BendAreaDrawsItsMarkerAtTheLastPosition) {
+    open();
+    QWidget* bender = w("Bender");
+    auto markerRows = [&] {
+        QImage image = bender->grab().toImage();
+        std::vector<int> rows;
+        for (int y = 1; y < image.height() - 1; ++y)
+            if (image.pixelColor(image.width() / 2, y) == QColor(0, 0, 0)) rows.push_back(y);
+        return rows;
+    };
+    EXPECT_TRUE(markerRows().empty()); // no line before the mouse came
+    ASSERT_TRUE(window->run("Bender", 8200));
+    auto rows = markerRows();
+    ASSERT_FALSE(rows.empty());
+    // 8200 lies half a line above the middle of 3500 (bottom) .. 12883 (top).
+    double expected = (12883.0 - 8200) / (12883 - 3500) * (bender->height() - 1);
+    EXPECT_NEAR(rows.front(), expected, 2.0);
 }

@@ -1,4 +1,4 @@
-#include "gui/actions.h"
+#include "app/actions.h"
 
 #include <algorithm>
 
