@@ -612,7 +612,8 @@ bool MainWindow::invoke(std::string_view name, const std::function<void()>& call
     } catch (const CommandEnd&) {
         // The command showed its message; the window goes on.
     } catch (const ProgramEnd&) {
-        if (!events_.endRequested) endStatus_ = 1;
+        // "Ende" is the ordinary way out; any other end is a "Nein" to a fatal question.
+        if (!events_.endRequested) endStatus_ = name == "Ende" ? 0 : 1;
         events_.endRequested = true;
     } catch (const std::exception& e) {
         app_.platform.dialogs.tell("FEHLER", std::string("Unerwarteter Fehler: ") + e.what());
