@@ -3,6 +3,7 @@
 
 #include "core/workfolder.h"
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <initializer_list>
@@ -21,9 +22,19 @@ public:
         std::random_device rd;
         dir_ = std::filesystem::temp_directory_path() /
                ("tonfex-test-" + std::to_string(rd()) + std::to_string(rd()));
+        // The Windows test run (a Wine prefix of its own) names the program's real working
+        // folder here; the first folder a test opens is then "C:\Arbeit\" itself.
+        if (const char* arbeit = std::getenv("TONFEX_TEST_ARBEIT");
+            arbeit && *arbeit && liveFolders() == 0) {
+            dir_ = std::filesystem::path(arbeit).make_preferred();
+            std::error_code ec;
+            std::filesystem::remove_all(dir_, ec);
+        }
+        ++liveFolders();
         std::filesystem::create_directories(dir_);
     }
     ~TempFolder() {
+        --liveFolders();
         std::error_code ec;
         std::filesystem::remove_all(dir_, ec);
     }
@@ -35,6 +46,10 @@ public:
     std::filesystem::path operator/(const std::string& name) const { return dir_ / name; }
 
 private:
+    static int& liveFolders() {
+        static int count = 0;
+        return count;
+    }
     std::filesystem::path dir_;
 };
 

@@ -128,7 +128,11 @@ std::string helpText(const std::vector<std::pair<std::string, std::string>>& ext
         text += "  " + name + std::string(name.size() < 16 ? 16 - name.size() : 1, ' ') + help +
                 "\n";
     text += "\nOptionen:\n"
+#ifdef _WIN32
+            "  --arbeit ORDNER  Arbeitsordner (sonst C:\\Arbeit\\)\n"
+#else
             "  --arbeit ORDNER  Arbeitsordner (sonst $TONFEX_ARBEIT oder ~/Arbeit/)\n"
+#endif
             "  --ja             jede Ja/Nein-Frage mit Ja beantworten\n"
             "  --nein           jede Ja/Nein-Frage mit Nein beantworten\n"
             "  --midi-protokoll DATEI  (play, neu) in Echtzeit spielen und jede MIDI-Nachricht\n"

@@ -1,12 +1,9 @@
 // Windows side of the platform layer.
 #include "platform/real.h"
 
-#include "core/encoding.h"
-
 #include <windows.h>
 
 #include <algorithm>
-#include <cctype>
 
 namespace fs = std::filesystem;
 
@@ -21,22 +18,24 @@ std::wstring wide(const std::string& utf8) {
     return w;
 }
 
-std::string lower(std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+// Lower case by the system's rules, so that "Ü" matches "ü" as well as "A" matches "a".
+std::wstring lower(std::wstring s) {
+    if (!s.empty()) CharLowerBuffW(s.data(), static_cast<DWORD>(s.size()));
     return s;
 }
 
 struct CloseSearch {
-    std::string needle;
+    std::wstring needle;
 };
 
 BOOL CALLBACK closeIfTitleMatches(HWND window, LPARAM param) {
     auto* search = reinterpret_cast<CloseSearch*>(param);
-    char title[256] = {};
-    GetWindowTextA(window, title, 255);
-    if (lower(title).find(search->needle) != std::string::npos)
-        SendMessageA(window, WM_CLOSE, 0, 0);
+    wchar_t title[256] = {};
+    int length = GetWindowTextW(window, title, 256); // at most 255 characters
+    if (lower(std::wstring(title, static_cast<size_t>(std::max(length, 0)))).find(search->needle) !=
+        std::wstring::npos)
+        // A window that does not answer must not hang the program: wait for it 2 s at most.
+        SendMessageTimeoutW(window, WM_CLOSE, 0, 0, SMTO_NORMAL | SMTO_ABORTIFHUNG, 2000, nullptr);
     return TRUE;
 }
 } // namespace
@@ -60,7 +59,12 @@ std::string replaceFile(const fs::path& source, const fs::path& target) {
     if (MoveFileExW(source.c_str(), target.c_str(),
                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return "";
-    return "kann nicht ersetzt werden (Fehler " + std::to_string(GetLastError()) + ")";
+    DWORD error = GetLastError();
+    // Windows keeps a file that another program holds open or that is write-protected.
+    if (error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION)
+        return "kann nicht ersetzt werden (schreibgeschützt oder in einem anderen Programm "
+               "geöffnet)";
+    return "kann nicht ersetzt werden (Fehler " + std::to_string(error) + ")";
 }
 
 bool SystemProgramStarter::start(const CommandLine& command, bool minimized) {
@@ -80,7 +84,7 @@ bool SystemProgramStarter::start(const CommandLine& command, bool minimized) {
 }
 
 void SystemWindowCloser::closeContaining(const std::string& text) {
-    CloseSearch search{lower(cp1252FromUtf8(text))};
+    CloseSearch search{lower(wide(text))};
     EnumWindows(closeIfTitleMatches, reinterpret_cast<LPARAM>(&search));
 }
 
