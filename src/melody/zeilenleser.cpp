@@ -67,17 +67,17 @@ ReaderSpec readerSpec(Reader reader) {
 std::vector<ToneRow> readToneRows(const std::vector<std::string>& lines, Reader reader,
                                   bool midiMode, char decimal, Dialogs& dialogs,
                                   const std::string& fileText) {
-    const ReaderSpec spec = readerSpec(reader);
+    const ReaderSpec limits = readerSpec(reader);
     const bool pattern = reader == Reader::Pattern;
     std::vector<ToneRow> rows;
-    rows.reserve(std::min(lines.size(), static_cast<size_t>(spec.rowLimit)));
+    rows.reserve(std::min(lines.size(), static_cast<size_t>(limits.rowLimit)));
     for (const auto& line : lines) {
         if (isSkippedLine(line)) continue;
-        if (static_cast<int>(rows.size()) >= spec.rowLimit)
+        if (static_cast<int>(rows.size()) >= limits.rowLimit)
             failCommand(dialogs, "Die Datei " + fileText + " enthält mehr als " +
-                                     plainText(spec.rowLimit) +
+                                     plainText(limits.rowLimit) +
                                      " Töne - mehr kann nicht gelesen werden.");
-        RawFields f = scanFields(line, spec.widths);
+        RawFields f = scanFields(line, limits.widths);
         ToneRow row;
         double pitch = numericPrefix(f.pitch);
         if (pitch < 1) {
