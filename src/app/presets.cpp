@@ -56,8 +56,13 @@ std::string stampOfLine(const WorkFolder& folder, std::string line) {
         line.compare(line.size() - ending.size(), ending.size(), ending) != 0)
         return "";
     std::string stamp = line.substr(prefix.size(), line.size() - prefix.size() - ending.size());
-    if (stamp.find_first_of("/\\:") != std::string::npos || stamp.find("..") != std::string::npos)
-        return "";
+    // The stamp becomes part of three file names: nothing that leaves the folder or that no
+    // file name can hold (separators, "..", control characters such as NUL).
+    if (stamp.find("..") != std::string::npos) return "";
+    for (char c : stamp)
+        if (static_cast<unsigned char>(c) < 0x20 ||
+            std::string_view("/\\:*?\"<>|").find(c) != std::string_view::npos)
+            return "";
     return stamp;
 }
 

@@ -123,11 +123,24 @@ bool looksLikeUtf8(std::string_view bytes) {
 
 std::string decodeFileText(std::string_view bytes) {
     if (isAscii(bytes)) return std::string(bytes);
-    if (looksLikeUtf8(bytes)) {
-        if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
-        return std::string(bytes);
+    if (!looksLikeUtf8(bytes)) return utf8FromCp1252(bytes);
+    if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
+    // A file with a byte order mark is UTF-8 even where it is damaged: a byte that forms no
+    // character becomes U+FFFD, so that no broken text reaches a list or a message.
+    std::string out;
+    out.reserve(bytes.size());
+    for (size_t i = 0; i < bytes.size();) {
+        char32_t cp = 0;
+        size_t len = decodeOne(bytes, i, cp);
+        if (len == 0) {
+            appendUtf8(out, 0xFFFD);
+            ++i;
+        } else {
+            out.append(bytes.substr(i, len));
+            i += len;
+        }
     }
-    return utf8FromCp1252(bytes);
+    return out;
 }
 
 } // namespace tonfex

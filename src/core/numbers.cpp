@@ -1,5 +1,6 @@
 #include "core/numbers.h"
 
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
 #include <cstdio>
@@ -207,6 +208,12 @@ template <typename T> T roundClamped(double value) {
 std::int16_t toInt16(double value) { return roundClamped<std::int16_t>(value); }
 std::int32_t toInt32(double value) { return roundClamped<std::int32_t>(value); }
 double intFloor(double value) { return std::floor(value); }
+
+float toSingle(double value) {
+    if (std::isnan(value)) return 0;
+    return static_cast<float>(
+        std::clamp(value, -static_cast<double>(FLT_MAX), static_cast<double>(FLT_MAX)));
+}
 
 double runden(double factor, double value) {
     if (factor == 0.0) return value;

@@ -37,4 +37,6 @@ double intFloor(double value);
 // Int(value * factor + 0.5) / factor.
 double runden(double factor, double value);
 
+// CSng: the nearest single-precision value, clamped to the largest finite ones.
+float toSingle(double value);
 } // namespace tonfex

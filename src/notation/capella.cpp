@@ -256,11 +256,11 @@ MusicXmlNotes readMusicXmlNotes(const std::vector<std::string>& lines, Dialogs& 
 
 int applyNotes(const MusicXmlNotes& xml, Overwrite overwrite, std::int16_t& currentPitch,
                Pattern& buffer) {
-    auto units = [&xml](std::int32_t d) {
+    auto units = [&xml](std::int64_t d) {
         return static_cast<double>(toInt32(static_cast<double>(d) / xml.divisions * 2000));
     };
     bool tie = false;
-    std::int32_t sum = 0;
+    std::int64_t sum = 0; // tied notes of the longest durations add up beyond 32 bits
     size_t j = 0;
     for (const ExportNote& note : xml.notes) {
         ++j;

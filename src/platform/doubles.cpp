@@ -20,13 +20,28 @@ void ScriptedDialogs::tell(const std::string& title, const std::string& text) {
 
 std::string FaultyFiles::writeWhole(const std::filesystem::path& path, const std::string& bytes) {
     ++writes;
-    if (failAll || writes == failWriteNumber) return "Schreibfehler (Datenträger voll?)";
-    return DiskFiles::writeWhole(path, bytes);
+    written.push_back(path);
+    failing_ = failAll || writes == failWriteNumber || (!failPath.empty() && path == failPath);
+    std::string error = DiskFiles::writeWhole(path, bytes);
+    failing_ = false;
+    return error;
 }
 
-std::string FaultyFiles::append(const std::filesystem::path& path, const std::string& bytes) {
-    if (failAll) return "Schreibfehler (Datenträger voll?)";
-    return DiskFiles::append(path, bytes);
+std::string FaultyFiles::writeTemporary(const std::filesystem::path& temp,
+                                        const std::string& bytes) {
+    if (!failing_ || fault == Fault::Rename) return DiskFiles::writeTemporary(temp, bytes);
+    ++faults;
+    if (fault == Fault::Create) return "kann nicht geschrieben werden";
+    const size_t reached = fault == Fault::DiskFull ? bytes.size() / 2 : bytes.size();
+    DiskFiles::writeTemporary(temp, bytes.substr(0, reached));
+    return "Schreibfehler (Datenträger voll?)";
+}
+
+std::string FaultyFiles::replaceTarget(const std::filesystem::path& temp,
+                                       const std::filesystem::path& path) {
+    if (!failing_ || fault != Fault::Rename) return DiskFiles::replaceTarget(temp, path);
+    ++faults;
+    return "kann nicht ersetzt werden (Zugriff verweigert)";
 }
 
 } // namespace tonfex

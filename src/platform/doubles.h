@@ -99,13 +99,33 @@ public:
 };
 
 // Disk files that can be made to fail: the n-th whole write, every write, or the renames.
+// The fault strikes inside the real whole-file write, so its clean-up runs as on a real disk;
+// appending rewrites the file whole and fails the same way.
 class FaultyFiles : public DiskFiles {
 public:
+    enum class Fault {
+        Create,   // the temporary file cannot be created (a folder that became read-only)
+        DiskFull, // half the bytes reach the temporary file, then the disk is full
+        Flush,    // every byte is written, closing the file fails
+        Rename,   // the temporary file is complete, putting it in place fails
+    };
     std::string writeWhole(const std::filesystem::path& path, const std::string& bytes) override;
-    std::string append(const std::filesystem::path& path, const std::string& bytes) override;
     int failWriteNumber = 0; // 1 = the first whole write fails, 0 = none
     bool failAll = false;
+    std::filesystem::path failPath; // every whole write of this file fails
+    Fault fault = Fault::DiskFull;
     int writes = 0;
+    int faults = 0;                             // faults injected so far
+    std::vector<std::filesystem::path> written; // every path a whole write was asked for
+
+protected:
+    std::string writeTemporary(const std::filesystem::path& temp,
+                               const std::string& bytes) override;
+    std::string replaceTarget(const std::filesystem::path& temp,
+                              const std::filesystem::path& path) override;
+
+private:
+    bool failing_ = false; // the current write is the one that fails
 };
 
 // All doubles together, with a Platform that refers to them.

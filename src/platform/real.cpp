@@ -68,22 +68,24 @@ std::optional<std::string> DiskFiles::read(const fs::path& path) {
     return bytes;
 }
 
+std::string DiskFiles::writeTemporary(const fs::path& temp, const std::string& bytes) {
+    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+    if (!out) return "kann nicht geschrieben werden";
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    // Closing flushes the last buffer; a full disk may show only then.
+    out.close();
+    return out ? "" : "Schreibfehler (Datenträger voll?)";
+}
+
+std::string DiskFiles::replaceTarget(const fs::path& temp, const fs::path& path) {
+    return replaceFile(temp, path);
+}
+
 std::string DiskFiles::writeWhole(const fs::path& path, const std::string& bytes) {
     fs::path temp = path;
     temp += ".tonfex-neu";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out) return "kann nicht geschrieben werden";
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        out.flush();
-        if (!out) {
-            out.close();
-            std::error_code ec;
-            fs::remove(temp, ec);
-            return "Schreibfehler (Datenträger voll?)";
-        }
-    }
-    std::string error = replaceFile(temp, path);
+    std::string error = writeTemporary(temp, bytes);
+    if (error.empty()) error = replaceTarget(temp, path);
     if (!error.empty()) {
         std::error_code ec;
         fs::remove(temp, ec);
@@ -94,11 +96,15 @@ std::string DiskFiles::writeWhole(const fs::path& path, const std::string& bytes
 std::string DiskFiles::append(const fs::path& path, const std::string& bytes) {
     std::error_code ec;
     if (path.has_parent_path()) fs::create_directories(path.parent_path(), ec);
-    std::ofstream out(path, std::ios::binary | std::ios::app);
-    if (!out) return "kann nicht geöffnet werden";
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.flush();
-    return out ? "" : "Schreibfehler (Datenträger voll?)";
+    // The logs are small: rewriting them whole keeps the old lines intact when the disk fills.
+    std::string whole;
+    if (exists(path)) {
+        auto old = read(path);
+        if (!old) return "kann nicht gelesen werden";
+        whole = std::move(*old);
+    }
+    whole += bytes;
+    return writeWhole(path, whole);
 }
 
 std::string DiskFiles::copy(const fs::path& from, const fs::path& to) {

@@ -31,6 +31,14 @@ public:
     std::string copy(const std::filesystem::path& from, const std::filesystem::path& to) override;
     bool exists(const std::filesystem::path& path) override;
     std::string createFolder(const std::filesystem::path& path) override;
+
+protected:
+    // The two steps of a whole-file write; tests make each of them fail. Writes `bytes` to the
+    // temporary file and closes it, returning an error text or "".
+    virtual std::string writeTemporary(const std::filesystem::path& temp, const std::string& bytes);
+    // Puts the temporary file in the place of `path`.
+    virtual std::string replaceTarget(const std::filesystem::path& temp,
+                                      const std::filesystem::path& path);
 };
 
 // Starts programs: posix_spawn with an argument list, or CreateProcessW with the command line.

@@ -135,6 +135,7 @@ ProjectScan scanSampleProject(const std::vector<std::string>& lines,
                 ++next;
             if (next >= lines.size()) {
                 scan.truncated = true;
+                scan.missing = keyword;
                 return scan;
             }
             const std::string& line = lines[next];
@@ -229,7 +230,10 @@ void Katalogleser(Files& files, Dialogs& dialogs, Clock& clock, const WorkFolder
     for (size_t k = 0; k < scan.entries.size(); ++k)
         table[k + 1] = std::move(scan.entries[k]);
     Samplezahl = static_cast<std::int32_t>(scan.entries.size());
-    if (scan.truncated) fail(listing, projectText + " ist nicht vorhanden!");
+    // A file cut off inside an item is there, but damaged: the message says so.
+    if (scan.truncated)
+        fail(listing, projectText + " endet mitten im Item " + plainText(Samplezahl + 1) + " (" +
+                          scan.missing + " fehlt) - die Samplesammlung ist unvollständig!");
     if (scan.tooMany)
         fail(listing, projectText + " enthält mehr als " + plainText(kCatalogMaxEntries) +
                           " Samples; so viele fasst der Samplekatalog nicht!");

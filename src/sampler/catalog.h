@@ -45,6 +45,7 @@ std::string entryText(const std::string& NAME, const ItemValues& v, const std::s
 struct ProjectScan {
     std::vector<std::string> entries; // entries 1.. in item order (index 0 = item 1)
     bool truncated = false;           // the file ended inside an item's keyword search
+    std::string missing;              // then the keyword it was looking for
     bool tooMany = false;             // more than 32767 items
 };
 // Reads the items of a REAPER project's lines; `listing` receives one listing line (or two,

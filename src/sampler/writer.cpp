@@ -318,10 +318,6 @@ void Projektschreiber(ProjectRun& run) {
             line(out, head);
         }
     }
-    run.platform.clipboard.clear();
-    run.platform.clipboard.setText(renderName);
-    run.Reaperstart.back = kProjectReady;
-
     Itemschreiber(run, trackHead, out);
     line(out, ">");
 
@@ -331,6 +327,10 @@ void Projektschreiber(ProjectRun& run) {
     if (!error.empty())
         failCommand(dialogs, "Das REAPER-Projekt " + projectText +
                                  " konnte nicht geschrieben werden: " + error);
+    // The render name and the ready colour only once the project is on disk.
+    run.platform.clipboard.clear();
+    run.platform.clipboard.setText(renderName);
+    run.Reaperstart.back = kProjectReady;
 
     ListBox& Daten = run.Daten;
     Daten.add("Anzahl der Schleifendurchläufe");

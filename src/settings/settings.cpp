@@ -67,7 +67,7 @@ Settings convertSettings(const IniTable& table, char decimal, double gapFactor) 
     s.SAMPLETUNING = i16("SAMPLETUNING");
     s.SAMPLESTARTPUNKTMODUS = i16("SAMPLESTARTPUNKTMODUS");
     s.SAMPLEVERSCHIEBUNGSFAKTOR = value("SAMPLEVERSCHIEBUNGSFAKTOR");
-    s.TEMPO = static_cast<float>(value("TEMPO"));
+    s.TEMPO = toSingle(value("TEMPO"));
     if (s.TEMPO == 0) s.TEMPO = 1;
     double laut = value("LAUT");
     s.lautIsInteger = laut == 0;

@@ -162,8 +162,10 @@ TEST(Catalog, KatalogleserBuildsTheTableOrEndsTheProgram) {
     cut.resize(cut.size() - 8);
     writeTextLines(tp.files, tmp / "Tonfex-HCR.rpp", cut);
     EXPECT_THROW(read(), ProgramEnd);
-    EXPECT_EQ(tp.dialogs.records.back().text,
-              (tmp / "Tonfex-HCR.rpp").string() + " ist nicht vorhanden!");
+    EXPECT_EQ(
+        tp.dialogs.records.back().text,
+        (tmp / "Tonfex-HCR.rpp").string() +
+            " endet mitten im Item 2 (PLAYRATE fehlt) - die Samplesammlung ist unvollständig!");
     EXPECT_EQ(splitLines(testkit::readBytes(tmp / "Tonfex-HCR.txt")).size(), 21u);
 
     std::filesystem::remove(tmp / "Tonfex-HCR.rpp");

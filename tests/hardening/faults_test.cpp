@@ -1,0 +1,115 @@
+// Writes that fail (a folder that became read-only, a full disk, a failing flush or rename)
+// while each writer replaces its file: the old file stays whole and a message names the file.
+#include "app/fixture.h"
+
+#include "core/errors.h"
+
+using namespace tonfex;
+using Fault = FaultyFiles::Fault;
+
+namespace {
+
+struct Writer {
+    const char* file;
+    const char* message; // how the message begins; the file's path and the error follow
+    std::function<void(App&)> command;
+};
+
+struct FaultTest : testkit::AppTest {
+    FaultTest() {
+        testkit::writeBytes(tmp / "Tonfex-01.cap", "Partitur 01");
+        testkit::writeBytes(tmp / "Tonfex-02.cap", "Partitur 02");
+        settings({{"SOUND", "3"}, {"ANZAHL", "30"}, {"HOCHTON", "13"}});
+        app.KeineFrage_Click();
+        // Every writer has written its file once: the old files of the faults below.
+        app.Dateiherstellung_Click();
+        app.TonfexCap_Click();
+        app.Capellanotenwandeln_Click();
+        tp.dialogs.answers = {true};
+        app.Speichern_Click();
+        app.Load_Click();
+        tp.dialogs.records.clear();
+        tp.dialogs.defaultAnswer = true;
+    }
+
+    // Runs the writer's command with the fault on its file; returns the messages shown.
+    std::vector<std::string> fail(const Writer& w, Fault fault) {
+        tp.files.failPath = tmp / w.file;
+        tp.files.fault = fault;
+        tp.dialogs.records.clear();
+        EXPECT_THROW(w.command(app), CommandEnd) << w.file;
+        tp.files.failPath.clear();
+        std::vector<std::string> texts;
+        for (const auto& r : tp.dialogs.records)
+            if (!r.question) texts.push_back(r.text);
+        return texts;
+    }
+
+    bool temporaryLeft() {
+        for (const auto& e : std::filesystem::directory_iterator(tmp.dir()))
+            if (e.path().string().find(".tonfex-neu") != std::string::npos) return true;
+        return false;
+    }
+};
+
+const std::vector<Writer>& writers() {
+    static const std::vector<Writer> all = {
+        {"Tonfex.txt", "Die Melodiedatei ", [](App& a) { a.Dateiherstellung_Click(); }},
+        {"Tonfex-Cap-PT.txt", "Die Patterndatei ", [](App& a) { a.Capellanotenwandeln_Click(); }},
+        {"Tonfex.rpp", "Das REAPER-Projekt ", [](App& a) { a.Startknopf_Click(); }},
+        {"Tonfex-Cap.xml", "Die Notendatei ", [](App& a) { a.TonfexCap_Click(); }},
+        {"Tonfex-030327-0905-07.ini", "Nicht gespeichert:\n", [](App& a) { a.Speichern_Click(); }},
+        {"Tonfex.ini", "", [](App& a) { a.Lini_Click(0); }},
+        {"Tonfex.ini", "", [](App& a) { a.Samplemix_Click(); }},
+    };
+    return all;
+}
+
+} // namespace
+
+TEST_F(FaultTest, EveryWriterKeepsItsOldFileWholeAndSaysWhatFailed) {
+    int injected = 0;
+    for (const Writer& w : writers()) {
+        for (Fault fault : {Fault::Create, Fault::DiskFull, Fault::Flush, Fault::Rename}) {
+            SCOPED_TRACE(std::string(w.file) + " fault " + std::to_string(static_cast<int>(fault)));
+            const std::string old = file(w.file);
+            ASSERT_FALSE(old.empty());
+            const int before = tp.files.faults;
+            tp.clipboard.text = "vorher";
+            auto messages = fail(w, fault);
+            // A project that was not written puts no render name on the clipboard.
+            if (w.file == std::string("Tonfex.rpp")) {
+                EXPECT_EQ(tp.clipboard.text, "vorher");
+            }
+            injected += tp.files.faults - before;
+            EXPECT_EQ(file(w.file), old);
+            EXPECT_FALSE(temporaryLeft());
+            ASSERT_FALSE(messages.empty());
+            const std::string& text = messages.back();
+            EXPECT_EQ(text.rfind(w.message, 0), 0u) << text;
+            EXPECT_NE(text.find(app.folder.text(w.file)), std::string::npos) << text;
+            EXPECT_TRUE(text.find("Schreibfehler") != std::string::npos ||
+                        text.find("kann nicht") != std::string::npos)
+                << text;
+        }
+    }
+    EXPECT_EQ(injected, 28);
+}
+
+TEST_F(FaultTest, AFolderThatBecomesReadOnlyKeepsEveryFile) {
+    std::map<std::string, std::string> before;
+    for (const auto& e : std::filesystem::directory_iterator(tmp.dir()))
+        if (e.is_regular_file())
+            before[e.path().filename().string()] = file(e.path().filename().string());
+    tp.files.failAll = true;
+    tp.files.fault = Fault::Create;
+    for (const Writer& w : writers()) {
+        tp.dialogs.records.clear();
+        EXPECT_THROW(w.command(app), CommandEnd) << w.file;
+        EXPECT_FALSE(tp.dialogs.records.empty());
+    }
+    // Appending to the logs fails the same way: the preset log keeps its lines.
+    for (const auto& [name, bytes] : before)
+        EXPECT_EQ(file(name), bytes) << name;
+    EXPECT_FALSE(temporaryLeft());
+}
