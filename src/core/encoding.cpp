@@ -6,10 +6,10 @@ namespace tonfex {
 
 namespace {
 // Code points of bytes 0x80..0x9F in Windows-1252 (0 where undefined).
-constexpr char32_t kHigh[32] = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+constexpr char32_t kHigh[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
+                                0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
 
 void appendUtf8(std::string& out, char32_t cp) {
     if (cp < 0x80) {
@@ -30,9 +30,11 @@ void appendUtf8(std::string& out, char32_t cp) {
 }
 
 bool isAscii(std::string_view bytes) {
+    // No early exit: the loop then runs on whole vector registers.
+    unsigned char any = 0;
     for (char c : bytes)
-        if (static_cast<unsigned char>(c) >= 0x80) return false;
-    return true;
+        any |= static_cast<unsigned char>(c);
+    return any < 0x80;
 }
 
 // Decodes one UTF-8 sequence at `i`; returns its length, 0 when invalid.
@@ -121,8 +123,9 @@ bool looksLikeUtf8(std::string_view bytes) {
     return multi;
 }
 
-std::string decodeFileText(std::string_view bytes) {
-    if (isAscii(bytes)) return std::string(bytes);
+std::string decodeFileText(std::string text) {
+    if (isAscii(text)) return text;
+    std::string_view bytes = text;
     if (!looksLikeUtf8(bytes)) return utf8FromCp1252(bytes);
     if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
     // A file with a byte order mark is UTF-8 even where it is damaged: a byte that forms no

@@ -5,48 +5,56 @@
 #include "melody/melody.h"
 
 #include <algorithm>
+#include <string_view>
 
 namespace tonfex {
 
 namespace {
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 // A field ends at a blank; a tab typed in an editor separates fields as well.
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+// The three field texts of a line, as views into it.
+struct FieldViews {
+    std::string_view pitch, volume, duration;
+};
 
 // Whether a field starts at position p: a digit 1 to 9, or a 0 that no digit follows
 // (a lone 0, or the 0 of 0.25). A 0 with a digit after it is a leading zero and passed over.
-bool fieldStartsAt(const std::string& line, size_t p) {
+bool fieldStartsAt(std::string_view line, size_t p) {
     char c = line[p];
     if (c >= '1' && c <= '9') return true;
     return c == '0' && !(p + 1 < line.size() && isDigit(line[p + 1]));
 }
 
 // Collects up to `width` characters from `p` until a blank; leaves p after the field.
-std::string collect(const std::string& line, size_t& p, int width) {
+std::string_view collect(std::string_view line, size_t& p, int width) {
     size_t start = p++;
-    while (static_cast<int>(p - start) < width && p < line.size() && !isBlank(line[p])) ++p;
-    return std::string(line, start, p - start);
+    while (static_cast<int>(p - start) < width && p < line.size() && !isBlank(line[p]))
+        ++p;
+    return line.substr(start, p - start);
 }
 
 // Fields 2 and 3: at most 101 characters are examined after the previous field's end.
-std::string nextField(const std::string& line, size_t& p, int width) {
+std::string_view nextField(std::string_view line, size_t& p, int width) {
     for (int m = 1; m <= 101; ++m) {
         ++p;
-        if (p >= line.size()) return "";
+        if (p >= line.size()) return {};
         if (fieldStartsAt(line, p)) return collect(line, p, width);
     }
-    return "";
+    return {};
 }
 
-} // namespace
-
-bool isSkippedLine(const std::string& line) { return numericPrefix(line) == 0; }
-
-RawFields scanFields(const std::string& line, FieldWidths widths) {
-    RawFields f;
+FieldViews scanFieldViews(std::string_view line, FieldWidths widths) {
+    FieldViews f;
     size_t p = 0;
-    while (p < line.size() && !fieldStartsAt(line, p)) ++p;
+    while (p < line.size() && !fieldStartsAt(line, p))
+        ++p;
     if (p >= line.size()) return f;
     f.pitch = collect(line, p, widths.pitch);
     // p rests on the character that ended the field; fields 2 and 3 start looking after it.
@@ -55,11 +63,67 @@ RawFields scanFields(const std::string& line, FieldWidths widths) {
     return f;
 }
 
+// One field as the writer puts it: "0", or a digit 1 to 9 and more digits, at most `width` in
+// all, followed by a blank or the line's end. Returns the end of the field and its value, or
+// nullptr for any other form.
+const char* writtenField(const char* p, const char* end, int width, int& value) {
+    const char* const start = p;
+    const char* const limit = end - p > width ? p + width : end;
+    int v = 0;
+    while (p != limit && isDigit(*p))
+        v = v * 10 + (*p++ - '0');
+    if (p == start || (*start == '0' && p - start > 1)) return nullptr;
+    if (p != end && *p != ' ') return nullptr; // too wide, or something else follows
+    value = v;
+    return p;
+}
+
+// A line in the writer's own form ("60 100 2400": three such fields, single blanks, nothing
+// else) is scanned in one pass; the general scan gives the same fields for it. The pitch must
+// not be 0, so that the line is never one the scanner skips.
+bool scanWrittenForm(std::string_view line, FieldWidths widths, FieldViews& f, int (&v)[3]) {
+    const char* p = line.data();
+    const char* const end = p + line.size();
+    if (p == end || *p == '0') return false;
+    const char* q = writtenField(p, end, widths.pitch, v[0]);
+    if (q == nullptr || q == end) return false;
+    f.pitch = {p, q};
+    p = q + 1;
+    q = writtenField(p, end, widths.volume, v[1]);
+    if (q == nullptr || q == end) return false;
+    f.volume = {p, q};
+    p = q + 1;
+    q = writtenField(p, end, widths.duration, v[2]);
+    if (q != end) return false;
+    f.duration = {p, q};
+    return true;
+}
+
+std::string joined(std::string_view head, std::string_view field, std::string_view tail = {}) {
+    std::string text;
+    text.reserve(head.size() + field.size() + tail.size());
+    return text.append(head).append(field).append(tail);
+}
+
+} // namespace
+
+bool isSkippedLine(const std::string& line) {
+    return numericPrefix(line) == 0;
+}
+
+RawFields scanFields(const std::string& line, FieldWidths widths) {
+    FieldViews f = scanFieldViews(line, widths);
+    return {std::string(f.pitch), std::string(f.volume), std::string(f.duration)};
+}
+
 ReaderSpec readerSpec(Reader reader) {
     switch (reader) {
-    case Reader::Player: return {{4, 3, 8}, 100000};
-    case Reader::Score: return {{3, 3, 8}, 100000};
-    case Reader::Pattern: return {{5, 3, 6}, 10000};
+    case Reader::Player:
+        return {{4, 3, 8}, 100000};
+    case Reader::Score:
+        return {{3, 3, 8}, 100000};
+    case Reader::Pattern:
+        return {{5, 3, 6}, 10000};
     }
     return {{4, 3, 8}, 100000};
 }
@@ -72,51 +136,67 @@ std::vector<ToneRow> readToneRows(const std::vector<std::string>& lines, Reader 
     std::vector<ToneRow> rows;
     rows.reserve(std::min(lines.size(), static_cast<size_t>(limits.rowLimit)));
     for (const auto& line : lines) {
-        if (isSkippedLine(line)) continue;
+        FieldViews f;
+        int written[3];
+        const bool integral = scanWrittenForm(line, limits.widths, f, written);
+        if (!integral && isSkippedLine(line)) continue;
         if (static_cast<int>(rows.size()) >= limits.rowLimit)
             failCommand(dialogs, "Die Datei " + fileText + " enthält mehr als " +
                                      plainText(limits.rowLimit) +
                                      " Töne - mehr kann nicht gelesen werden.");
-        RawFields f = scanFields(line, limits.widths);
-        ToneRow row;
-        double pitch = numericPrefix(f.pitch);
+        double pitch, volume, duration;
+        if (integral) {
+            pitch = written[0];
+            volume = written[1];
+            duration = written[2];
+        } else {
+            f = scanFieldViews(line, limits.widths);
+            pitch = numericPrefix(f.pitch);
+            volume = numericPrefix(f.volume);
+            duration = numericPrefix(f.duration);
+        }
+        auto converted = [&](double value, std::string_view text) -> std::int16_t {
+            // A written field is a whole number of at most 8 digits: only the upper clamp of
+            // the conversion can apply, under either decimal separator.
+            if (integral) return static_cast<std::int16_t>(std::min(value, 32767.0));
+            return toInt16(decimal == '.' ? value : parseLocale(text, decimal));
+        };
+
+        ToneRow& row = rows.emplace_back();
         if (pitch < 1) {
-            Fehlerfrage(dialogs, "Falschen Wert für HT eingelesen: " + f.pitch);
+            Fehlerfrage(dialogs, joined("Falschen Wert für HT eingelesen: ", f.pitch));
             row.pitch = 1;
         } else if (pitch > 127 && (pattern || midiMode)) {
-            Fehlerfrage(dialogs, "Wert für HT größer 127 eingelesen: " + f.pitch);
+            Fehlerfrage(dialogs, joined("Wert für HT größer 127 eingelesen: ", f.pitch));
             row.pitch = 127;
         } else {
-            row.pitch = toInt16(decimal == '.' ? pitch : parseLocale(f.pitch, decimal));
+            row.pitch = converted(pitch, f.pitch);
         }
 
-        double volume = numericPrefix(f.volume);
         if (volume < 1) {
             if (!pattern)
-                Fehlerfrage(dialogs, "Wert für LT kleiner 1 eingelesen! ..." + f.volume +
-                                         "... (Fehler in Tonfex.txt)");
+                Fehlerfrage(dialogs, joined("Wert für LT kleiner 1 eingelesen! ...", f.volume,
+                                            "... (Fehler in Tonfex.txt)"));
             row.volume = 1;
         } else if (volume > 127) {
             if (pattern)
-                Fehlerfrage(dialogs, "Wert für LT größer 127 eingelesen: " + f.volume);
+                Fehlerfrage(dialogs, joined("Wert für LT größer 127 eingelesen: ", f.volume));
             else
-                Fehlerfrage(dialogs, "Wert für LT größer 127 eingelesen! ..." + f.volume +
-                                         "... (Fehler in Tonfex.txt)");
+                Fehlerfrage(dialogs, joined("Wert für LT größer 127 eingelesen! ...", f.volume,
+                                            "... (Fehler in Tonfex.txt)"));
             row.volume = 127;
         } else {
-            row.volume = toInt16(decimal == '.' ? volume : parseLocale(f.volume, decimal));
+            row.volume = converted(volume, f.volume);
         }
 
-        double duration = numericPrefix(f.duration);
         if (duration < 1) {
             if (pattern) Fehlerfrage(dialogs, "Wert für DT kleiner 1 eingelesen!");
             row.durationText.assign(1, '1');
             row.durationValue = 1;
         } else {
-            row.durationText = f.duration;
+            row.durationText.assign(f.duration);
             row.durationValue = duration;
         }
-        rows.push_back(std::move(row));
     }
     return rows;
 }

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 using namespace tonfex;
 using testkit::mapped;
 using testkit::texts;
@@ -71,6 +73,48 @@ TEST(ReadToneRows, PlayerChecksAndPrompts) {
     d.answers = {true, false};
     EXPECT_THROW(rows({"0 5 4", "60 500 4"}, Reader::Player, d), ProgramEnd);
     EXPECT_EQ(d.records.size(), 2u);
+}
+
+TEST(ReadToneRows, WrittenFormAndHandEditedFormReadAlike) {
+    // Lines in the writer's form ("60 100 4") take a quicker scan; the same lines with tabs
+    // between the fields take the general one. Both must give the same rows and questions.
+    std::mt19937 rng(2024);
+    auto digits = [&](size_t count) {
+        std::string text(1, static_cast<char>('1' + rng() % 9));
+        while (text.size() < count)
+            text += static_cast<char>('0' + rng() % 10);
+        return text;
+    };
+    auto field = [&]() -> std::string {
+        auto kind = rng() % 8;
+        if (kind == 0) return "0";
+        if (kind == 1) return "00" + digits(1 + rng() % 3); // leading zeros
+        return digits(1 + rng() % (kind < 4 ? 9 : 4));      // every width and beyond
+    };
+    for (int i = 0; i < 3000; ++i) {
+        std::string pitch = field(), volume = field();
+        std::string duration = rng() % 10 == 0 ? "" : field(); // sometimes no third field
+        std::string written = pitch + " " + volume + (duration.empty() ? "" : " " + duration);
+        std::string edited = pitch + "\t" + volume + (duration.empty() ? "" : "\t" + duration);
+        for (Reader r : {Reader::Player, Reader::Score, Reader::Pattern})
+            for (bool midi : {true, false})
+                for (char decimal : {'.', ','}) {
+                    // The row and the questions asked for one line, as one text.
+                    auto read = [&](const std::string& line) {
+                        ScriptedDialogs d;
+                        std::string out;
+                        for (const auto& row : readToneRows({line}, r, midi, decimal, d, "x"))
+                            out += std::to_string(row.pitch) + " " + std::to_string(row.volume) +
+                                   " " + row.durationText + " " + std::to_string(row.durationValue);
+                        for (const auto& text : texts(d))
+                            out += " | " + text;
+                        return out;
+                    };
+                    ASSERT_EQ(read(written), read(edited))
+                        << written << " reader " << static_cast<int>(r) << " midi " << midi
+                        << " decimal " << decimal;
+                }
+    }
 }
 
 TEST(ReadToneRows, PatternChecksPromptsAndRowLimit) {
