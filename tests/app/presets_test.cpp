@@ -79,7 +79,7 @@ TEST_F(PresetTest, StoreWithMissingFilesSavesTheRestAndNamesTheMissing) {
     EXPECT_EQ(tp.clipboard.text, path("Tonfex-01-030327-0905-08.cap"));
 }
 
-TEST_F(PresetTest, LoadShowsTheLogAndAChoiceRestoresThePreset) {
+TEST_F(PresetTest, LoadShowsTheLogAndAChoiceRestoresThePresetWithOrWithoutScores) {
     // No log yet: an empty chooser, no message.
     app.Load_Click();
     EXPECT_TRUE(app.c.linienVisible);
@@ -116,19 +116,17 @@ TEST_F(PresetTest, LoadShowsTheLogAndAChoiceRestoresThePreset) {
     EXPECT_FALSE(app.PresetGeladen);
     app.Kurzubersicht_Click();
     EXPECT_EQ(tp.dialogs.records.size(), 1u);
-}
 
-TEST_F(PresetTest, PresetWithoutScoresLoadsSettingsAndSamplesOnly) {
-    store();
+    // A preset without its scores loads the settings and the samples only.
     std::filesystem::remove(tmp / "Tonfex-01-030327-0905-07.cap");
     std::filesystem::remove(tmp / "Tonfex-02-030327-0905-07.cap");
     testkit::writeBytes(tmp / "Tonfex-HCR.rpp", "changed");
     testkit::writeBytes(tmp / "Tonfex-01.cap", "kept");
-    const std::string description = file("Tonfex-Proginfo.txt");
+    const std::string noted = file("Tonfex-Proginfo.txt");
     app.Load_Click();
     app.Lini_Click(0);
     EXPECT_EQ((Lines{file("Tonfex-HCR.rpp"), file("Tonfex-01.cap"), file("Tonfex-Proginfo.txt")}),
-              (Lines{samples, "kept", description}));
+              (Lines{samples, "kept", noted})); // and no note in the description
     EXPECT_EQ(tp.dialogs.records.back().text, "weiter?");
 }
 
