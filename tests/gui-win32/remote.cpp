@@ -16,6 +16,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <thread>
@@ -202,8 +203,9 @@ int standIn() {
     STARTUPINFOW startup{};
     GetStartupInfoW(&startup);
     int show = (startup.dwFlags & STARTF_USESHOWWINDOW) ? startup.wShowWindow : -1;
-    std::ofstream(folder + L"Aufruf.neu", std::ios::binary) << utf8(GetCommandLineW()) << '\n'
-                                                            << show << '\n';
+    std::ofstream(std::filesystem::path(folder + L"Aufruf.neu"), std::ios::binary)
+        << utf8(GetCommandLineW()) << '\n'
+        << show << '\n';
     return MoveFileExW((folder + L"Aufruf.neu").c_str(), (folder + L"Aufruf.txt").c_str(),
                        MOVEFILE_REPLACE_EXISTING)
                ? 0
