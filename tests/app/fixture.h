@@ -30,6 +30,11 @@ struct AppTest : ::testing::Test {
     }
     void settings(const std::string& values) { settings(keyValues(values)); }
     std::string file(const std::string& name) { return readBytes(tmp / name); }
+    // The last message box as "TITLE: text".
+    std::string said() const {
+        const auto& r = tp.dialogs.records;
+        return r.empty() ? "" : r.back().title + ": " + r.back().text;
+    }
 };
 
 // Every launcher button with the file it opens (in the working folder) and its program.

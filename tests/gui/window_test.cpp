@@ -57,18 +57,13 @@ struct WindowTest : ::testing::Test {
     void click(const char* name) { QTest::mouseClick(w<QPushButton>(name), Qt::LeftButton); }
     // Runs `step` in the first wait of the command started next.
     void inFirstWait(std::function<void()> step) { QTimer::singleShot(0, window.get(), step); }
-    QStringList shown(const char* list) {
-        QStringList lines;
+    // The lines a list widget shows.
+    std::vector<std::string> shown(const char* list) {
+        std::vector<std::string> lines;
         auto* l = w<QListWidget>(list);
         for (int i = 0; i < l->count(); ++i)
-            lines << l->item(i)->text();
+            lines.push_back(l->item(i)->text().toStdString());
         return lines;
-    }
-    static QStringList qlines(const std::vector<std::string>& lines) {
-        QStringList out;
-        for (const auto& line : lines)
-            out << QString::fromStdString(line);
-        return out;
     }
     // Every button shows its model (only wired buttons enabled), and so do the lists.
     void expectModelsDrawn() {
@@ -79,13 +74,13 @@ struct WindowTest : ::testing::Test {
             EXPECT_EQ(widget->toolTip().toStdString(), b->tooltip) << b->name;
             EXPECT_EQ(widget->isEnabled(), b->enabled && findAction(b->name) != nullptr) << b->name;
             EXPECT_EQ(widget->isVisibleTo(window.get()), b->visible) << b->name;
-            EXPECT_EQ(widget->palette().color(QPalette::Button),
-                      QColor(b->back.r, b->back.g, b->back.b))
+            EXPECT_EQ(widget->palette().color(QPalette::Button).name().toStdString(),
+                      QColor(b->back.r, b->back.g, b->back.b).name().toStdString())
                 << b->name;
         }
         for (ListBox* l : app.c.listBoxes()) {
             if (l == &app.c.Lini) continue; // in the chooser
-            EXPECT_EQ(shown(l->name.c_str()), qlines(l->lines())) << l->name;
+            EXPECT_EQ(shown(l->name.c_str()), l->lines()) << l->name;
         }
     }
 };
@@ -100,12 +95,10 @@ TEST_F(WindowTest, StartDrawsEveryModelInBothModesAndWiresEveryControl) {
         EXPECT_EQ(w<QLabel>("Label2")->text().toStdString(), app.c.Label2.caption);
         EXPECT_EQ(w<QLabel>("Label2")->palette().color(QPalette::WindowText), QColor(Qt::white));
         EXPECT_EQ(w<QLineEdit>("txtNot")->text(), "  T O N F E X");
-        EXPECT_EQ(w("Startknopf")->isVisible(), *sound == '1');
-        EXPECT_EQ(w("Command1")->isVisible(), *sound == '3');
-        expectModelsDrawn();
+        expectModelsDrawn(); // Startknopf in MIDI mode, Command1 in sample mode, ...
         // inidat shows what Form_Load left in it, at its enlarged height.
         EXPECT_EQ(w("inidat")->height(), window->pixels(7540));
-        EXPECT_EQ(shown("List2").value(0), "TONFEX - Programmbeschreibung");
+        EXPECT_EQ(shown("List2").at(0), "TONFEX - Programmbeschreibung");
         EXPECT_EQ(w("List2")->width(), window->pixels(3525));
         EXPECT_EQ(window->focusWidget(), w("Dateiherstellung")); // the first key press is "Neu"
     }
@@ -205,7 +198,7 @@ TEST_F(WindowTest, SummaryLineLinkEmptyLineToggleAndWideDescription) {
     ASSERT_TRUE(w("Daten")->isVisible() && w("Zuordnung")->isVisible());
     EXPECT_GE(w("Daten")->y(), list->geometry().bottom());
     EXPECT_LE(w("Daten")->geometry().right(), w("Zuordnung")->x()); // side by side
-    EXPECT_EQ(shown("inidat"), qlines(settingsTemplate()));
+    EXPECT_EQ(shown("inidat"), settingsTemplate());
     // A widened description list keeps the settings list beside it.
     app.c.List2.width = 11540;
     window->sync();

@@ -13,9 +13,7 @@
 
 #include <algorithm>
 #include <chrono>
-#include <condition_variable>
 #include <iostream>
-#include <mutex>
 #include <thread>
 
 using namespace tonfex;
@@ -59,24 +57,25 @@ std::optional<std::string> takeFileWhenThere(const fs::path& path) {
     return std::nullopt;
 }
 
-// Top-level windows of the test's own with the given titles, made and served by a thread with
-// a message loop; the default window procedure destroys a window on WM_CLOSE. They stay hidden:
-// the closer looks at every top-level window, and without a window manager Wine waits for one
-// when a shown window goes.
+// Hidden top-level windows of the test's own with the given titles. The closer sends WM_CLOSE
+// straight to a window of its own thread, and the default window procedure destroys it.
+// Hidden, because without a window manager Wine waits for one when a shown window goes.
 class TestWindows {
 public:
-    explicit TestWindows(std::vector<std::wstring> titles)
-        : thread_([this, titles] { run(titles); }) {
-        std::unique_lock lock(mutex_);
-        changed_.wait(lock, [&] { return ready_; });
+    explicit TestWindows(const std::vector<std::wstring>& titles) {
+        WNDCLASSW type{};
+        type.lpfnWndProc = DefWindowProcW;
+        type.hInstance = GetModuleHandleW(nullptr);
+        type.lpszClassName = L"TonfexTestFenster";
+        RegisterClassW(&type); // fails harmlessly when an earlier window registered it
+        for (const auto& title : titles)
+            windows_.push_back(CreateWindowExW(0, type.lpszClassName, title.c_str(),
+                                               WS_OVERLAPPEDWINDOW, 10, 10, 200, 100, nullptr,
+                                               nullptr, type.hInstance, nullptr));
     }
     ~TestWindows() {
-        {
-            std::lock_guard lock(mutex_);
-            released_ = true;
-        }
-        changed_.notify_all();
-        thread_.join();
+        for (HWND w : windows_)
+            if (IsWindow(w)) DestroyWindow(w);
     }
     // "1" for each window still open, "0" for each closed one, in order.
     std::string open() const {
@@ -87,37 +86,7 @@ public:
     }
 
 private:
-    void run(const std::vector<std::wstring>& titles) {
-        WNDCLASSW type{};
-        type.lpfnWndProc = DefWindowProcW;
-        type.hInstance = GetModuleHandleW(nullptr);
-        type.lpszClassName = L"TonfexTestFenster";
-        RegisterClassW(&type); // fails harmlessly when an earlier window registered it
-        for (const auto& title : titles)
-            windows_.push_back(CreateWindowExW(0, type.lpszClassName, title.c_str(),
-                                               WS_OVERLAPPEDWINDOW, 10, 10, 200, 100, nullptr,
-                                               nullptr, type.hInstance, nullptr));
-        MSG message;
-        PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE); // the thread's queue exists now
-        std::unique_lock lock(mutex_);
-        ready_ = true;
-        changed_.notify_all();
-        while (!released_) {
-            lock.unlock();
-            while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
-                DispatchMessageW(&message);
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-            lock.lock();
-        }
-        for (HWND w : windows_)
-            if (IsWindow(w)) DestroyWindow(w);
-    }
-
     std::vector<HWND> windows_;
-    std::mutex mutex_;
-    std::condition_variable changed_;
-    bool ready_ = false, released_ = false;
-    std::thread thread_;
 };
 
 } // namespace
