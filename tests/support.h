@@ -15,6 +15,8 @@
 
 namespace tonfex::testkit {
 
+using Lines = std::vector<std::string>;
+
 // A fresh folder under the system's temporary folder, removed at the end of the test.
 class TempFolder {
 public:

@@ -39,7 +39,6 @@ TEST_F(AppTest, DriverControlChangesInMidiMode) {
     EXPECT_TRUE(app.c.Daten.visible && app.c.Zuordnung.visible);
     EXPECT_EQ(app.c.inidat.height, 1025);
     EXPECT_FALSE(app.InidatGross || app.LinkFlag || app.List2Gross);
-    EXPECT_EQ(app.c.Label2.caption, "D e r   M e l o d i e n s p i e l e r");
     EXPECT_EQ(app.Regelname, "T E S T");
     EXPECT_EQ(app.melody.Tonzahl, 0);
     // No tones: the melody file stays, and the play reads it.

@@ -30,9 +30,8 @@ struct PresetTest : AppTest {
 TEST_F(PresetTest, StoreCopiesFourFilesLogsAndFillsTheClipboard) {
     const std::string ini = file("Tonfex.ini");
     store();
-    ASSERT_EQ(tp.dialogs.records.size(), 1u);
-    EXPECT_EQ(tp.dialogs.records[0].title, "Frage zur Sicherheit");
-    EXPECT_EQ(tp.dialogs.records[0].text, "die aktuellen Einstellungen wirklich speichern?");
+    EXPECT_EQ(tp.dialogs.records.size(), 1u);
+    EXPECT_EQ(said(), "Frage zur Sicherheit: die aktuellen Einstellungen wirklich speichern?");
     EXPECT_EQ((Lines{file("Tonfex-030327-0905-07.ini"), file("Tonfex-HCR-030327-0905-07.rpp"),
                      file("Tonfex-01-030327-0905-07.cap"), file("Tonfex-02-030327-0905-07.cap")}),
               (Lines{ini, samples, "score one", "score two"}));
@@ -64,10 +63,8 @@ TEST_F(PresetTest, StoreWithMissingFilesSavesTheRestAndNamesTheMissing) {
     EXPECT_THROW(app.Speichern_Click(), CommandEnd);
     EXPECT_TRUE(exists("Tonfex-030327-0905-07.ini") && exists("Tonfex-01-030327-0905-07.cap"));
     EXPECT_EQ(lines("Tonfex-Doku.txt").size(), 1u);
-    EXPECT_EQ(tp.dialogs.records.back().title, "FEHLER");
-    EXPECT_EQ(tp.dialogs.records.back().text, "Nicht vorhanden und deshalb nicht gespeichert:\n" +
-                                                  path("Tonfex-HCR.rpp") + "\n" +
-                                                  path("Tonfex-02.cap"));
+    EXPECT_EQ(said(), "FEHLER: Nicht vorhanden und deshalb nicht gespeichert:\n" +
+                          path("Tonfex-HCR.rpp") + "\n" + path("Tonfex-02.cap"));
 
     // Without the settings file there is no preset to load: nothing is logged.
     std::filesystem::remove(tmp / "Tonfex.ini");
@@ -79,7 +76,7 @@ TEST_F(PresetTest, StoreWithMissingFilesSavesTheRestAndNamesTheMissing) {
     EXPECT_EQ(tp.clipboard.text, path("Tonfex-01-030327-0905-08.cap"));
 }
 
-TEST_F(PresetTest, LoadShowsTheLogAndAChoiceRestoresThePreset) {
+TEST_F(PresetTest, LoadShowsTheLogAndAChoiceRestoresThePresetWithOrWithoutScores) {
     // No log yet: an empty chooser, no message.
     app.Load_Click();
     EXPECT_TRUE(app.c.linienVisible);
@@ -116,19 +113,17 @@ TEST_F(PresetTest, LoadShowsTheLogAndAChoiceRestoresThePreset) {
     EXPECT_FALSE(app.PresetGeladen);
     app.Kurzubersicht_Click();
     EXPECT_EQ(tp.dialogs.records.size(), 1u);
-}
 
-TEST_F(PresetTest, PresetWithoutScoresLoadsSettingsAndSamplesOnly) {
-    store();
+    // A preset without its scores loads the settings and the samples only.
     std::filesystem::remove(tmp / "Tonfex-01-030327-0905-07.cap");
     std::filesystem::remove(tmp / "Tonfex-02-030327-0905-07.cap");
     testkit::writeBytes(tmp / "Tonfex-HCR.rpp", "changed");
     testkit::writeBytes(tmp / "Tonfex-01.cap", "kept");
-    const std::string description = file("Tonfex-Proginfo.txt");
+    const std::string noted = file("Tonfex-Proginfo.txt");
     app.Load_Click();
     app.Lini_Click(0);
     EXPECT_EQ((Lines{file("Tonfex-HCR.rpp"), file("Tonfex-01.cap"), file("Tonfex-Proginfo.txt")}),
-              (Lines{samples, "kept", description}));
+              (Lines{samples, "kept", noted})); // and no note in the description
     EXPECT_EQ(tp.dialogs.records.back().text, "weiter?");
 }
 
@@ -150,14 +145,13 @@ TEST_F(PresetTest, HostileOrBrokenChooserLinesLoadNothing) {
     for (int i = 0; i < app.c.Lini.count() + 1; ++i) {
         tp.dialogs.records.clear();
         EXPECT_THROW(app.Lini_Click(i), CommandEnd) << i;
-        ASSERT_EQ(tp.dialogs.records.size(), 1u);
-        EXPECT_EQ(tp.dialogs.records[0].title, "FEHLER");
-        EXPECT_NE(tp.dialogs.records[0].text.find("Es wurde nichts geladen."), std::string::npos);
+        EXPECT_EQ(tp.dialogs.records.size(), 1u);
+        EXPECT_TRUE(said().starts_with("FEHLER: ") && said().ends_with(" nichts geladen."));
         EXPECT_EQ(file("Tonfex.ini") + file("Tonfex-HCR.rpp"), ini + samples);
         EXPECT_FALSE(app.PresetGeladen);
-        messages.push_back(tp.dialogs.records[0].text);
+        messages.push_back(said());
     }
-    EXPECT_EQ(messages[0], "Die gewählte Zeile ist leer. Es wurde nichts geladen.");
+    EXPECT_EQ(messages[0], "FEHLER: Die gewählte Zeile ist leer. Es wurde nichts geladen.");
     EXPECT_NE(messages[1].find("nennt keine gespeicherte Einstellungsdatei"), std::string::npos);
     EXPECT_NE(messages[4].find("Tonfex-999.ini ist nicht vorhanden"), std::string::npos);
     EXPECT_NE(messages[6].find("Tonfex-HCR-777.rpp ist nicht vorhanden"), std::string::npos);
@@ -175,8 +169,7 @@ TEST_F(PresetTest, ParkingSlot) {
 
     tp.dialogs.answers = {false};
     app.Command12_Click();
-    EXPECT_EQ(tp.dialogs.records.back().title, "Frage zur Sicherheit");
-    EXPECT_EQ(tp.dialogs.records.back().text, "wirklich Tonfex-HCR.rpp überschreiben?");
+    EXPECT_EQ(said(), "Frage zur Sicherheit: wirklich Tonfex-HCR.rpp überschreiben?");
     EXPECT_EQ(file("Tonfex-HCR.rpp"), samples);
     tp.dialogs.answers = {true};
     app.Command12_Click();
@@ -189,9 +182,8 @@ TEST_F(PresetTest, SamplemixWritesTheTemplateAndNotesIt) {
     const std::string changed = file("Tonfex.ini");
     tp.dialogs.answers = {false};
     app.Samplemix_Click();
-    EXPECT_EQ(tp.dialogs.records.back().title, "Frage zur Sicherheit");
-    EXPECT_EQ(tp.dialogs.records.back().text,
-              "wirklich Samplemix? (Tonfex.ini wird dann verändert)?");
+    EXPECT_EQ(said(),
+              "Frage zur Sicherheit: wirklich Samplemix? (Tonfex.ini wird dann verändert)?");
     EXPECT_EQ(file("Tonfex-Proginfo.txt") + file("Tonfex.ini"), description + changed);
 
     tp.dialogs.records.clear();
@@ -205,8 +197,8 @@ TEST_F(PresetTest, SamplemixWritesTheTemplateAndNotesIt) {
                                          "am 03.03.2027 um 09:05:07 Uhr"}));
     EXPECT_EQ(app.c.List2.fore, colors::blue);
     EXPECT_EQ(app.c.List2.lines(), lines("Tonfex-Proginfo.txt"));
-    ASSERT_EQ(tp.dialogs.records.size(), 2u);
-    EXPECT_EQ(tp.dialogs.records[1].text, "weiter? (erst genau lesen!)");
+    EXPECT_EQ(tp.dialogs.records.size(), 2u);
+    EXPECT_EQ(said(), "Tonfex: weiter? (erst genau lesen!)");
     EXPECT_FALSE(app.SamplemixFlag);
     EXPECT_EQ(app.c.inidat.lines()[1], "  SAMPLER mit Tonfex-HCR.rpp (Snd)");
 

@@ -27,6 +27,13 @@ inline CliRun cli(const std::vector<std::string>& args, const std::string& input
     return {status, out.str()};
 }
 
+// The program on the working folder `tmp`.
+inline CliRun cliIn(const TempFolder& tmp, std::vector<std::string> args,
+                    const std::string& input = "", bool terminal = false) {
+    args.insert(args.begin(), {"--arbeit", tmp.dir().string()});
+    return cli(args, input, terminal);
+}
+
 // A working folder with the template's settings, some replaced, and a melody file.
 inline void prepare(const TempFolder& tmp, const KeyValues& values, const std::string& melody) {
     writeBytes(tmp / "Tonfex.ini", encodeLines(withValues(settingsTemplate(), values)));

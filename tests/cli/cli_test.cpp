@@ -19,9 +19,8 @@ TEST(Cli, QuestionsAnsweredByOptionOrTerminalOrNoAndErrorsExitOne) {
     // The play reads the melody file: a volume of 300 asks.
     testkit::prepare(tmp, {{"SOUND", "1"}}, "60 300 4\r\n");
     auto play = [&](std::vector<std::string> extra, const std::string& input, bool terminal) {
-        std::vector<std::string> args{"--arbeit", tmp.dir().string(), "play"};
-        args.insert(args.end(), extra.begin(), extra.end());
-        return cli(args, input, terminal);
+        extra.insert(extra.begin(), "play");
+        return testkit::cliIn(tmp, extra, input, terminal);
     };
     const std::string question =
         "[FEHLER] Wert für LT größer 127 eingelesen! ...300... (Fehler in Tonfex.txt) - weiter? "

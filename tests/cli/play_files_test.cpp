@@ -8,13 +8,11 @@
 #include <numbers>
 
 using namespace tonfex;
+using testkit::cliIn;
 using testkit::CliRun;
+using Lines = std::vector<std::string>;
 
 namespace {
-
-CliRun run(const std::vector<std::string>& args) {
-    return testkit::cli(args);
-}
 
 // A working folder playing `melody` in MIDI mode, durations taken directly at tempo 1.
 void prepare(const testkit::TempFolder& tmp, const std::string& melody) {
@@ -23,38 +21,29 @@ void prepare(const testkit::TempFolder& tmp, const std::string& melody) {
         melody);
 }
 
-// The samples of our own WAV files (16-bit stereo after a 44-byte header), left and right
-// mixed, -1 to 1.
-struct Wav {
-    int rate = 44100;
+// The samples of our own WAV files (16-bit stereo at 44.1 kHz after a 44-byte header), left and
+// right mixed, -1 to 1.
+constexpr int kRate = 44100;
+std::vector<double> readWav(const std::string& bytes) {
     std::vector<double> mono;
-};
-
-Wav readWav(const std::string& bytes) {
-    Wav w;
-    for (size_t at = 44; at + 4 <= bytes.size(); at += 4) {
-        auto sample = [&](size_t k) {
-            return static_cast<std::int16_t>(static_cast<unsigned char>(bytes[k]) |
-                                             static_cast<unsigned char>(bytes[k + 1]) << 8);
-        };
-        w.mono.push_back((sample(at) + sample(at + 2)) / 65536.0);
-    }
-    return w;
+    auto sample = [&](size_t k) {
+        return static_cast<std::int16_t>(static_cast<unsigned char>(bytes[k]) |
+                                         static_cast<unsigned char>(bytes[k + 1]) << 8);
+    };
+    for (size_t at = 44; at + 4 <= bytes.size(); at += 4)
+        mono.push_back((sample(at) + sample(at + 2)) / 65536.0);
+    return mono;
 }
 
 // Magnitude of one frequency in a Hann-windowed stretch (Goertzel).
-double magnitude(const Wav& w, double from, double length, double frequency) {
-    auto first = static_cast<long>(from * w.rate);
-    auto n = static_cast<long>(length * w.rate);
-    double coeff = 2 * std::cos(2 * std::numbers::pi * frequency / w.rate);
-    double s1 = 0, s2 = 0;
+double magnitude(const std::vector<double>& w, double from, double length, double frequency) {
+    auto first = static_cast<long>(from * kRate), n = static_cast<long>(length * kRate);
+    double coeff = 2 * std::cos(2 * std::numbers::pi * frequency / kRate), s1 = 0, s2 = 0;
     for (long k = 0; k < n; ++k) {
         long at = first + k;
-        double x = at >= 0 && at < static_cast<long>(w.mono.size())
-                       ? w.mono[static_cast<size_t>(at)]
-                       : 0.0;
-        x *= 0.5 - 0.5 * std::cos(2 * std::numbers::pi * k / (n - 1));
-        double s0 = x + coeff * s1 - s2;
+        double x = at >= 0 && at < static_cast<long>(w.size()) ? w[static_cast<size_t>(at)] : 0.0;
+        double s0 =
+            x * (0.5 - 0.5 * std::cos(2 * std::numbers::pi * k / (n - 1))) + coeff * s1 - s2;
         s2 = s1;
         s1 = s0;
     }
@@ -62,14 +51,12 @@ double magnitude(const Wav& w, double from, double length, double frequency) {
 }
 
 // The strongest frequency between 100 and 1000 Hz in a stretch, to a tenth of a hertz.
-double fundamental(const Wav& w, double from, double length) {
+double fundamental(const std::vector<double>& w, double from, double length) {
     auto strongest = [&](double lo, double hi, double step) {
         double best = lo, bestMagnitude = -1;
         for (double f = lo; f <= hi; f += step)
-            if (double m = magnitude(w, from, length, f); m > bestMagnitude) {
-                bestMagnitude = m;
-                best = f;
-            }
+            if (double m = magnitude(w, from, length, f); m > bestMagnitude)
+                bestMagnitude = m, best = f;
         return best;
     };
     double coarse = strongest(100, 1000, 2);
@@ -78,25 +65,26 @@ double fundamental(const Wav& w, double from, double length) {
 
 // Where a tone of `frequency` starts near `expected`: the steepest rise of its magnitude in
 // 20 ms windows (for a sudden start, when the start lies in the window's middle).
-double onset(const Wav& w, double expected, double frequency) {
+double onset(const std::vector<double>& w, double expected, double frequency) {
     const double window = 0.02, step = 0.001;
     double best = -1, steepest = 0;
     double before = magnitude(w, expected - 0.25 - step - window / 2, window, frequency);
     double now = magnitude(w, expected - 0.25 - window / 2, window, frequency);
     for (double centre = expected - 0.25; centre < expected + 0.25; centre += step) {
         double after = magnitude(w, centre + step - window / 2, window, frequency);
-        if (after - before > steepest) {
-            steepest = after - before;
-            best = centre;
-        }
+        if (after - before > steepest) steepest = after - before, best = centre;
         before = now;
         now = after;
     }
     return best;
 }
 
-bool hasMido() {
-    return std::system("/usr/bin/python3 -c 'import mido' >/dev/null 2>&1") == 0;
+// The note lines (" 90 ") of a protocol or of mido's read-back.
+Lines notes(const Lines& lines) {
+    Lines out;
+    for (const auto& line : lines)
+        if (line.find(" 90 ") != std::string::npos) out.push_back(line);
+    return out;
 }
 
 } // namespace
@@ -105,7 +93,7 @@ TEST(PlayFiles, WavOfThreeTonesSoundsAtTheirPitchesAndScheduledTimes) {
     testkit::TempFolder tmp;
     prepare(tmp, "60 100 4800\r\n64 100 4800\r\n67 100 4800\r\n");
     auto wavPath = tmp / "klang.wav";
-    CliRun r = run({"--arbeit", tmp.dir().string(), "play", "--wav", wavPath.string()});
+    CliRun r = cliIn(tmp, {"play", "--wav", wavPath.string()});
 #ifdef _WIN32
     // The Windows build has no built-in synthesizer: a message, and no file.
     EXPECT_EQ(r.status, 1);
@@ -121,14 +109,12 @@ TEST(PlayFiles, WavOfThreeTonesSoundsAtTheirPitchesAndScheduledTimes) {
     ASSERT_GT(bytes.size(), 44u);
     EXPECT_EQ(bytes.substr(22, 14),
               std::string("\x02\0\x44\xAC\0\0\x10\xB1\x02\0\x04\0\x10\0", 14));
-    Wav w = readWav(bytes);
+    auto w = readWav(bytes);
     // The play waits 0.9 s before its first tone ("WAVETABLE"); then one second per tone.
-    const double starts[] = {0.9, 1.9, 2.9};
-    const double pitches[] = {261.63, 329.63, 392.00};
-    ASSERT_GT(w.mono.size(), static_cast<size_t>(3.9 * w.rate)) << "the release follows";
+    const double starts[] = {0.9, 1.9, 2.9}, pitches[] = {261.63, 329.63, 392.00};
+    ASSERT_GT(w.size(), static_cast<size_t>(3.9 * kRate)) << "the release follows";
     for (int k = 0; k < 3; ++k) {
-        double found = fundamental(w, starts[k] + 0.1, 0.8);
-        EXPECT_NEAR(found, pitches[k], pitches[k] * 0.02) << "tone " << k + 1;
+        EXPECT_NEAR(fundamental(w, starts[k] + 0.1, 0.8), pitches[k], pitches[k] * 0.02) << k;
         EXPECT_NEAR(onset(w, starts[k], pitches[k]), starts[k], 0.020) << "tone " << k + 1;
     }
     // Silence before the first tone, sound after it.
@@ -136,26 +122,18 @@ TEST(PlayFiles, WavOfThreeTonesSoundsAtTheirPitchesAndScheduledTimes) {
 }
 
 TEST(PlayFiles, MidiFileReadByMidoHoldsTheProtocolsNotesAndTimes) {
-    if (!hasMido()) GTEST_SKIP() << "python3-mido is not installed";
+    if (std::system("/usr/bin/python3 -c 'import mido' >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "python3-mido is not installed";
     testkit::TempFolder tmp;
     prepare(tmp, "60 100 480\r\n62 127 240\r\n64 1 720\r\n");
-    auto protocol = tmp / "protokoll.txt";
-    auto mid = tmp / "spiel.mid";
+    auto protocol = tmp / "protokoll.txt", mid = tmp / "spiel.mid", readBack = tmp / "mido.txt";
     // Real time: the protocol shows what was sent when; the MIDI file takes the same times.
-    CliRun r = run({"--arbeit", tmp.dir().string(), "play", "--midi-protokoll", protocol.string(),
-                    "--mid", mid.string()});
+    CliRun r = cliIn(tmp, {"play", "--midi-protokoll", protocol.string(), "--mid", mid.string()});
     ASSERT_EQ(r.status, 0) << r.out;
     auto protocolLines = splitLines(testkit::readBytes(protocol));
     ASSERT_EQ(protocolLines.size(), 2u + 32u + 7u);
     EXPECT_EQ(protocolLines[1], "0.000 C0 0B 00"); // the instrument chosen at start-up
 
-    auto notes = [](const std::vector<std::string>& lines) {
-        std::vector<std::string> out;
-        for (const auto& line : lines)
-            if (line.find(" 90 ") != std::string::npos) out.push_back(line);
-        return out;
-    };
-    auto readBack = tmp / "mido.txt";
     std::string command = "/usr/bin/python3 " TONFEX_TEST_DATA "/midi/mido_messages.py " +
                           mid.string() + " > " + readBack.string();
     ASSERT_EQ(std::system(command.c_str()), 0);
@@ -167,34 +145,31 @@ TEST(PlayFiles, MidiFileReadByMidoHoldsTheProtocolsNotesAndTimes) {
         // The same bytes; times equal to the millisecond (the file's resolution).
         EXPECT_EQ(midoNotes[k].substr(midoNotes[k].find(' ')),
                   sentNotes[k].substr(sentNotes[k].find(' ')));
-        double sent = std::stod(sentNotes[k]), read = std::stod(midoNotes[k]);
-        EXPECT_NEAR(read, sent, 0.5) << sentNotes[k];
+        EXPECT_NEAR(std::stod(midoNotes[k]), std::stod(sentNotes[k]), 0.5) << sentNotes[k];
     }
     // The tones start 100 ms and 50 ms apart in real time, give or take the machine's timing.
     EXPECT_NEAR(std::stod(sentNotes[3]) - std::stod(sentNotes[1]), 100, 15);
 
     // Without the protocol the play takes no time and the file holds the scheduled times.
-    ASSERT_EQ(run({"--arbeit", tmp.dir().string(), "play", "--mid", mid.string()}).status, 0);
+    ASSERT_EQ(cliIn(tmp, {"play", "--mid", mid.string()}).status, 0);
     ASSERT_EQ(std::system(command.c_str()), 0);
-    EXPECT_EQ(notes(splitLines(testkit::readBytes(readBack))),
-              (std::vector<std::string>{"900.000 90 00 00", "900.000 90 3C 50", "1000.000 90 3C 00",
-                                        "1000.000 90 3E 66", "1050.000 90 3E 00",
-                                        "1050.000 90 40 01", "1200.000 90 40 00"}));
+    EXPECT_EQ(
+        notes(splitLines(testkit::readBytes(readBack))),
+        (Lines{"900.000 90 00 00", "900.000 90 3C 50", "1000.000 90 3C 00", "1000.000 90 3E 66",
+               "1050.000 90 3E 00", "1050.000 90 40 01", "1200.000 90 40 00"}));
 }
 
 TEST(PlayFiles, OptionsBelongToPlayingVerbsAndFailuresWriteNothing) {
     testkit::TempFolder tmp;
     prepare(tmp, "60 100 480\r\n");
-    CliRun ini = run({"--arbeit", tmp.dir().string(), "ini", "--mid", (tmp / "a.mid").string()});
+    CliRun ini = cliIn(tmp, {"ini", "--mid", (tmp / "a.mid").string()});
     EXPECT_EQ(ini.status, 2);
     EXPECT_NE(ini.out.find("--mid gilt nur für play und neu"), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(tmp / "a.mid"));
 
     // A read error answered No ends the program before anything is written.
     testkit::writeBytes(tmp / "Tonfex.txt", "60 300 480\r\n");
-    CliRun no =
-        run({"--arbeit", tmp.dir().string(), "--nein", "play", "--wav", (tmp / "b.wav").string()});
-    EXPECT_EQ(no.status, 1);
+    EXPECT_EQ(cliIn(tmp, {"--nein", "play", "--wav", (tmp / "b.wav").string()}).status, 1);
     EXPECT_FALSE(std::filesystem::exists(tmp / "b.wav"));
 }
 
@@ -203,8 +178,7 @@ TEST(PlayFiles, RealOutputPrintsNoLibraryMessages) {
     // device, it plays silently and neither alsa-lib nor FluidSynth nor RtMidi print anything.
     testkit::TempFolder tmp;
     prepare(tmp, "60 100 48\r\n");
-    auto err = tmp / "stderr.txt";
-    auto out = tmp / "stdout.txt";
+    auto err = tmp / "stderr.txt", out = tmp / "stdout.txt";
     std::string command = std::string(TONFEX_BINARY_DIR) + "/tonfex --arbeit " +
                           tmp.dir().string() + " play > " + out.string() + " 2> " + err.string();
     ASSERT_EQ(std::system(command.c_str()), 0);

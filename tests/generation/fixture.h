@@ -45,17 +45,10 @@ struct RuleTest : ::testing::Test {
             p.Tondauer[r + 1] = rows[r][2];
         }
     }
-    std::vector<int> pitches(int n) const {
-        std::vector<int> out;
-        for (int k = 1; k <= n; ++k)
-            out.push_back(melody.Tonhoehe[static_cast<size_t>(k)]);
-        return out;
-    }
+    // Pitches or durations of tones 1..n.
+    std::vector<int> pitches(int n) const { return {&melody.Tonhoehe[1], &melody.Tonhoehe[1] + n}; }
     std::vector<double> durations(int n) const {
-        std::vector<double> out;
-        for (int k = 1; k <= n; ++k)
-            out.push_back(melody.Tondauer[static_cast<size_t>(k)]);
-        return out;
+        return {&melody.Tondauer[1], &melody.Tondauer[1] + n};
     }
     // Tones 1..n as "pitch volume duration".
     std::vector<std::string> rows(int n) const {

@@ -6,7 +6,10 @@
 #include <set>
 
 using namespace tonfex;
+using testkit::Lines;
 using testkit::RuleTest;
+using Ints = std::vector<int>;
+using Reals = std::vector<double>;
 
 TEST_F(RuleTest, Randi06ReadsListsAndDispatches) {
     testkit::writeBytes(tmp / "Tonfex-Cap-PT.txt", "60 80 4\r\n\r\n62 80 2\r\n");
@@ -20,10 +23,9 @@ TEST_F(RuleTest, Randi06ReadsListsAndDispatches) {
     EXPECT_EQ(s.STARTTON, 26);
     EXPECT_EQ(name01, folder.text("Tonfex-Cap-PT.txt"));
     EXPECT_EQ(tp.dialogs.records.at(0).text, "Wert für HT größer 127 eingelesen: 200 - weiter?");
-    EXPECT_EQ(
-        std::vector<std::string>(c.Zuordnung.lines().begin(), c.Zuordnung.lines().begin() + 11),
-        (std::vector<std::string>{"Pattern aus", name01 + ":", "", "60  80  4", "62  80  2", "",
-                                  "Pattern aus", name02 + ":", "", "127  90  1200", ""}));
+    EXPECT_EQ(Lines(c.Zuordnung.lines().begin(), c.Zuordnung.lines().begin() + 11),
+              (Lines{"Pattern aus", name01 + ":", "", "60  80  4", "62  80  2", "", "Pattern aus",
+                     name02 + ":", "", "127  90  1200", ""}));
     EXPECT_EQ(Regelname, "Regel 04");
     EXPECT_EQ(melody.Tonzahl, s.WIEVIELELOOPS);
 
@@ -67,7 +69,7 @@ TEST_F(RuleTest, Regel03ShiftsKeepTheirDistance) {
     s.WIEDERHOLUNGSDISTANZ = 0, s.UNTERGRENZE = -5, s.OBERGRENZE = -5;
     tp.random.numbers.clear();
     n = Regel03(ctx, tables);
-    EXPECT_EQ(pitches(n), std::vector<int>(5, 55));
+    EXPECT_EQ(pitches(n), Ints(5, 55));
     EXPECT_EQ(c.Zuordnung.lines().back(), "5   -5");
 
     s.UNTERGRENZE = 3, s.OBERGRENZE = 2;
@@ -85,15 +87,15 @@ TEST_F(RuleTest, Regel04InsertsFromTheSecondPassOn) {
     s.WIEVIELELOOPS = 2;
     script({0.1f, 0.5f}); // +1 after the 61, then -1 after the 63
     int n = Regel04(ctx, tables);
-    EXPECT_EQ(pitches(n), (std::vector<int>{60, 61, 63, 60, 61, 62, 63, 62}));
-    EXPECT_EQ(durations(n), (std::vector<double>{4, 2, 8, 4, 2, 4, 8, 4}));
+    EXPECT_EQ(pitches(n), (Ints{60, 61, 63, 60, 61, 62, 63, 62}));
+    EXPECT_EQ(durations(n), (Reals{4, 2, 8, 4, 2, 4, 8, 4}));
     EXPECT_EQ(melody.Lautstaerke[6], 127);
     EXPECT_EQ(Versuche, 0);
 
     // An inserted 60 is a third below the 63: no second insertion.
     script({0.5f});
     n = Regel04(ctx, tables);
-    EXPECT_EQ(pitches(n), (std::vector<int>{60, 61, 63, 60, 61, 60, 63}));
+    EXPECT_EQ(pitches(n), (Ints{60, 61, 63, 60, 61, 60, 63}));
 }
 
 TEST_F(RuleTest, Regel05ReplacesLongTonesByTheTransposedPattern) {
@@ -102,20 +104,20 @@ TEST_F(RuleTest, Regel05ReplacesLongTonesByTheTransposedPattern) {
     s.KURZTON = 2, s.LANGTON = 4, s.WIEVIELELOOPS = 2;
     script({0.0f, 0.5f, 0.99f, 0.4f, 0.0f, 0.7f});
     int n = Regel05(ctx, tables);
-    EXPECT_EQ(pitches(n), (std::vector<int>{62, 64, 66, 62, 64, 66}));
-    EXPECT_EQ(durations(n), (std::vector<double>{2, 3, 4, 3, 2, 4}));
+    EXPECT_EQ(pitches(n), (Ints{62, 64, 66, 62, 64, 66}));
+    EXPECT_EQ(durations(n), (Reals{2, 3, 4, 3, 2, 4}));
     EXPECT_EQ(melody.Lautstaerke[5], 92);
     EXPECT_EQ(Regelname, "Regel 05");
 
     fill(p01, {{50, 100, 4}, {52, 90, 1}});
     n = Regel05(ctx, tables);
-    EXPECT_EQ(pitches(n), (std::vector<int>{50, 52, 50, 52}));
+    EXPECT_EQ(pitches(n), (Ints{50, 52, 50, 52}));
 
     // An empty Pattern 02 is told; the short tones stay.
     fill(p01, {{50, 100, 6}, {52, 90, 1}});
     p02.Zeilen = 0;
     n = Regel05(ctx, tables);
-    EXPECT_EQ(pitches(n), (std::vector<int>{52, 52}));
+    EXPECT_EQ(pitches(n), (Ints{52, 52}));
     EXPECT_EQ(lastMessage(), "Die Patterndatei P02.txt enthält keine Töne.");
 }
 
@@ -126,22 +128,20 @@ TEST_F(RuleTest, Regel06PlaysStretchesAndLogsThem) {
     // Pattern 01 rows 1..3; for row 1 Pattern 02 rows 2 and 1 (given smaller first), row 3: 3.
     script({0.0f, 0.99f, 0.5f, 0.0f, 0.99f, 0.99f});
     int n = Regel06(ctx, tables);
-    EXPECT_EQ(pitches(n), (std::vector<int>{60, 62, 50, 76}));
-    EXPECT_EQ(durations(n), (std::vector<double>{100, 200, 3, 150}));
+    EXPECT_EQ(pitches(n), (Ints{60, 62, 50, 76}));
+    EXPECT_EQ(durations(n), (Reals{100, 200, 3, 150}));
     EXPECT_EQ(readTextLines(tp.files, tmp / "Tonfex-Test2.txt"),
-              (std::vector<std::string>{"03.03.2027  09:05:07", "",
-                                        "1. Schleife:", "Pattern 01:  1 bis 3",
-                                        "Pattern 02:  1 bis 2", "Pattern 02:  3 bis 3", ""}));
+              (Lines{"03.03.2027  09:05:07", "", "1. Schleife:", "Pattern 01:  1 bis 3",
+                     "Pattern 02:  1 bis 2", "Pattern 02:  3 bis 3", ""}));
 
     // Backward: Pattern 01 from row 3 down to 1, Pattern 02 drawn backward then forward.
     s.VORRUCK01 = s.VORRUCK02 = true;
     script({0.0f, 0.99f, 0.6f, 0.0f, 0.99f, 0.7f, 0.5f, 0.0f, 0.2f});
     n = Regel06(ctx, tables);
-    EXPECT_EQ(pitches(n), (std::vector<int>{76, 74, 72, 50, 60, 62}));
+    EXPECT_EQ(pitches(n), (Ints{76, 74, 72, 50, 60, 62}));
     auto log = readTextLines(tp.files, tmp / "Tonfex-Test2.txt").value();
-    EXPECT_EQ(std::vector<std::string>(log.begin() + 3, log.begin() + 6),
-              (std::vector<std::string>{"Pattern 01:  3 bis 1", "Pattern 02:  3 bis 1",
-                                        "Pattern 02:  1 bis 2"}));
+    EXPECT_EQ(Lines(log.begin() + 3, log.begin() + 6),
+              (Lines{"Pattern 01:  3 bis 1", "Pattern 02:  3 bis 1", "Pattern 02:  1 bis 2"}));
 
     p01.Zeilen = 0;
     int reseeds = tp.random.reseeds;

@@ -4,7 +4,10 @@
 #include "generation/statistik.h"
 
 using namespace tonfex;
+using testkit::Lines;
 using testkit::RuleTest;
+using Ints = std::vector<int>;
+using Reals = std::vector<double>;
 
 namespace {
 // The number that makes Int(Rnd * width) + low draw `value`.
@@ -16,7 +19,7 @@ float pick(int value, int low, int width) {
 TEST_F(RuleTest, Regel01KeepsOnlyPitchesThatFitTheIntervalAndStopsAfter10000Passes) {
     struct Case {
         std::int16_t kg;
-        std::vector<int> drawn, kept; // each kept pitch is followed by its 2 further draws
+        Ints drawn, kept; // each kept pitch is followed by its 2 further draws
     };
     // STARTTON 60, INTERVALL 2, range 60..72: at most 2, at least 2, exactly 2 from the last.
     for (const Case& k : {Case{1, {65, 62, 70, 63}, {62, 63}}, Case{2, {61, 62, 63, 65}, {62, 65}},
@@ -58,20 +61,20 @@ TEST_F(RuleTest, Regel01VolumesDurationsWaitsAndListLines) {
     double start = tp.clock.seconds;
     Regel01(ctx);
     EXPECT_EQ(s.INTERVALL, 24);
-    EXPECT_EQ(rows(3), (std::vector<std::string>{"1 1 1", "13 127 8", "0 0 0"}));
+    EXPECT_EQ(rows(3), (Lines{"1 1 1", "13 127 8", "0 0 0"}));
     // Every draw reseeds; 0.3 s at the start and 10 ms after each pitch and each tone.
     EXPECT_EQ(tp.random.reseeds, 6);
     EXPECT_NEAR(tp.clock.seconds - start, 0.3 + 4 * 0.010, 1e-6);
     EXPECT_EQ(Regelname, "Regel 01");
     EXPECT_EQ(c.txtNot.text(), "Regel 01");
-    EXPECT_EQ(c.Daten.lines(), (std::vector<std::string>{"  2 Töne", "  werden berechnet"}));
+    EXPECT_EQ(c.Daten.lines(), (Lines{"  2 Töne", "  werden berechnet"}));
     EXPECT_FALSE(c.Text1.visible);
     EXPECT_EQ(c.Text1.text(), "Ton 2");
 
     s.LAUTVAR = 1, s.NOTENWERT = 1;
     script({0.0f, 0.7f, 0.7f, 0.0f, 0.2f, 0.2f});
     Regel01(ctx);
-    EXPECT_EQ(rows(2), (std::vector<std::string>{"1 127 1", "1 127 1"}));
+    EXPECT_EQ(rows(2), (Lines{"1 127 1", "1 127 1"}));
 }
 
 TEST_F(RuleTest, RangeTakenFromTheCatalogueAndAnEmptyRangeDrawsNothing) {
@@ -104,16 +107,14 @@ TEST_F(RuleTest, Regel02RepeatsEachPitchByItsLoopCount) {
     for (float t : {0.1f, 0.9f, 0.9f, 0.1f, 0.1f, 0.5f})
         script({t, 0.0f, 0.0f});
     Regel02(ctx);
-    EXPECT_EQ(pitches(melody.Tonzahl), (std::vector<int>{1, 1, 3, 3, 3, 2}));
+    EXPECT_EQ(pitches(melody.Tonzahl), (Ints{1, 1, 3, 3, 3, 2}));
     EXPECT_EQ(Versuche, 6);
     const auto& z = c.Zuordnung.lines();
-    EXPECT_EQ(std::vector<std::string>(z.begin(), z.begin() + 5),
-              (std::vector<std::string>{"", "Loops:", "Ton 1 immer 2 mal", "Ton 2 immer 1 mal",
-                                        "Ton 3 immer 3 mal"}));
+    EXPECT_EQ(Lines(z.begin(), z.begin() + 5),
+              (Lines{"", "Loops:", "Ton 1 immer 2 mal", "Ton 2 immer 1 mal", "Ton 3 immer 3 mal"}));
     EXPECT_EQ(tail(c.Zuordnung, 5),
-              (std::vector<std::string>{"", "1-fach-Loop: 1 mal", "2-fach-Loop: 1 mal",
-                                        "3-fach-Loop: 1 mal", ""}));
-    EXPECT_EQ(c.Daten.lines(), (std::vector<std::string>{"", "  6 Töne", "  werden berechnet"}));
+              (Lines{"", "1-fach-Loop: 1 mal", "2-fach-Loop: 1 mal", "3-fach-Loop: 1 mal", ""}));
+    EXPECT_EQ(c.Daten.lines(), (Lines{"", "  6 Töne", "  werden berechnet"}));
     // With both statistics settings 0 Regel 02 writes no report.
     EXPECT_FALSE(std::filesystem::exists(tmp / "Tonfex-Test.txt"));
 }
@@ -125,7 +126,7 @@ TEST_F(RuleTest, Regel02StopsAtThousandTonesAndLoopsInMidiModeWithoutCatalogue) 
     EXPECT_EQ(melody.Tonzahl, 1000);
     EXPECT_EQ(Versuche, 1000);
     // SAMPLELOOPS 0 counts as 1; without a catalogue the 24 tone numbers of HOCHTON get counts.
-    EXPECT_EQ(tail(c.Zuordnung, 3), (std::vector<std::string>{"", "1-fach-Loop: 24 mal", ""}));
+    EXPECT_EQ(tail(c.Zuordnung, 3), (Lines{"", "1-fach-Loop: 24 mal", ""}));
     EXPECT_EQ(c.Zuordnung.lines()[25], "Ton 24 immer 1 mal");
 }
 
@@ -155,17 +156,16 @@ TEST_F(RuleTest, StatisticsFileAndListLinesPerRoutine) {
               "2. die Tonnummer 62 kommt 1 mal vor\r\n3. die Tonnummer 60 kommt 3 mal vor\r\n"
               "4. die Tonnummer 60 kommt 3 mal vor\r\n");
     EXPECT_EQ(c.Zuordnung.lines(),
-              (std::vector<std::string>{
-                  "", "", "Statistik (siehe auch:", folder.text("Tonfex-Test.txt") + "):", "",
-                  "1. Tonnummer 60 kommt 3 mal vor", "2. Tonnummer 62 kommt 1 mal vor",
-                  "3. Tonnummer 60 kommt 3 mal vor", "4. Tonnummer 60 kommt 3 mal vor"}));
+              (Lines{"", "", "Statistik (siehe auch:", folder.text("Tonfex-Test.txt") + "):", "",
+                     "1. Tonnummer 60 kommt 3 mal vor", "2. Tonnummer 62 kommt 1 mal vor",
+                     "3. Tonnummer 60 kommt 3 mal vor", "4. Tonnummer 60 kommt 3 mal vor"}));
 
     c.Zuordnung.clear();
     s.SAMPLETUNING = 2;
     patternStatistics(ctx, 4);
     EXPECT_EQ(melody.Tonzaehler[3], 2);
-    EXPECT_EQ(tail(c.Zuordnung, 2), (std::vector<std::string>{"3. Tonnummer 60 zum 2. mal",
-                                                              "4. Tonnummer 60 zum 3. mal"}));
+    EXPECT_EQ(tail(c.Zuordnung, 2),
+              (Lines{"3. Tonnummer 60 zum 2. mal", "4. Tonnummer 60 zum 3. mal"}));
     EXPECT_NE(testkit::readBytes(tmp / "Tonfex-Test.txt")
                   .find("3. die Tonnummer 60 erscheint zum 2. mal\r\n"),
               std::string::npos);

@@ -1,21 +1,23 @@
 // Drives the Win32 window of tonfex.exe from outside, as a composer's mouse would: finds the
 // window by its class and caption, clicks buttons (BM_CLICK), reads list boxes (LB_GETTEXT),
 // answers message boxes and reads the clipboard. Every command prints what it read as UTF-8.
-//   remote wait-window TITLE SECONDS [CLASS]   remote visible CLASS
-//   remote click CAPTION
-//   remote wait-enabled CAPTION SECONDS   remote list NAME
-//   remote wait-line NAME TEXT SECONDS    remote select NAME ROW
-//   remote answer TITLE BUTTON SECONDS    remote clipboard
-//   remote move NAME X Y|mitte           remote scroll NAME hoch|runter
-//   remote wait-text TEXT SECONDS        remote layout [-v]
-//   remote close
-// Copied as NoteTab.exe it is the editor the window starts (see standInEditor).
+//   remote wait-window TITLE SECONDS [CLASS]   remote visible CLASS|CAPTION
+//   remote click CAPTION                       remote wait-enabled CAPTION SECONDS
+//   remote list NAME                           remote wait-line NAME TEXT SECONDS
+//   remote select NAME ROW                     remote answer TITLE BUTTON SECONDS
+//   remote clipboard                           remote move NAME X Y|mitte
+//   remote scroll NAME hoch|runter             remote wait-text TEXT SECONDS
+//   remote layout                              remote ohne-antwort TITLE
+// The last makes a window of that title that never answers. Copied under another name (as
+// NoteTab.exe, reaper.exe, ...) the program stands in for the program the window starts.
 #include <windows.h>
 
 #include <shellapi.h>
 
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -23,18 +25,19 @@
 namespace {
 
 std::wstring wide(const std::string& utf8) {
-    int n = MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, nullptr, 0);
-    std::wstring w(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, w.data(), n);
-    w.resize(static_cast<size_t>(n > 0 ? n - 1 : 0));
+    std::wstring w(utf8.size(), L'\0');
+    w.resize(static_cast<size_t>(MultiByteToWideChar(CP_UTF8, 0, utf8.data(),
+                                                     static_cast<int>(utf8.size()), w.data(),
+                                                     static_cast<int>(w.size()))));
     return w;
 }
 
 std::string utf8(const std::wstring& w) {
-    int n = WideCharToMultiByte(CP_UTF8, 0, w.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0,
+                                nullptr, nullptr);
     std::string s(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, w.c_str(), -1, s.data(), n, nullptr, nullptr);
-    s.resize(static_cast<size_t>(n > 0 ? n - 1 : 0));
+    WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), s.data(), n, nullptr,
+                        nullptr);
     return s;
 }
 
@@ -50,57 +53,37 @@ std::wstring classOf(HWND hwnd) {
     return buffer;
 }
 
+bool isClass(HWND hwnd, const wchar_t* cls) {
+    return _wcsicmp(classOf(hwnd).c_str(), cls) == 0;
+}
+
 HWND mainWindow() {
     return FindWindowW(L"TonfexMain", nullptr);
 }
 
-// A child of the main window (or of the chooser) of a class with a window text.
-struct ChildSearch {
-    std::wstring cls, text;
-    HWND found = nullptr;
-};
-
-BOOL CALLBACK matchChild(HWND hwnd, LPARAM param) {
-    auto* search = reinterpret_cast<ChildSearch*>(param);
-    if (_wcsicmp(classOf(hwnd).c_str(), search->cls.c_str()) == 0 && textOf(hwnd) == search->text) {
-        search->found = hwnd;
-        return FALSE;
-    }
-    return TRUE;
+// Every child window of `parent` for which `f` holds.
+template <class F> std::vector<HWND> children(HWND parent, F f) {
+    std::pair<std::vector<HWND>, F*> found{{}, &f};
+    EnumChildWindows(
+        parent,
+        [](HWND hwnd, LPARAM param) -> BOOL {
+            auto* p = reinterpret_cast<decltype(found)*>(param);
+            if ((*p->second)(hwnd)) p->first.push_back(hwnd);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found.first;
 }
 
+// A control of the main window or of the chooser, of a class with a window text.
 HWND findChild(const wchar_t* cls, const std::string& text) {
-    ChildSearch search{cls, wide(text), nullptr};
     for (const wchar_t* top : {L"TonfexMain", L"TonfexLinien"})
         if (HWND parent = FindWindowW(top, nullptr)) {
-            EnumChildWindows(parent, matchChild, reinterpret_cast<LPARAM>(&search));
-            if (search.found) return search.found;
+            auto found = children(
+                parent, [&](HWND h) { return isClass(h, cls) && textOf(h) == wide(text); });
+            if (!found.empty()) return found[0];
         }
     return nullptr;
-}
-
-// Repeats `test` until it holds or the time is up.
-template <class Test> bool waitFor(double seconds, Test test) {
-    auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    while (!test()) {
-        if (std::chrono::steady_clock::now() > end) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    return true;
-}
-
-std::vector<std::wstring> listLines(HWND list) {
-    std::vector<std::wstring> lines;
-    LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i) {
-        LRESULT length = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
-        std::wstring line(static_cast<size_t>(length > 0 ? length : 0) + 1, L'\0');
-        SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i),
-                     reinterpret_cast<LPARAM>(line.data()));
-        line.resize(static_cast<size_t>(length > 0 ? length : 0));
-        lines.push_back(line);
-    }
-    return lines;
 }
 
 void print(const std::string& line) {
@@ -113,22 +96,31 @@ int fail(const std::string& why) {
     return 1;
 }
 
-struct Placed {
-    std::string name;
-    RECT rect;
-    bool group;
-};
+// Repeats `test` until it holds or the time is up.
+template <class Test> bool waitFor(double seconds, Test test) {
+    auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (!test()) {
+        if (std::chrono::steady_clock::now() > end) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return true;
+}
 
-BOOL CALLBACK collectPlaced(HWND hwnd, LPARAM param) {
-    if (!IsWindowVisible(hwnd) || GetParent(hwnd) != mainWindow()) return TRUE;
-    RECT r;
-    GetWindowRect(hwnd, &r);
-    MapWindowPoints(nullptr, mainWindow(), reinterpret_cast<POINT*>(&r), 2);
-    bool group = _wcsicmp(classOf(hwnd).c_str(), L"Button") == 0 &&
-                 (GetWindowLongW(hwnd, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX;
-    std::string name = utf8(classOf(hwnd)) + " '" + utf8(textOf(hwnd)) + "'";
-    reinterpret_cast<std::vector<Placed>*>(param)->push_back({name, r, group});
-    return TRUE;
+template <class Test> int waited(const std::string& why, double seconds, Test test) {
+    return waitFor(seconds, test) ? 0 : fail(why);
+}
+
+std::vector<std::wstring> listLines(HWND list) {
+    std::vector<std::wstring> lines;
+    for (LRESULT i = 0, count = SendMessageW(list, LB_GETCOUNT, 0, 0); i < count; ++i) {
+        auto length = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
+        std::wstring line(static_cast<size_t>(std::max<LRESULT>(length, 0)) + 1, L'\0');
+        SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i),
+                     reinterpret_cast<LPARAM>(line.data()));
+        line.resize(line.size() - 1);
+        lines.push_back(line);
+    }
+    return lines;
 }
 
 bool contains(const RECT& outer, const RECT& inner) {
@@ -136,40 +128,98 @@ bool contains(const RECT& outer, const RECT& inner) {
            inner.bottom <= outer.bottom;
 }
 
-struct DialogButtons {
-    std::vector<HWND> buttons;
-};
+// Every visible control lies inside the window, none covers another, and one that touches a
+// group frame lies inside it below the frame's title.
+int layout() {
+    HWND w = mainWindow();
+    if (!w) return fail("kein Fenster");
+    RECT client;
+    GetClientRect(w, &client);
+    struct Placed {
+        std::string name;
+        RECT rect;
+        bool group;
+    };
+    std::vector<Placed> placed;
+    for (HWND h : children(w, [&](HWND h) { return IsWindowVisible(h) && GetParent(h) == w; })) {
+        RECT r;
+        GetWindowRect(h, &r);
+        MapWindowPoints(nullptr, w, reinterpret_cast<POINT*>(&r), 2);
+        bool group =
+            isClass(h, L"Button") && (GetWindowLongW(h, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX;
+        placed.push_back({utf8(classOf(h)) + " '" + utf8(textOf(h)) + "'", r, group});
+    }
+    int problems = 0;
+    auto report = [&](const std::string& text) { print(text), ++problems; };
+    for (size_t i = 0; i < placed.size(); ++i) {
+        const Placed& a = placed[i];
+        if (!contains(client, a.rect)) report("außerhalb des Fensters: " + a.name);
+        for (size_t j = i + 1; j < placed.size(); ++j) {
+            const Placed& b = placed[j];
+            RECT overlap, inner = (a.group ? a : b).rect;
+            inner.top += 14;
+            if (!IntersectRect(&overlap, &a.rect, &b.rect)) continue;
+            if (a.group == b.group)
+                report("überdeckt sich: " + a.name + " / " + b.name);
+            else if (!contains(inner, (a.group ? b : a).rect))
+                report("ragt aus dem Rahmen: " + (a.group ? b : a).name + " / " +
+                       (a.group ? a : b).name);
+        }
+    }
+    print(std::to_string(placed.size()) + " sichtbare Elemente, " + std::to_string(problems) +
+          " Probleme");
+    return problems == 0 ? 0 : 1;
+}
 
-BOOL CALLBACK collectButtons(HWND hwnd, LPARAM param) {
-    if (_wcsicmp(classOf(hwnd).c_str(), L"Button") == 0)
-        reinterpret_cast<DialogButtons*>(param)->buttons.push_back(hwnd);
-    return TRUE;
+// Prints the box's buttons, marking the default one, then presses BUTTON.
+int answer(const std::string& title, const std::string& button, double seconds) {
+    HWND box = nullptr;
+    if (!waitFor(seconds, [&] { return (box = FindWindowW(L"#32770", wide(title).c_str())); }))
+        return fail("kein Meldungsfenster " + title);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300)); // the captions are set
+    LRESULT def = SendMessageW(box, DM_GETDEFID, 0, 0);
+    HWND press = nullptr;
+    for (HWND b : children(box, [](HWND h) { return isClass(h, L"Button"); })) {
+        // The dialog names its default button (Windows), or draws it as the default push
+        // button (Wine keeps IDOK as the dialog's default id).
+        bool named = HIWORD(def) == DC_HASDEFID && LOWORD(def) == GetDlgCtrlID(b);
+        bool drawn = (GetWindowLongW(b, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
+        print("Knopf: " + utf8(textOf(b)) + (named || drawn ? " (vorgewählt)" : ""));
+        if (textOf(b) == wide(button)) press = b;
+    }
+    if (!press) return fail("kein Knopf " + button + " im Meldungsfenster");
+    PostMessageW(press, BM_CLICK, 0, 0);
+    return 0;
+}
+
+// As a stand-in: writes the command line it was started with and the window state it was asked
+// for into "Aufruf.txt" beside itself (under another name first, so that a test never reads
+// half a record), and ends.
+int standIn() {
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring folder(self);
+    folder.resize(folder.find_last_of(L'\\') + 1);
+    STARTUPINFOW startup{};
+    GetStartupInfoW(&startup);
+    int show = (startup.dwFlags & STARTF_USESHOWWINDOW) ? startup.wShowWindow : -1;
+    std::ofstream(std::filesystem::path(folder + L"Aufruf.neu"), std::ios::binary)
+        << utf8(GetCommandLineW()) << '\n'
+        << show << '\n';
+    return MoveFileExW((folder + L"Aufruf.neu").c_str(), (folder + L"Aufruf.txt").c_str(),
+                       MOVEFILE_REPLACE_EXISTING)
+               ? 0
+               : 1;
 }
 
 } // namespace
 
-// Copied as C:\Arbeit\Editor-K\NoteTab.exe the program stands in for the editor: it notes
-// the command line it was started with and how its window is to be shown, and ends.
-bool standInEditor() {
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring name = path;
-    if (name.size() < 11 || _wcsicmp(name.c_str() + name.size() - 11, L"NoteTab.exe") != 0)
-        return false;
-    STARTUPINFOW info{};
-    GetStartupInfoW(&info);
-    std::string line =
-        utf8(GetCommandLineW()) + " | Fenster " +
-        std::to_string((info.dwFlags & STARTF_USESHOWWINDOW) ? info.wShowWindow : -1) + "\n";
-    if (FILE* f = _wfopen(L"C:\\Arbeit\\Editor-K\\aufrufe.txt", L"ab")) {
-        std::fwrite(line.data(), 1, line.size(), f);
-        std::fclose(f);
-    }
-    return true;
-}
-
 int main() {
-    if (standInEditor()) return 0;
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    const std::wstring name = self, me = L"win32_remote.exe";
+    if (name.size() < me.size() || _wcsicmp(name.c_str() + name.size() - me.size(), me.c_str()))
+        return standIn();
     // The arguments as UTF-8, umlauts included.
     std::vector<std::string> a;
     int count = 0;
@@ -178,191 +228,108 @@ int main() {
             a.push_back(utf8(args[i]));
         LocalFree(args);
     }
-    if (a.empty()) return fail("kein Befehl");
+    a.resize(std::max<size_t>(a.size(), 5));
     const std::string& verb = a[0];
-    auto arg = [&](size_t i) { return i < a.size() ? a[i] : std::string(); };
-    auto seconds = [&](size_t i) { return i < a.size() ? std::stod(a[i]) : 10.0; };
+    auto seconds = [&](size_t i) { return a[i].empty() ? 10.0 : std::stod(a[i]); };
 
     if (verb == "wait-window") {
         // The main window, or with a third argument the window of that class (TonfexLinien).
-        std::wstring title = wide(arg(1));
-        std::wstring cls = a.size() > 3 ? wide(arg(3)) : L"TonfexMain";
-        bool shown = waitFor(seconds(2), [&] {
+        std::wstring cls = a[3].empty() ? L"TonfexMain" : wide(a[3]);
+        return waited("kein Fenster mit dem Titel " + a[1], seconds(2), [&] {
             HWND w = FindWindowW(cls.c_str(), nullptr);
-            return w && IsWindowVisible(w) && textOf(w) == title;
+            return w && IsWindowVisible(w) && textOf(w) == wide(a[1]);
         });
-        return shown ? 0 : fail("kein Fenster mit dem Titel " + arg(1));
     }
     if (verb == "visible") {
-        // A window of that class, else a button with that caption.
-        HWND w = FindWindowW(wide(arg(1)).c_str(), nullptr);
-        if (!w) w = findChild(L"Button", arg(1));
+        HWND w = FindWindowW(wide(a[1]).c_str(), nullptr);
+        if (!w) w = findChild(L"Button", a[1]);
         print(w && IsWindowVisible(w) ? "sichtbar" : "unsichtbar");
         return 0;
     }
     if (verb == "move") {
-        // The mouse over a child window (the bend area) at X, Y of its client area.
-        HWND target = findChild(L"TonfexBender", arg(1));
-        if (!target) return fail("kein Feld " + arg(1));
+        // The mouse over the bend area at X, Y of its client area.
+        HWND target = findChild(L"TonfexBender", a[1]);
+        if (!target) return fail("kein Feld " + a[1]);
         RECT r;
         GetClientRect(target, &r);
-        int x = std::stoi(arg(2));
-        int y = arg(3) == "mitte" ? static_cast<int>(r.bottom / 2) : std::stoi(arg(3));
-        PostMessageW(target, WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
+        int y = a[3] == "mitte" ? static_cast<int>(r.bottom / 2) : std::stoi(a[3]);
+        PostMessageW(target, WM_MOUSEMOVE, 0, MAKELPARAM(std::stoi(a[2]), y));
         return 0;
     }
     if (verb == "scroll") {
         // A click on an arrow of the scroll bar: up or down one line.
-        HWND bar = findChild(L"ScrollBar", arg(1));
-        if (!bar) return fail("kein Rollbalken " + arg(1));
-        WPARAM code = arg(2) == "hoch" ? SB_LINEUP : SB_LINEDOWN;
-        PostMessageW(GetParent(bar), WM_VSCROLL, code, reinterpret_cast<LPARAM>(bar));
+        HWND bar = findChild(L"ScrollBar", a[1]);
+        if (!bar) return fail("kein Rollbalken " + a[1]);
+        PostMessageW(GetParent(bar), WM_VSCROLL, a[2] == "hoch" ? SB_LINEUP : SB_LINEDOWN,
+                     reinterpret_cast<LPARAM>(bar));
         return 0;
     }
     if (verb == "wait-text") {
-        // A text box of the window shows exactly TEXT (read with WM_GETTEXT, which also
-        // reaches into another program's edit controls).
-        std::wstring want = wide(arg(1));
+        // A text box shows exactly TEXT (WM_GETTEXT reaches into another program's controls).
         std::wstring seen;
         bool shown = waitFor(seconds(2), [&] {
-            HWND w = mainWindow();
             seen.clear();
-            for (HWND edit = FindWindowExW(w, nullptr, L"Edit", nullptr); edit;
-                 edit = FindWindowExW(w, edit, L"Edit", nullptr)) {
+            for (HWND edit : children(mainWindow(), [](HWND h) { return isClass(h, L"Edit"); })) {
                 wchar_t buffer[256] = {};
                 SendMessageW(edit, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(buffer));
-                if (buffer == want) return true;
+                if (buffer == wide(a[1])) return true;
                 seen += L"'" + std::wstring(buffer) + L"' ";
             }
             return false;
         });
-        return shown ? 0 : fail("kein Textfeld zeigt " + arg(1) + ", nur " + utf8(seen));
+        return shown ? 0 : fail("kein Textfeld zeigt " + a[1] + ", nur " + utf8(seen));
     }
     if (verb == "click") {
-        HWND button = findChild(L"Button", arg(1));
-        if (!button) return fail("kein Knopf " + arg(1));
-        if (!IsWindowEnabled(button) || !IsWindowVisible(button))
-            return fail("Knopf " + arg(1) + " ist nicht bedienbar");
+        HWND button = findChild(L"Button", a[1]);
+        if (!button || !IsWindowEnabled(button) || !IsWindowVisible(button))
+            return fail("Knopf " + a[1] + " fehlt oder ist nicht bedienbar");
         PostMessageW(button, BM_CLICK, 0, 0);
         return 0;
     }
-    if (verb == "wait-enabled") {
-        bool enabled = waitFor(seconds(2), [&] {
-            HWND button = findChild(L"Button", arg(1));
+    if (verb == "wait-enabled")
+        return waited("Knopf " + a[1] + " wird nicht frei", seconds(2), [&] {
+            HWND button = findChild(L"Button", a[1]);
             return button && IsWindowEnabled(button);
         });
-        return enabled ? 0 : fail("Knopf " + arg(1) + " wird nicht frei");
-    }
     if (verb == "list") {
-        HWND list = findChild(L"ListBox", arg(1));
-        if (!list) return fail("keine Liste " + arg(1));
+        HWND list = findChild(L"ListBox", a[1]);
+        if (!list) return fail("keine Liste " + a[1]);
         for (const auto& line : listLines(list))
             print(utf8(line));
         return 0;
     }
-    if (verb == "wait-line") {
-        std::wstring text = wide(arg(2));
-        bool found = waitFor(seconds(3), [&] {
-            HWND list = findChild(L"ListBox", arg(1));
-            if (!list) return false;
-            for (const auto& line : listLines(list))
-                if (line.find(text) != std::wstring::npos) return true;
+    if (verb == "wait-line")
+        return waited("keine Zeile mit " + a[2] + " in " + a[1], seconds(3), [&] {
+            HWND list = findChild(L"ListBox", a[1]);
+            for (const auto& line : list ? listLines(list) : std::vector<std::wstring>{})
+                if (line.find(wide(a[2])) != std::wstring::npos) return true;
             return false;
         });
-        return found ? 0 : fail("keine Zeile mit " + arg(2) + " in " + arg(1));
-    }
     if (verb == "select") {
         // A click on a line: the selection moves, the window hears LBN_SELCHANGE.
-        HWND list = findChild(L"ListBox", arg(1));
-        if (!list) return fail("keine Liste " + arg(1));
-        int row = std::stoi(arg(2));
-        SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(row), 0);
+        HWND list = findChild(L"ListBox", a[1]);
+        if (!list) return fail("keine Liste " + a[1]);
+        SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(std::stoi(a[2])), 0);
         PostMessageW(GetParent(list), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), LBN_SELCHANGE),
                      reinterpret_cast<LPARAM>(list));
         return 0;
     }
-    if (verb == "answer") {
-        // Prints the box's text, its buttons and which is the default, then presses BUTTON.
-        HWND box = nullptr;
-        if (!waitFor(seconds(3),
-                     [&] { return (box = FindWindowW(L"#32770", wide(arg(1)).c_str())); }))
-            return fail("kein Meldungsfenster " + arg(1));
-        std::this_thread::sleep_for(std::chrono::milliseconds(300)); // the captions are set
-        DialogButtons found;
-        EnumChildWindows(box, collectButtons, reinterpret_cast<LPARAM>(&found));
-        LRESULT def = SendMessageW(box, DM_GETDEFID, 0, 0);
-        HWND press = nullptr;
-        for (HWND b : found.buttons) {
-            // The default button: the dialog names it (Windows) or draws it as the default
-            // push button (Wine keeps IDOK as the dialog's default id).
-            bool named = HIWORD(def) == DC_HASDEFID && LOWORD(def) == GetDlgCtrlID(b);
-            bool drawn = (GetWindowLongW(b, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
-            bool isDefault = named || drawn;
-            print("Knopf: " + utf8(textOf(b)) + (isDefault ? " (vorgewählt)" : ""));
-            if (textOf(b) == wide(arg(2))) press = b;
-        }
-        if (!press) return fail("kein Knopf " + arg(2) + " im Meldungsfenster");
-        PostMessageW(press, BM_CLICK, 0, 0);
-        return 0;
-    }
+    if (verb == "answer") return answer(a[1], a[2], seconds(3));
     if (verb == "clipboard") {
         if (!OpenClipboard(nullptr)) return fail("Zwischenablage nicht lesbar");
         HANDLE data = GetClipboardData(CF_UNICODETEXT);
-        if (data)
-            if (auto* text = static_cast<const wchar_t*>(GlobalLock(data))) {
-                print(utf8(text));
-                GlobalUnlock(data);
-            }
+        if (auto* text = data ? static_cast<const wchar_t*>(GlobalLock(data)) : nullptr) {
+            print(utf8(text));
+            GlobalUnlock(data);
+        }
         CloseClipboard();
         return data ? 0 : fail("kein Text in der Zwischenablage");
     }
-    if (verb == "layout") {
-        // Every visible control lies inside the window, none covers another, and one that
-        // touches a group frame lies inside it.
-        HWND w = mainWindow();
-        if (!w) return fail("kein Fenster");
-        RECT client;
-        GetClientRect(w, &client);
-        std::vector<Placed> placed;
-        EnumChildWindows(w, collectPlaced, reinterpret_cast<LPARAM>(&placed));
-        int problems = 0;
-        auto report = [&](const std::string& text) {
-            print(text);
-            ++problems;
-        };
-        for (size_t i = 0; i < placed.size(); ++i) {
-            const Placed& a = placed[i];
-            if (arg(1) == "-v")
-                print("  " + a.name + " " + std::to_string(a.rect.left) + "," +
-                      std::to_string(a.rect.top) + " " +
-                      std::to_string(a.rect.right - a.rect.left) + "x" +
-                      std::to_string(a.rect.bottom - a.rect.top));
-            if (!contains(client, a.rect)) report("außerhalb des Fensters: " + a.name);
-            for (size_t j = i + 1; j < placed.size(); ++j) {
-                const Placed& b = placed[j];
-                RECT overlap;
-                if (!IntersectRect(&overlap, &a.rect, &b.rect)) continue;
-                if (a.group == b.group) {
-                    report("überdeckt sich: " + a.name + " / " + b.name);
-                } else {
-                    const Placed& group = a.group ? a : b;
-                    const Placed& control = a.group ? b : a;
-                    RECT inner = group.rect;
-                    inner.top += 14; // below the frame's title
-                    if (!contains(inner, control.rect))
-                        report("ragt aus dem Rahmen: " + control.name + " / " + group.name);
-                }
-            }
-        }
-        print(std::to_string(placed.size()) + " sichtbare Elemente, " + std::to_string(problems) +
-              " Probleme");
-        return problems == 0 ? 0 : 1;
-    }
-    if (verb == "close") {
-        HWND w = mainWindow();
-        if (!w) return fail("kein Fenster");
-        PostMessageW(w, WM_CLOSE, 0, 0);
-        return 0;
+    if (verb == "layout") return layout();
+    if (verb == "ohne-antwort") {
+        CreateWindowExW(0, L"STATIC", wide(a[1]).c_str(), WS_OVERLAPPEDWINDOW, 10, 10, 200, 100,
+                        nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+        Sleep(INFINITE);
     }
     return fail("unbekannter Befehl " + verb);
 }

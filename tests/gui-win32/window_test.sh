@@ -62,11 +62,13 @@ echo "Wine-Fenster: INI zeigt $(wc -l <"$WINEPREFIX/fenster-ini.txt") Zeilen wie
 # A click on a summary line: its link goes to the clipboard, the editor opens the settings.
 row=$(grep -n "(Tdd)" "$WINEPREFIX/fenster-ini.txt" | head -1 | cut -d: -f1)
 r select inidat $((row - 1))
-timeout 20 bash -c "until [ -s '$arbeit/Editor-K/aufrufe.txt' ]; do sleep 0.2; done" ||
+timeout 20 bash -c "until [ -s '$arbeit/Editor-K/Aufruf.txt' ]; do sleep 0.2; done" ||
   fail "der Editor wird nicht gestartet"
 [ "$(r clipboard | tr -d '\r')" = "Tdd" ] || fail "Zwischenablage: $(r clipboard)"
-grep -qF 'C:\Arbeit\Editor-K\NoteTab.exe  C:\Arbeit\Tonfex.ini | Fenster 2' \
-  "$arbeit/Editor-K/aufrufe.txt" || fail "Editoraufruf: $(cat "$arbeit/Editor-K/aufrufe.txt")"
+# The stand-in's record: its command line, then the window state (2: minimised).
+[ "$(tr '\n' '|' <"$arbeit/Editor-K/Aufruf.txt")" = \
+  'C:\Arbeit\Editor-K\NoteTab.exe  C:\Arbeit\Tonfex.ini|2|' ] ||
+  fail "Editoraufruf: $(cat "$arbeit/Editor-K/Aufruf.txt")"
 echo "Wine-Fenster: Link 'Tdd' in der Zwischenablage, Editor minimiert mit Tonfex.ini gestartet"
 
 # "Neu": five tones between 60 and 72 in C:\Arbeit\Tonfex.txt, played to the end.

@@ -33,50 +33,41 @@ int darkest(const QImage& image, int x) {
         best = std::min(best, qGray(image.pixel(x, y)));
     return best;
 }
+
+// The roll in one line: each tone as pitch/volume@start+length, then the range and totals.
+std::string described(const std::vector<std::string>& lines, bool direct,
+                      const std::vector<double>& list = {150, 300, 600}, bool midi = true,
+                      char decimal = '.') {
+    PianoRoll r = pianoRollFromLines(lines, direct, list, midi, decimal);
+    std::ostringstream out;
+    for (const auto& t : r.tones)
+        out << t.pitch << "/" << t.volume << "@" << t.start << "+" << t.length << " ";
+    out << "| " << r.low << "-" << r.high << ", total " << r.total << ", rests " << r.rests
+        << ", corrected " << r.corrected << (r.error.empty() ? "" : ", error");
+    return out.str();
+}
 } // namespace
 
-TEST(PianoRoll, DirectDurationsPlaceTheTonesAndSetRestsApart) {
-    PianoRoll roll =
-        pianoRollFromLines({"60 100 4", "Text", "62 1 2", "", "64 50 6"}, true, {}, true, '.');
-    ASSERT_EQ(roll.tones.size(), 3u);
-    EXPECT_EQ(roll.tones[1].start, 4);
-    EXPECT_EQ(roll.tones[2].start, 6);
-    EXPECT_EQ(roll.total, 12);
-    EXPECT_EQ(roll.rests, 1);
-    // The rest's pitch is not part of the range.
-    PianoRoll high = pianoRollFromLines({"60 100 4", "90 1 2", "64 50 6"}, true, {}, true, '.');
-    EXPECT_EQ(high.low, 60);
-    EXPECT_EQ(high.high, 64);
-    EXPECT_EQ(roll.error, "");
-}
-
-TEST(PianoRoll, DurationIndexesReadTheListAsThePlayerDoes) {
-    std::vector<double> list = {150, 300, 600};
-    PianoRoll roll =
-        pianoRollFromLines({"60 100 2", "62 100 3", "64 100 9"}, false, list, true, '.');
-    ASSERT_EQ(roll.tones.size(), 3u);
-    EXPECT_EQ(roll.tones[0].length, 300);
-    EXPECT_EQ(roll.tones[1].length, 600);
-    EXPECT_EQ(roll.tones[2].length, 0); // past the list: no time, as in the play
-    EXPECT_EQ(roll.total, 900);
+TEST(PianoRoll, ReadsTheMelodyAsThePlayerDoes) {
+    // Direct durations; lines without a tone are skipped; a rest (loudness 1) is counted apart
+    // and its pitch is not part of the range.
+    EXPECT_EQ(described({"60 100 4", "Text", "90 1 2", "", "64 50 6"}, true),
+              "60/100@0+4 90/1@4+2 64/50@6+6 | 60-64, total 12, rests 1, corrected 0");
+    // Indexes into the duration list; past the list no time, as in the play.
+    EXPECT_EQ(described({"60 100 2", "62 100 3", "64 100 9"}, false),
+              "60/100@0+300 62/100@300+600 64/100@900+0 | 60-64, total 900, rests 0, corrected 0");
     // A decimal comma is read with the locale that wrote it.
-    PianoRoll comma = pianoRollFromLines({"60 100 1,5"}, true, {}, true, ',');
-    EXPECT_EQ(comma.tones[0].length, 1.5);
-}
-
-TEST(PianoRoll, OutOfRangeValuesAreReplacedAsInThePlayWithoutAQuestion) {
-    PianoRoll midi = pianoRollFromLines({"200 100 4", "60 300 4"}, true, {}, true, '.');
-    EXPECT_EQ(midi.tones[0].pitch, 127);
-    EXPECT_EQ(midi.tones[1].volume, 127);
-    EXPECT_EQ(midi.corrected, 2);
-    PianoRoll samples = pianoRollFromLines({"200 100 4"}, true, {}, false, '.');
-    EXPECT_EQ(samples.tones[0].pitch, 200);
-    EXPECT_EQ(samples.corrected, 0);
+    EXPECT_EQ(described({"60 100 1,5"}, true, {}, true, ','),
+              "60/100@0+1.5 | 60-60, total 1.5, rests 0, corrected 0");
+    // Out-of-range values are replaced as in the play, without a question; in MIDI mode only.
+    EXPECT_EQ(described({"200 100 4", "60 300 4"}, true),
+              "127/100@0+4 60/127@4+4 | 60-127, total 8, rests 0, corrected 2");
+    EXPECT_EQ(described({"200 100 4"}, true, {}, false),
+              "200/100@0+4 | 200-200, total 4, rests 0, corrected 0");
     // Without any duration the tones still show in their order.
-    PianoRoll timeless = pianoRollFromLines({"60 100 9", "62 100 9"}, false, {}, true, '.');
-    EXPECT_EQ(timeless.tones[1].start, 1);
-    EXPECT_EQ(timeless.total, 2);
-    EXPECT_FALSE(pianoRollFromLines({"", "Text"}, true, {}, true, '.').error.empty());
+    EXPECT_EQ(described({"60 100 9", "62 100 9"}, false, {}),
+              "60/100@0+1 62/100@1+1 | 60-62, total 2, rests 0, corrected 0");
+    EXPECT_EQ(described({"", "Text"}, true), "| 0-0, total 0, rests 0, corrected 0, error");
 }
 
 TEST(PianoRoll, PictureShadesByLoudnessAndMarksTheSoundingTone) {
@@ -101,7 +92,9 @@ TEST(Bild, WritesThePictureOfTheMelodyFile) {
     writeTextLines(files, tmp / "Tonfex.ini", settingsTemplate());
     writeTextLines(files, tmp / "Tonfex-DTC.txt", {"150", "300", "600"});
     writeTextLines(files, tmp / "Tonfex.txt", {"60 100 1", "64 80 2", "67 1 3"});
-    auto run = [&](std::vector<std::string> args, std::string& out) {
+    std::string out;
+    auto bild = [&](std::vector<std::string> args) {
+        args.insert(args.begin(), {"--arbeit", tmp.dir().string(), "bild"});
         CliOptions options;
         EXPECT_EQ(parseArguments(args, options), "");
         std::ostringstream text;
@@ -111,17 +104,14 @@ TEST(Bild, WritesThePictureOfTheMelodyFile) {
         out = text.str();
         return status;
     };
-    std::string out;
     auto png = tmp / "rolle.png";
-    EXPECT_EQ(run({"--arbeit", tmp.dir().string(), "bild", png.string(), "800", "300"}, out), 0);
+    EXPECT_EQ(bild({png.string(), "800", "300"}), 0);
     EXPECT_NE(out.find("3 Töne"), std::string::npos) << out;
-    QImage image(QString::fromStdString(png.string()));
-    EXPECT_EQ(image.size(), QSize(800, 300));
-
-    EXPECT_EQ(run({"--arbeit", tmp.dir().string(), "bild"}, out), 2);
-    EXPECT_EQ(run({"--arbeit", tmp.dir().string(), "bild", png.string(), "20", "300"}, out), 2);
+    EXPECT_EQ(QImage(QString::fromStdString(png.string())).size(), QSize(800, 300));
+    EXPECT_EQ(bild({}), 2);
+    EXPECT_EQ(bild({png.string(), "20", "300"}), 2);
     std::filesystem::remove(tmp / "Tonfex.txt");
-    EXPECT_EQ(run({"--arbeit", tmp.dir().string(), "bild", (tmp / "neu.png").string()}, out), 1);
+    EXPECT_EQ(bild({(tmp / "neu.png").string()}), 1);
     EXPECT_NE(out.find("ist nicht vorhanden!"), std::string::npos) << out;
     EXPECT_FALSE(std::filesystem::exists(tmp / "neu.png"));
 }

@@ -35,14 +35,11 @@ struct WindowTest : ::testing::Test {
 
     WindowTest() { EXPECT_EQ(ensureWorkFolder(tp.files, tmp.folder()), ""); }
 
-    void settings(const std::vector<std::pair<std::string, std::string>>& values) {
-        auto lines = settingsTemplate();
-        for (const auto& [key, value] : values)
-            for (auto& line : lines)
-                if (line.rfind(key + " ", 0) == 0) line = key + " " + value + "   (x)";
-        writeTextLines(tp.files, tmp / "Tonfex.ini", lines);
-    }
-    void open() {
+    // Opens the window on the template's settings with some values replaced.
+    void open(const testkit::KeyValues& values = {}) {
+        writeTextLines(tp.files, tmp / "Tonfex.ini",
+                       testkit::withValues(settingsTemplate(), values));
+        window.reset(); // a window leaving unhooks the events from the window drawing
         window = std::make_unique<MainWindow>(app, events);
         window->onEnd = [this](int status) {
             ++ends;
@@ -60,68 +57,54 @@ struct WindowTest : ::testing::Test {
     void click(const char* name) { QTest::mouseClick(w<QPushButton>(name), Qt::LeftButton); }
     // Runs `step` in the first wait of the command started next.
     void inFirstWait(std::function<void()> step) { QTimer::singleShot(0, window.get(), step); }
-    QColor buttonColour(const char* name) {
-        return w<QPushButton>(name)->palette().color(QPalette::Button);
-    }
-    QStringList shown(const char* list) {
-        QStringList lines;
+    // The lines a list widget shows.
+    std::vector<std::string> shown(const char* list) {
+        std::vector<std::string> lines;
         auto* l = w<QListWidget>(list);
         for (int i = 0; i < l->count(); ++i)
-            lines << l->item(i)->text();
+            lines.push_back(l->item(i)->text().toStdString());
         return lines;
     }
-    static QStringList qlines(const std::vector<std::string>& lines) {
-        QStringList out;
-        for (const auto& line : lines)
-            out << QString::fromStdString(line);
-        return out;
+    // Every button shows its model (only wired buttons enabled), and so do the lists.
+    void expectModelsDrawn() {
+        for (Button* b : app.c.buttons()) {
+            auto* widget = w<QPushButton>(b->name.c_str());
+            ASSERT_NE(widget, nullptr);
+            EXPECT_EQ(widget->text().toStdString(), b->caption) << b->name;
+            EXPECT_EQ(widget->toolTip().toStdString(), b->tooltip) << b->name;
+            EXPECT_EQ(widget->isEnabled(), b->enabled && findAction(b->name) != nullptr) << b->name;
+            EXPECT_EQ(widget->isVisibleTo(window.get()), b->visible) << b->name;
+            EXPECT_EQ(widget->palette().color(QPalette::Button).name().toStdString(),
+                      QColor(b->back.r, b->back.g, b->back.b).name().toStdString())
+                << b->name;
+        }
+        for (ListBox* l : app.c.listBoxes()) {
+            if (l == &app.c.Lini) continue; // in the chooser
+            EXPECT_EQ(shown(l->name.c_str()), l->lines()) << l->name;
+        }
     }
 };
 
 } // namespace
 
-TEST_F(WindowTest, StartInMidiModeShowsThePlayerAndTheSettings) {
-    settings({{"SOUND", "1"}, {"TONFINDUNGSMETHODE", "1"}});
-    open();
-    EXPECT_EQ(window->windowTitle(), "Tonfex 1.31 vom 29.08.2014");
-    EXPECT_EQ(w<QLabel>("Label2")->text(), "D e r   M e l o d i e n s p i e l e r");
-    EXPECT_EQ(w<QLabel>("Label2")->palette().color(QPalette::WindowText), QColor(Qt::white));
-    EXPECT_EQ(w<QLineEdit>("txtNot")->text(), "  T O N F E X");
-    EXPECT_TRUE(w("Startknopf")->isVisible() && w("Stopp")->isVisible());
-    EXPECT_FALSE(w("Command1")->isVisible() || w("Reaperstart")->isVisible());
-    EXPECT_FALSE(w("Patti")->isVisible() || w("KeineFrage")->isVisible());
-    EXPECT_FALSE(w("Daten")->isVisible() || w("Zuordnung")->isVisible());
-    // inidat shows what Form_Load left in it, at its enlarged height.
-    ASSERT_GT(app.c.inidat.count(), 0);
-    EXPECT_EQ(shown("inidat"), qlines(app.c.inidat.lines()));
-    EXPECT_EQ(w("inidat")->height(), window->pixels(7540));
-    EXPECT_EQ(shown("List2").value(0), "TONFEX - Programmbeschreibung");
-    EXPECT_EQ(w("List2")->width(), window->pixels(3525));
-    EXPECT_EQ(window->focusWidget(), w("Dateiherstellung")); // the first key press is "Neu"
-}
-
-TEST_F(WindowTest, StartInSampleModeShowsTheSamplerAndThePatternButtons) {
-    settings({{"SOUND", "3"}, {"TONFINDUNGSMETHODE", "3"}});
-    open();
-    EXPECT_EQ(w<QLabel>("Label2")->text(), "D e r   A u t o s a m p l e r");
-    EXPECT_FALSE(w("Startknopf")->isVisible() || w("Stopp")->isVisible());
-    EXPECT_TRUE(w("Command1")->isVisible() && w("Reaperstart")->isVisible());
-    for (const char* name :
-         {"Patti", "Patti02", "KeineFrage", "Capellanotenwandeln", "Capellanotenwandeln2"})
-        EXPECT_TRUE(w(name)->isVisible()) << name;
-    EXPECT_EQ(buttonColour("Reaperstart2"), QColor(223, 254, 205));
-    EXPECT_EQ(buttonColour("NeueRegelInfo"), QColor(255, 196, 155));
-}
-
-TEST_F(WindowTest, EveryButtonDrawsItsModelAndOnlyWiredButtonsAreEnabled) {
-    open();
-    for (Button* b : app.c.buttons()) {
-        auto* widget = w<QPushButton>(b->name.c_str());
-        ASSERT_NE(widget, nullptr);
-        EXPECT_EQ(widget->text().toStdString(), b->caption) << b->name;
-        EXPECT_EQ(widget->toolTip().toStdString(), b->tooltip) << b->name;
-        EXPECT_EQ(widget->isEnabled(), b->enabled && findAction(b->name) != nullptr) << b->name;
+TEST_F(WindowTest, StartDrawsEveryModelInBothModesAndWiresEveryControl) {
+    for (const char* sound : {"1", "3"}) {
+        SCOPED_TRACE(sound);
+        open({{"SOUND", sound}, {"TONFINDUNGSMETHODE", "3"}});
+        EXPECT_EQ(window->windowTitle(), "Tonfex 1.31 vom 29.08.2014");
+        EXPECT_EQ(w<QLabel>("Label2")->text().toStdString(), app.c.Label2.caption);
+        EXPECT_EQ(w<QLabel>("Label2")->palette().color(QPalette::WindowText), QColor(Qt::white));
+        EXPECT_EQ(w<QLineEdit>("txtNot")->text(), "  T O N F E X");
+        expectModelsDrawn(); // Startknopf in MIDI mode, Command1 in sample mode, ...
+        // inidat shows what Form_Load left in it, at its enlarged height.
+        EXPECT_EQ(w("inidat")->height(), window->pixels(7540));
+        EXPECT_EQ(shown("List2").at(0), "TONFEX - Programmbeschreibung");
+        EXPECT_EQ(w("List2")->width(), window->pixels(3525));
+        EXPECT_EQ(window->focusWidget(), w("Dateiherstellung")); // the first key press is "Neu"
     }
+    click("KeineFrage");
+    EXPECT_TRUE(app.KeineFrageFlag);
+    expectModelsDrawn(); // its new colour
     // Every wired control exists, in the main window or in the chooser `Linien`.
     for (const auto& action : controlActions()) {
         QString name = QString::fromUtf8(action.control.data(), qsizetype(action.control.size()));
@@ -136,69 +119,64 @@ TEST_F(WindowTest, EveryButtonDrawsItsModelAndOnlyWiredButtonsAreEnabled) {
     EXPECT_EQ(mid->isEnabled(), findAction("MID") != nullptr);
 }
 
-TEST_F(WindowTest, NeuInTestModeShowsEveryStepAndDrawsTheNewMelody) {
-    settings({{"SOUND", "1"}, {"TONFINDUNGSMETHODE", "0.1"}});
-    open();
-    app.Samplezahl = 5; // what a read catalogue would give
-    bool neuLocked = false, datenShown = false;
-    QString mode;
-    inFirstWait([&] {
-        neuLocked = !w("Dateiherstellung")->isEnabled();
-        datenShown = w("Daten")->isVisible();
-        mode = w<QLineEdit>("txtNot")->text();
-    });
-    click("Dateiherstellung");
-    EXPECT_TRUE(neuLocked);
-    EXPECT_TRUE(datenShown);
-    EXPECT_EQ(mode, "WAVETABLE");
-    EXPECT_EQ(testkit::readBytes(tmp / "Tonfex.txt"),
-              "1 127 3000\r\n2 127 3000\r\n3 127 3000\r\n4 127 3000\r\n5 127 3000\r\n");
-    ASSERT_EQ(window->pianoRoll()->roll().tones.size(), 5u);
-    EXPECT_EQ(window->pianoRoll()->roll().high, 5);
-    EXPECT_TRUE(w("Dateiherstellung")->isEnabled() && w("Startknopf")->isEnabled());
-    EXPECT_EQ(w("inidat")->height(), window->pixels(1025));
-    EXPECT_EQ(shown("Daten"), qlines(app.c.Daten.lines()));
-    EXPECT_FALSE(w("Text1")->isVisible());
-    EXPECT_EQ(buttonColour("Startknopf"), QColor(255, 255, 192));
-    EXPECT_EQ(window->depth(), 0);
+TEST_F(WindowTest, NeuShowsEveryStepAndDrawsTheNewMelodyInBothModes) {
+    struct Case {
+        const char *sound, *tfm, *mode;
+        int samples; // 5 stands for a read catalogue; sample mode reads the default one
+    };
+    for (const auto& k : {Case{"1", "0.1", "WAVETABLE", 5}, Case{"3", "0.2", "SAMPLER", 13}}) {
+        SCOPED_TRACE(k.mode);
+        open({{"SOUND", k.sound}, {"TONFINDUNGSMETHODE", k.tfm}});
+        app.Samplezahl = 5;
+        bool neuLocked = false, datenShown = false;
+        QString mode;
+        inFirstWait([&] {
+            neuLocked = !w("Dateiherstellung")->isEnabled();
+            datenShown = w("Daten")->isVisible();
+            mode = w<QLineEdit>("txtNot")->text();
+        });
+        click("Dateiherstellung");
+        EXPECT_TRUE(neuLocked && datenShown);
+        EXPECT_EQ(mode, k.mode);
+        ASSERT_EQ(app.Samplezahl, k.samples);
+        ASSERT_EQ(window->pianoRoll()->roll().tones.size(), size_t(k.samples));
+        EXPECT_EQ(window->pianoRoll()->roll().high, k.samples); // every sample once
+        EXPECT_TRUE(w("Dateiherstellung")->isEnabled() && w("Startknopf")->isEnabled());
+        EXPECT_EQ(w("inidat")->height(), window->pixels(1025));
+        expectModelsDrawn();
+        EXPECT_EQ(window->depth(), 0);
+    }
 }
 
-TEST_F(WindowTest, NeuInSampleModeWithAllTonesOnce) {
-    settings({{"SOUND", "3"}, {"TONFINDUNGSMETHODE", "0.2"}});
-    open();
-    QString mode;
-    inFirstWait([&] { mode = w<QLineEdit>("txtNot")->text(); });
-    click("Dateiherstellung");
-    EXPECT_EQ(mode, "SAMPLER");
-    EXPECT_EQ(w<QLabel>("Label2")->text(), "D e r   A u t o s a m p l e r");
-    // Every sample of the default collection once, laid out in the REAPER project.
-    ASSERT_GT(app.Samplezahl, 0);
-    auto tones = static_cast<size_t>(app.Samplezahl);
-    EXPECT_EQ(splitLines(testkit::readBytes(tmp / "Tonfex.txt")).size(), tones);
-    EXPECT_EQ(window->pianoRoll()->roll().tones.size(), tones);
-    EXPECT_TRUE(std::filesystem::exists(tmp / "Tonfex.rpp"));
-}
-
-TEST_F(WindowTest, StopIsHandledInsideAWaitOfTheRunningCommand) {
-    settings({{"SOUND", "1"}, {"TONFINDUNGSMETHODE", "0.1"}});
-    open();
+TEST_F(WindowTest, InsideAWaitStopRunsAndTheSoundingToneIsMarked) {
+    testkit::writeBytes(tmp / "Tonfex.txt", "60 100 4\r\n62 100 4\r\n64 100 4\r\n");
+    open({{"SOUND", "1"}, {"TONFINDUNGSMETHODE", "0.1"}});
+    EXPECT_EQ(window->pianoRoll()->roll().tones.size(), 3u); // drawn at start
+    app.soundingTone = 2;
+    window->sync();
+    EXPECT_EQ(window->pianoRoll()->sounding(), 0); // no command runs
     app.Samplezahl = 2;
-    int stopFlag = 0, depth = 0;
+    int stopFlag = 0, depth = 0, marked = -1;
     bool stopEnabled = false;
     inFirstWait([&] {
+        app.soundingTone = 2; // as the player sets it before a tone's wait
+        events.process();
+        marked = window->pianoRoll()->sounding();
         stopEnabled = w("Stopp")->isEnabled();
         click("Stopp");
         stopFlag = app.StopFlag;
         depth = window->depth();
     });
     click("Dateiherstellung");
+    EXPECT_EQ(marked, 2);
+    EXPECT_EQ(window->pianoRoll()->sounding(), 0);
     EXPECT_TRUE(stopEnabled);
     EXPECT_EQ(stopFlag, -1);
     EXPECT_EQ(depth, 1); // Stopp ran and ended while "Neu" was still waiting
     EXPECT_EQ(ends, 0);
 }
 
-TEST_F(WindowTest, SummaryLineLinkAndEmptyLineToggle) {
+TEST_F(WindowTest, SummaryLineLinkEmptyLineToggleAndWideDescription) {
     open();
     app.c.inidat.clear();
     app.c.inidat.add("  SAMPLER mit Tonfex-HCR.rpp (Snd)");
@@ -220,25 +198,18 @@ TEST_F(WindowTest, SummaryLineLinkAndEmptyLineToggle) {
     ASSERT_TRUE(w("Daten")->isVisible() && w("Zuordnung")->isVisible());
     EXPECT_GE(w("Daten")->y(), list->geometry().bottom());
     EXPECT_LE(w("Daten")->geometry().right(), w("Zuordnung")->x()); // side by side
-    EXPECT_EQ(shown("inidat"), qlines(settingsTemplate()));
-}
-
-TEST_F(WindowTest, KeineFrageTogglesItsColour) {
-    settings({{"TONFINDUNGSMETHODE", "3"}});
-    open();
-    EXPECT_EQ(buttonColour("KeineFrage"), QColor(255, 196, 155));
-    click("KeineFrage");
-    EXPECT_TRUE(app.KeineFrageFlag);
-    EXPECT_EQ(buttonColour("KeineFrage"), QColor(181, 226, 149));
-    click("KeineFrage");
-    EXPECT_FALSE(app.KeineFrageFlag);
-    EXPECT_EQ(buttonColour("KeineFrage"), QColor(255, 196, 155));
+    EXPECT_EQ(shown("inidat"), settingsTemplate());
+    // A widened description list keeps the settings list beside it.
+    app.c.List2.width = 11540;
+    window->sync();
+    EXPECT_EQ(w("List2")->width(), window->pixels(11540));
+    EXPECT_GT(list->x(), w("List2")->geometry().right());
+    EXPECT_GT(list->width(), 100);
 }
 
 TEST_F(WindowTest, ReadErrorAnsweredNoEndsTheProgramAndKeepsTheFile) {
-    settings({{"SOUND", "1"}});
     testkit::writeBytes(tmp / "Tonfex.txt", "60 300 4\r\n");
-    open();
+    open({{"SOUND", "1"}});
     tp.dialogs.answers = {false};
     click("Startknopf");
     EXPECT_EQ(ends, 1);
@@ -250,8 +221,7 @@ TEST_F(WindowTest, ReadErrorAnsweredNoEndsTheProgramAndKeepsTheFile) {
 }
 
 TEST_F(WindowTest, ClosingDuringAWaitEndsTheCommandAndThenTheProgram) {
-    settings({{"SOUND", "1"}, {"TONFINDUNGSMETHODE", "0.1"}});
-    open();
+    open({{"SOUND", "1"}, {"TONFINDUNGSMETHODE", "0.1"}});
     app.Samplezahl = 4;
     inFirstWait([&] { window->close(); });
     click("Dateiherstellung");
@@ -292,25 +262,6 @@ TEST_F(WindowTest, DeleteKeyInText1PrintsOnTheWindowSurface) {
     EXPECT_GT(darkPixels(), 0);
 }
 
-TEST_F(WindowTest, SoundingToneIsMarkedOnlyWhileACommandRuns) {
-    settings({{"SOUND", "1"}, {"TONFINDUNGSMETHODE", "0.1"}});
-    testkit::writeBytes(tmp / "Tonfex.txt", "60 100 4\r\n62 100 4\r\n64 100 4\r\n");
-    open();
-    EXPECT_EQ(window->pianoRoll()->roll().tones.size(), 3u); // drawn at start
-    app.soundingTone = 2;
-    window->sync();
-    EXPECT_EQ(window->pianoRoll()->sounding(), 0);
-    int marked = -1;
-    inFirstWait([&] {
-        app.soundingTone = 2; // as the player sets it before a tone's wait
-        events.process();
-        marked = window->pianoRoll()->sounding();
-    });
-    click("Dateiherstellung");
-    EXPECT_EQ(marked, 2);
-    EXPECT_EQ(window->pianoRoll()->sounding(), 0);
-}
-
 TEST_F(WindowTest, At1280x800NothingIsCutOffOrOverlapping) {
     auto check = [&](const char* state) {
         SCOPED_TRACE(state);
@@ -337,24 +288,12 @@ TEST_F(WindowTest, At1280x800NothingIsCutOffOrOverlapping) {
             place(w(name));
     };
     for (const char* sound : {"1", "3"}) {
-        settings({{"SOUND", sound}, {"TONFINDUNGSMETHODE", "3"}});
-        open();
+        open({{"SOUND", sound}, {"TONFINDUNGSMETHODE", "3"}});
         check(sound);
         app.inidat_Click(-1); // the reduced settings list with the play lists below
         window->sync();
         check("inidat klein");
     }
-}
-
-TEST_F(WindowTest, WidenedDescriptionListKeepsTheSettingsListBesideIt) {
-    open();
-    app.c.List2.width = 11540; // what a click on the description list sets
-    app.c.inidat.height = 1025;
-    window->sync();
-    EXPECT_EQ(w("List2")->width(), window->pixels(11540));
-    EXPECT_GT(w("inidat")->x(), w("List2")->geometry().right());
-    EXPECT_GT(w("inidat")->width(), 100);
-    EXPECT_EQ(w("inidat")->height(), window->pixels(1025));
 }
 
 TEST_F(WindowTest, BendAreaDrawsItsMarkerAtTheLastPosition) {
