@@ -103,10 +103,10 @@ std::optional<std::string> ConfinedFiles::read(const fs::path& path) {
     return DiskFiles::read(path);
 }
 
-std::string ConfinedFiles::writeWhole(const fs::path& path, const std::string& bytes) {
+std::unique_ptr<WholeFileWriter> ConfinedFiles::writeInPieces(const fs::path& path) {
     check(path);
     written.push_back(path);
-    return DiskFiles::writeWhole(path, bytes);
+    return DiskFiles::writeInPieces(path);
 }
 
 std::string ConfinedFiles::copy(const fs::path& from, const fs::path& to) {

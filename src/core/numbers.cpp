@@ -1,47 +1,197 @@
 #include "core/numbers.h"
 
 #include <algorithm>
+#include <array>
 #include <cfloat>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 
 namespace tonfex {
 
-std::string plainText(double value, char decimal, int digits) {
-    if (!std::isfinite(value) || value == 0.0) return "0";
-    if (digits >= 15 && value == std::trunc(value) && std::fabs(value) < 1e15)
-        return std::to_string(static_cast<long long>(value));
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.*e", digits - 1, value);
-    // buf: [-]d.ddddde[+-]xx
-    std::string s(buf);
-    bool negative = s[0] == '-';
-    if (negative) s.erase(0, 1);
-    auto ePos = s.find('e');
-    int exponent = std::atoi(s.c_str() + ePos + 1);
-    std::string mantissa;
-    for (char c : s.substr(0, ePos))
-        if (c != '.') mantissa += c;
-    while (mantissa.size() > 1 && mantissa.back() == '0') mantissa.pop_back();
+namespace {
 
-    std::string out;
-    int pointAfter = exponent + 1; // number of mantissa digits before the point
-    if (pointAfter <= 0) {
-        out = "0";
-        out += decimal;
-        out.append(static_cast<size_t>(-pointAfter), '0');
-        out += mantissa;
-    } else if (static_cast<size_t>(pointAfter) >= mantissa.size()) {
-        out = mantissa;
-        out.append(static_cast<size_t>(pointAfter) - mantissa.size(), '0');
+// 64 x 64 bits to the full 128-bit product.
+struct Wide {
+    std::uint64_t hi, lo;
+};
+Wide multiply(std::uint64_t a, std::uint64_t b) {
+    const std::uint64_t aLo = a & 0xFFFFFFFFu, aHi = a >> 32, bLo = b & 0xFFFFFFFFu, bHi = b >> 32;
+    const std::uint64_t ll = aLo * bLo, lh = aLo * bHi, hl = aHi * bLo;
+    const std::uint64_t mid = (ll >> 32) + (lh & 0xFFFFFFFFu) + (hl & 0xFFFFFFFFu);
+    return {aHi * bHi + (lh >> 32) + (hl >> 32) + (mid >> 32), (mid << 32) | (ll & 0xFFFFFFFFu)};
+}
+
+// p / 2^n (1 <= n <= 127) cut towards 0, and whether rounding to the nearest integer goes up,
+// halves to the even one, as printf rounds the exact binary value.
+struct Quotient {
+    std::uint64_t q;
+    bool up;
+};
+Quotient quotient(Wide p, int n) {
+    auto low = [](std::uint64_t word, int bits) { return bits <= 0 ? 0 : word << (64 - bits); };
+    std::uint64_t q, half, below; // the quotient, the first bit cut off, any bit under it
+    if (n < 64) {
+        q = (p.hi << (64 - n)) | (p.lo >> n);
+        half = (p.lo >> (n - 1)) & 1;
+        below = low(p.lo, n - 1);
+    } else if (n == 64) {
+        q = p.hi;
+        half = p.lo >> 63;
+        below = p.lo << 1;
     } else {
-        out = mantissa.substr(0, static_cast<size_t>(pointAfter));
-        out += decimal;
-        out += mantissa.substr(static_cast<size_t>(pointAfter));
+        q = p.hi >> (n - 64);
+        half = (p.hi >> (n - 65)) & 1;
+        below = low(p.hi, n - 65) | p.lo;
     }
-    return negative ? "-" + out : out;
+    return {q, half && (below != 0 || (q & 1))};
+}
+
+// 10^0 to 10^19, the powers of ten that fit 64 bits.
+constexpr auto kPowers = [] {
+    std::array<std::uint64_t, 20> powers{1};
+    for (size_t k = 1; k < powers.size(); ++k)
+        powers[k] = powers[k - 1] * 10;
+    return powers;
+}();
+
+// "00" to "99".
+constexpr auto kPairs = [] {
+    std::array<char, 200> pairs{};
+    for (size_t k = 0; k < 100; ++k) {
+        pairs[2 * k] = static_cast<char>('0' + k / 10);
+        pairs[2 * k + 1] = static_cast<char>('0' + k % 10);
+    }
+    return pairs;
+}();
+
+// The significant digits of |value| rounded to `digits` of them, trailing zeros dropped, and
+// the decimal exponent of the first one.
+struct Digits {
+    char text[48] = {}; // room to copy 24 bytes from any of the digits
+    int count = 0;
+    int exponent = 0;
+};
+
+// Exact integer arithmetic for normal values whose scaled digits fit 64 bits (about 1e-5 to
+// 1e15 at 15 digits); false for the rest.
+bool quickDigits(double value, int digits, Digits& d) {
+    std::uint64_t bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    const int biased = static_cast<int>((bits >> 52) & 0x7FF);
+    if (biased == 0 || biased == 0x7FF) return false;
+    const std::uint64_t m = (bits & ((std::uint64_t{1} << 52) - 1)) | (std::uint64_t{1} << 52);
+    const int e = biased - 1075; // |value| = m * 2^e
+    if (e >= 0) return false;
+    // The first digit's exponent is floor((e + 52) log10 2) or one more.
+    int k = ((e + 52) * 78913) >> 18;
+    int s = digits - 1 - k; // |value| * 10^s has `digits` digits before the point
+    if (s < 0 || s > 19) return false;
+    Quotient scaled = quotient(multiply(m, kPowers[s]), -e);
+    if (scaled.q >= kPowers[digits]) { // an estimate one too low leaves one digit too many
+        if (s == 0) return false;
+        ++k;
+        --s;
+        scaled = quotient(multiply(m, kPowers[s]), -e);
+    }
+    std::uint64_t q = scaled.q + scaled.up;
+    if (q == kPowers[digits]) { // 9.99..95 rounds up to the next power of ten
+        q = kPowers[digits - 1];
+        ++k;
+    }
+    // q has `digits` digits; two at a time from the back, then the trailing zeros go.
+    int at = digits;
+    for (; at >= 2; at -= 2, q /= 100)
+        std::memcpy(d.text + at - 2, kPairs.data() + 2 * (q % 100), 2);
+    if (at == 1) d.text[0] = static_cast<char>('0' + q);
+    d.count = digits;
+    while (d.count > 1 && d.text[d.count - 1] == '0')
+        --d.count;
+    d.exponent = k;
+    return true;
+}
+
+Digits significantDigits(double value, int digits) {
+    Digits d;
+    if (quickDigits(value, digits, d)) return d;
+    char buf[64];
+    const int n = std::snprintf(buf, sizeof buf, "%.*e", digits - 1, std::fabs(value));
+    const char* ePos = std::find(buf, buf + std::max(n, 0), 'e');
+    for (const char* c = buf; c < ePos; ++c)
+        if (*c != '.') d.text[d.count++] = *c;
+    while (d.count > 1 && d.text[d.count - 1] == '0')
+        --d.count;
+    d.exponent = std::atoi(ePos + 1);
+    return d;
+}
+
+// The plain form of `value` with "-" for negatives; the sign-blank form puts a blank before
+// positives and no "0" before a point at the front.
+void appendNumber(std::string& out, double value, char decimal, int digits, bool signBlank) {
+    if (!std::isfinite(value) || value == 0.0) {
+        out += signBlank ? " 0" : "0";
+        return;
+    }
+    digits = std::clamp(digits, 1, 17); // a double holds no more
+    // Room for the longest form ("-0." and 323 zeros before 17 digits) and a block's slack.
+    char buf[400];
+    char* p = buf;
+    if (value < 0)
+        *p++ = '-';
+    else if (signBlank)
+        *p++ = ' ';
+    const double magnitude = std::fabs(value);
+    const auto whole = static_cast<std::uint64_t>(std::min(magnitude, 1e15));
+    if (digits >= 15 && magnitude < 1e15 && static_cast<double>(whole) == magnitude) {
+        p = std::to_chars(p, buf + sizeof buf, whole).ptr;
+        out.append(buf, static_cast<size_t>(p - buf));
+        return;
+    }
+    const Digits d = significantDigits(magnitude, digits);
+    // Whole blocks of 24 bytes are copied, the pointer moves by the bytes that count: fixed
+    // sizes are quicker than exact ones for texts this short.
+    auto copy = [&p](const char* from, int count) {
+        std::memcpy(p, from, 24);
+        p += count;
+    };
+    auto zeros = [&p](int count) {
+        std::memset(p, '0', static_cast<size_t>(std::max(count, 24)));
+        p += count;
+    };
+    const int before = d.exponent + 1; // digits before the point
+    if (before <= 0) {
+        if (!signBlank) *p++ = '0';
+        *p++ = decimal;
+        zeros(-before);
+        copy(d.text, d.count);
+    } else if (before >= d.count) {
+        copy(d.text, d.count);
+        zeros(before - d.count);
+    } else {
+        copy(d.text, before);
+        *p++ = decimal;
+        copy(d.text + before, d.count - before);
+    }
+    out.append(buf, static_cast<size_t>(p - buf));
+}
+
+} // namespace
+
+void appendPlainText(std::string& out, double value, char decimal, int digits) {
+    appendNumber(out, value, decimal, digits, false);
+}
+
+void appendSignBlankText(std::string& out, double value) {
+    appendNumber(out, value, '.', 15, true);
+}
+
+std::string plainText(double value, char decimal, int digits) {
+    std::string out;
+    appendPlainText(out, value, decimal, digits);
+    return out;
 }
 
 std::string plainTextSingle(float value, char decimal) {
@@ -51,16 +201,17 @@ std::string plainTextSingle(float value, char decimal) {
 std::string plainText(long long value) { return std::to_string(value); }
 
 std::string signBlankText(double value) {
-    std::string s = plainText(value, '.');
-    if (s[0] == '-') {
-        if (s.size() > 2 && s[1] == '0' && s[2] == '.') s.erase(1, 1);
-        return s;
-    }
-    if (s.size() > 1 && s[0] == '0' && s[1] == '.') s.erase(0, 1);
-    return " " + s;
+    std::string out;
+    appendSignBlankText(out, value);
+    return out;
 }
 
-std::string printText(double value) { return signBlankText(value) + " "; }
+std::string printText(double value) {
+    std::string out;
+    appendSignBlankText(out, value);
+    out += ' ';
+    return out;
+}
 
 namespace {
 bool isIgnored(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }

@@ -7,9 +7,12 @@
 
 namespace tonfex {
 
-// Shortest plain decimal form with at most `digits` significant digits, no leading blank,
+// Shortest plain decimal form with at most `digits` (1 to 17) significant digits, correctly
+// rounded with halves to even as printf rounds, no exponent, no leading blank,
 // "-" for negatives, a "0" before the separator below 1, `decimal` as the separator.
 std::string plainText(double value, char decimal, int digits = 15);
+// Appends plainText(value, decimal, digits) to `out`.
+void appendPlainText(std::string& out, double value, char decimal, int digits = 15);
 // The same for single-precision values, which show 7 significant digits.
 std::string plainTextSingle(float value, char decimal);
 std::string plainText(long long value);
@@ -19,6 +22,8 @@ inline std::string plainText(long value) { return plainText(static_cast<long lon
 
 // Sign-blank form: a blank or "-" in front, "." as the point, no "0" before the point.
 std::string signBlankText(double value);
+// Appends signBlankText(value) to `out`.
+void appendSignBlankText(std::string& out, double value);
 // The file-print form: the sign-blank form followed by one blank.
 std::string printText(double value);
 

@@ -18,30 +18,52 @@ void ScriptedDialogs::tell(const std::string& title, const std::string& text) {
     if (onDialog) onDialog(records.back());
 }
 
-std::string FaultyFiles::writeWhole(const std::filesystem::path& path, const std::string& bytes) {
+namespace {
+
+// A whole write that fails at one step.
+class FaultyWriter : public TemporaryFileWriter {
+public:
+    FaultyWriter(const std::filesystem::path& path, FaultyFiles::Fault fault, int& faults)
+        : TemporaryFileWriter(path), fault_(fault), faults_(faults) {}
+
+protected:
+    using Fault = FaultyFiles::Fault;
+    std::string createTemporary() override {
+        if (fault_ != Fault::Create) return TemporaryFileWriter::createTemporary();
+        ++faults_;
+        return "kann nicht geschrieben werden";
+    }
+    std::string writeTemporary(std::string_view bytes) override {
+        if (fault_ != Fault::DiskFull) return TemporaryFileWriter::writeTemporary(bytes);
+        ++faults_;
+        TemporaryFileWriter::writeTemporary(bytes.substr(0, bytes.size() / 2));
+        return "Schreibfehler (Datenträger voll?)";
+    }
+    std::string closeTemporary() override {
+        std::string error = TemporaryFileWriter::closeTemporary();
+        if (fault_ != Fault::Flush) return error;
+        ++faults_;
+        return "Schreibfehler (Datenträger voll?)";
+    }
+    std::string replaceTarget() override {
+        if (fault_ != Fault::Rename) return TemporaryFileWriter::replaceTarget();
+        ++faults_;
+        return "kann nicht ersetzt werden (Zugriff verweigert)";
+    }
+
+private:
+    Fault fault_;
+    int& faults_;
+};
+
+} // namespace
+
+std::unique_ptr<WholeFileWriter> FaultyFiles::writeInPieces(const std::filesystem::path& path) {
     ++writes;
     written.push_back(path);
-    failing_ = failAll || writes == failWriteNumber || (!failPath.empty() && path == failPath);
-    std::string error = DiskFiles::writeWhole(path, bytes);
-    failing_ = false;
-    return error;
-}
-
-std::string FaultyFiles::writeTemporary(const std::filesystem::path& temp,
-                                        const std::string& bytes) {
-    if (!failing_ || fault == Fault::Rename) return DiskFiles::writeTemporary(temp, bytes);
-    ++faults;
-    if (fault == Fault::Create) return "kann nicht geschrieben werden";
-    const size_t reached = fault == Fault::DiskFull ? bytes.size() / 2 : bytes.size();
-    DiskFiles::writeTemporary(temp, bytes.substr(0, reached));
-    return "Schreibfehler (Datenträger voll?)";
-}
-
-std::string FaultyFiles::replaceTarget(const std::filesystem::path& temp,
-                                       const std::filesystem::path& path) {
-    if (!failing_ || fault != Fault::Rename) return DiskFiles::replaceTarget(temp, path);
-    ++faults;
-    return "kann nicht ersetzt werden (Zugriff verweigert)";
+    if (failAll || writes == failWriteNumber || (!failPath.empty() && path == failPath))
+        return std::make_unique<FaultyWriter>(path, fault, faults);
+    return DiskFiles::writeInPieces(path);
 }
 
 } // namespace tonfex

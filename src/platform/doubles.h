@@ -105,11 +105,11 @@ class FaultyFiles : public DiskFiles {
 public:
     enum class Fault {
         Create,   // the temporary file cannot be created (a folder that became read-only)
-        DiskFull, // half the bytes reach the temporary file, then the disk is full
+        DiskFull, // half the first piece reaches the temporary file, then the disk is full
         Flush,    // every byte is written, closing the file fails
         Rename,   // the temporary file is complete, putting it in place fails
     };
-    std::string writeWhole(const std::filesystem::path& path, const std::string& bytes) override;
+    std::unique_ptr<WholeFileWriter> writeInPieces(const std::filesystem::path& path) override;
     int failWriteNumber = 0; // 1 = the first whole write fails, 0 = none
     bool failAll = false;
     std::filesystem::path failPath; // every whole write of this file fails
@@ -117,15 +117,6 @@ public:
     int writes = 0;
     int faults = 0;                             // faults injected so far
     std::vector<std::filesystem::path> written; // every path a whole write was asked for
-
-protected:
-    std::string writeTemporary(const std::filesystem::path& temp,
-                               const std::string& bytes) override;
-    std::string replaceTarget(const std::filesystem::path& temp,
-                              const std::filesystem::path& path) override;
-
-private:
-    bool failing_ = false; // the current write is the one that fails
 };
 
 // All doubles together, with a Platform that refers to them.

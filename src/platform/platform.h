@@ -2,8 +2,10 @@
 #pragma once
 
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tonfex {
@@ -80,6 +82,18 @@ public:
     virtual float next() = 0;
 };
 
+// A whole-file write whose bytes come in pieces: they go to a temporary file in the same folder
+// as they come, and only finish() puts it in the place of the file. A writer dropped before
+// finish() removes its temporary file, so that the old file stays whole.
+class WholeFileWriter {
+public:
+    virtual ~WholeFileWriter() = default;
+    // After an error the rest is ignored; finish() reports it.
+    virtual void write(std::string_view bytes) = 0;
+    // Returns an error text or "".
+    virtual std::string finish() = 0;
+};
+
 // Byte-level file access; text encoding and line ends are handled in core/textfile.h.
 class Files {
 public:
@@ -88,6 +102,8 @@ public:
     // Writes the whole file through a temporary file in the same folder and a rename, so
     // that the old file stays whole when anything fails. Returns an error text or "".
     virtual std::string writeWhole(const std::filesystem::path& path, const std::string& bytes) = 0;
+    // The same for a file written in pieces.
+    virtual std::unique_ptr<WholeFileWriter> writeInPieces(const std::filesystem::path& path) = 0;
     virtual std::string append(const std::filesystem::path& path, const std::string& bytes) = 0;
     virtual std::string copy(const std::filesystem::path& from, const std::filesystem::path& to) = 0;
     virtual bool exists(const std::filesystem::path& path) = 0;

@@ -68,29 +68,70 @@ std::optional<std::string> DiskFiles::read(const fs::path& path) {
     return bytes;
 }
 
-std::string DiskFiles::writeTemporary(const fs::path& temp, const std::string& bytes) {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    if (!out) return "kann nicht geschrieben werden";
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    // Closing flushes the last buffer; a full disk may show only then.
-    out.close();
-    return out ? "" : "Schreibfehler (Datenträger voll?)";
+TemporaryFileWriter::TemporaryFileWriter(fs::path path) : path_(std::move(path)), temp_(path_) {
+    temp_ += ".tonfex-neu";
 }
 
-std::string DiskFiles::replaceTarget(const fs::path& temp, const fs::path& path) {
-    return replaceFile(temp, path);
+TemporaryFileWriter::~TemporaryFileWriter() {
+    discard();
+}
+
+void TemporaryFileWriter::discard() {
+    if (!created_) return;
+    created_ = false;
+    out_.close();
+    std::error_code ec;
+    fs::remove(temp_, ec);
+}
+
+void TemporaryFileWriter::write(std::string_view bytes) {
+    if (!error_.empty()) return;
+    if (!created_) {
+        created_ = true;
+        error_ = createTemporary();
+        if (!error_.empty()) return;
+    }
+    error_ = writeTemporary(bytes);
+}
+
+std::string TemporaryFileWriter::finish() {
+    write({}); // an empty file is created here
+    if (error_.empty()) error_ = closeTemporary();
+    if (error_.empty()) error_ = replaceTarget();
+    if (error_.empty())
+        created_ = false; // the temporary file is the file now
+    else
+        discard();
+    return error_;
+}
+
+std::string TemporaryFileWriter::createTemporary() {
+    out_.open(temp_, std::ios::binary | std::ios::trunc);
+    return out_ ? "" : "kann nicht geschrieben werden";
+}
+
+std::string TemporaryFileWriter::writeTemporary(std::string_view bytes) {
+    out_.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    return out_ ? "" : "Schreibfehler (Datenträger voll?)";
+}
+
+std::string TemporaryFileWriter::closeTemporary() {
+    out_.close();
+    return out_ ? "" : "Schreibfehler (Datenträger voll?)";
+}
+
+std::string TemporaryFileWriter::replaceTarget() {
+    return replaceFile(temp_, path_);
+}
+
+std::unique_ptr<WholeFileWriter> DiskFiles::writeInPieces(const fs::path& path) {
+    return std::make_unique<TemporaryFileWriter>(path);
 }
 
 std::string DiskFiles::writeWhole(const fs::path& path, const std::string& bytes) {
-    fs::path temp = path;
-    temp += ".tonfex-neu";
-    std::string error = writeTemporary(temp, bytes);
-    if (error.empty()) error = replaceTarget(temp, path);
-    if (!error.empty()) {
-        std::error_code ec;
-        fs::remove(temp, ec);
-    }
-    return error;
+    auto writer = writeInPieces(path);
+    writer->write(bytes);
+    return writer->finish();
 }
 
 std::string DiskFiles::append(const fs::path& path, const std::string& bytes) {

@@ -3,6 +3,7 @@
 
 #include "platform/platform.h"
 
+#include <fstream>
 #include <random>
 
 namespace tonfex {
@@ -23,22 +24,40 @@ private:
     std::mt19937 engine_{12345u};
 };
 
+// The whole-file write on disk: "<name>.tonfex-neu" beside the file, then a rename.
+class TemporaryFileWriter : public WholeFileWriter {
+public:
+    explicit TemporaryFileWriter(std::filesystem::path path);
+    ~TemporaryFileWriter() override;
+    void write(std::string_view bytes) override;
+    std::string finish() override;
+
+protected:
+    // The steps, each returning an error text or ""; tests make each of them fail.
+    virtual std::string createTemporary();
+    virtual std::string writeTemporary(std::string_view bytes);
+    // Closing flushes the last buffer; a full disk may show only then.
+    virtual std::string closeTemporary();
+    virtual std::string replaceTarget();
+
+private:
+    void discard(); // closes and removes the temporary file
+
+    std::filesystem::path path_, temp_;
+    std::ofstream out_;
+    std::string error_;
+    bool created_ = false; // the temporary file was opened and is still ours to remove
+};
+
 class DiskFiles : public Files {
 public:
     std::optional<std::string> read(const std::filesystem::path& path) override;
     std::string writeWhole(const std::filesystem::path& path, const std::string& bytes) override;
+    std::unique_ptr<WholeFileWriter> writeInPieces(const std::filesystem::path& path) override;
     std::string append(const std::filesystem::path& path, const std::string& bytes) override;
     std::string copy(const std::filesystem::path& from, const std::filesystem::path& to) override;
     bool exists(const std::filesystem::path& path) override;
     std::string createFolder(const std::filesystem::path& path) override;
-
-protected:
-    // The two steps of a whole-file write; tests make each of them fail. Writes `bytes` to the
-    // temporary file and closes it, returning an error text or "".
-    virtual std::string writeTemporary(const std::filesystem::path& temp, const std::string& bytes);
-    // Puts the temporary file in the place of `path`.
-    virtual std::string replaceTarget(const std::filesystem::path& temp,
-                                      const std::filesystem::path& path);
 };
 
 // Starts programs: posix_spawn with an argument list, or CreateProcessW with the command line.

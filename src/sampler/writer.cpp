@@ -49,48 +49,10 @@ void writerTempo(const Settings& s, double& Tempoteiler) {
     if (tfm > 2) Tempoteiler = tempo;
 }
 
-void appendPlain(std::string& out, double value, char decimal) {
-    if (value == 0 || !std::isfinite(value)) {
-        out += '0';
-        return;
-    }
-    char buf[40];
-    auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 15);
-    std::string_view text(buf, static_cast<size_t>(end - buf));
-    if (ec != std::errc() || text.find('e') != std::string_view::npos) {
-        out += plainText(value, decimal); // exponent range: the general conversion does the work
-        return;
-    }
-    const size_t from = out.size();
-    out += text;
-    if (decimal != '.')
-        std::replace(out.begin() + static_cast<std::ptrdiff_t>(from), out.end(), '.', decimal);
-}
-
-void appendPrinted(std::string& out, double value) {
-    if (value == 0 || !std::isfinite(value)) {
-        out += " 0 ";
-        return;
-    }
-    char buf[40];
-    auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 15);
-    std::string_view text(buf, static_cast<size_t>(end - buf));
-    if (ec != std::errc() || text.find('e') != std::string_view::npos) {
-        out += printText(value); // exponent range: the general conversion does the work
-        return;
-    }
-    bool negative = text.front() == '-';
-    if (negative) text.remove_prefix(1);
-    if (text.size() > 1 && text[0] == '0' && text[1] == '.') text.remove_prefix(1);
-    out += negative ? '-' : ' ';
-    out += text;
-    out += ' ';
-}
-
 namespace {
 
 // Whether no byte has its high bit set; eight bytes at a time.
-bool isAscii(const std::string& text) {
+bool isAscii(std::string_view text) {
     std::uint64_t high = 0;
     size_t k = 0;
     for (; k + 8 <= text.size(); k += 8) {
@@ -103,30 +65,79 @@ bool isAscii(const std::string& text) {
     return (high & 0x8080808080808080ULL) == 0;
 }
 
-void appendInteger(std::string& out, long value) {
-    char buf[24];
-    out.append(buf, std::to_chars(buf, buf + sizeof buf, value).ptr);
+// Writes `value` and two blanks at `p`.
+char* putField(char* p, long value) {
+    p = std::to_chars(p, p + 24, value).ptr;
+    *p++ = ' ';
+    *p++ = ' ';
+    return p;
 }
 
-void line(std::string& out, std::string_view text) {
-    out += text;
-    out += "\r\n";
+// The project text on its way to the file, in Windows-1252: one buffer that is written out
+// whenever it is full, so that a project of any size needs no more memory than the buffer.
+class ProjectText {
+  public:
+    explicit ProjectText(WholeFileWriter& file) : file_(file), buffer_(256 * 1024) {}
+
+    void put(std::string_view text) {
+        if (used_ + text.size() > buffer_.size()) makeRoom(text.size());
+        std::memcpy(buffer_.data() + used_, text.data(), text.size());
+        used_ += text.size();
+    }
+    // Program text: numbers and keywords are ASCII, only the template lines, the folder and
+    // the sample names may need converting.
+    void putText(std::string_view text) {
+        if (isAscii(text))
+            put(text);
+        else
+            put(cp1252FromUtf8(text));
+    }
+    void line(std::string_view text) {
+        putText(text);
+        put("\r\n");
+    }
+    // The file-print form: the sign-blank form and one blank.
+    void number(double value) {
+        number_.clear();
+        appendSignBlankText(number_, value);
+        number_ += ' ';
+        put(number_);
+    }
+    void flush() {
+        file_.write({buffer_.data(), used_});
+        used_ = 0;
+    }
+
+  private:
+    void makeRoom(size_t n);
+
+    WholeFileWriter& file_;
+    std::vector<char> buffer_;
+    size_t used_ = 0;
+    std::string number_;
+};
+
+// Out of line, so that put() stays small enough to be copied into every caller.
+void ProjectText::makeRoom(size_t n) {
+    flush();
+    if (n > buffer_.size()) buffer_.resize(n);
 }
 
 // The printed forms of recent values: most numbers of a project repeat from item to item.
 class PrintCache {
   public:
-    void append(std::string& out, double value) {
+    void put(ProjectText& out, double value) {
         std::uint64_t bits;
         std::memcpy(&bits, &value, sizeof bits);
-        Slot& slot = slots_[(bits ^ (bits >> 29) ^ (bits >> 47)) % slots_.size()];
+        Slot& slot = slots_[(bits * 0x9E3779B97F4A7C15u) >> 52]; // the top 12 bits of a mix
         if (!slot.used || slot.bits != bits) {
             slot.text.clear();
-            appendPrinted(slot.text, value);
+            appendSignBlankText(slot.text, value);
+            slot.text += ' ';
             slot.bits = bits;
             slot.used = true;
         }
-        out += slot.text;
+        out.put(slot.text);
     }
 
   private:
@@ -135,13 +146,13 @@ class PrintCache {
         std::uint64_t bits = 0;
         std::string text;
     };
-    std::vector<Slot> slots_ = std::vector<Slot>(4093);
+    std::vector<Slot> slots_ = std::vector<Slot>(4096);
 };
 
-void printedLine(std::string& out, PrintCache& cache, std::string_view head, double value) {
-    out += head;
-    cache.append(out, value);
-    out += "\r\n";
+void printedLine(ProjectText& out, PrintCache& cache, std::string_view head, double value) {
+    out.put(head);
+    cache.put(out, value);
+    out.put("\r\n");
 }
 
 // Durations in the melody's unit: the melody's own, or the sample lengths with Oga 1.
@@ -187,7 +198,7 @@ std::vector<std::string> readHead(const ProjectRun& run, std::string_view name) 
     return std::move(*lines);
 }
 
-void Itemschreiber(ProjectRun& run, const std::vector<std::string>& trackHead, std::string& out) {
+void Itemschreiber(ProjectRun& run, const std::vector<std::string>& trackHead, ProjectText& out) {
     Settings& s = run.s;
     Melody& melody = run.melody;
     run.Reaperstart.back = colors::lightGrey;
@@ -222,7 +233,7 @@ void Itemschreiber(ProjectRun& run, const std::vector<std::string>& trackHead, s
                           run.Daten);
     for (int t = 1; t <= tracks; ++t) {
         for (const auto& head : trackHead)
-            line(out, s.AUTOPAN == 1 && head == kCentredTrackVolpan ? panLine(t) : head);
+            out.line(s.AUTOPAN == 1 && head == kCentredTrackVolpan ? panLine(t) : head);
         double x = timing.trackStart(t);
         for (long i = t; i <= N && melody.Tonhoehe[static_cast<size_t>(i)] > 0; i += tracks) {
             const auto at = static_cast<size_t>(i);
@@ -231,49 +242,49 @@ void Itemschreiber(ProjectRun& run, const std::vector<std::string>& trackHead, s
             const ToneSample tone = chooser.choose(static_cast<int>(i));
             const SampleEntry& e = *tone.entry;
 
-            out += "  <ITEM\r\n      POSITION ";
-            printed.append(out, x);
-            out += "\r\n    SNAPOFFS 0\r\n";
+            out.put("  <ITEM\r\n      POSITION ");
+            out.number(x); // positions never repeat: no use caching them
+            out.put("\r\n    SNAPOFFS 0\r\n");
             if (s.ORIGINALSAMPLEDAUER == 0)
                 printedLine(out, printed, "    LENGTH ", timing.u(i) + s.UBERLAPPUNG);
             else if (s.ORIGINALSAMPLEDAUER == 1)
                 printedLine(out, printed, "    LENGTH ", e.DT);
-            out += loopToIguid;
+            out.put(loopToIguid);
             if (s.SAMPLENUMMER == 1) {
                 printedLine(out, printed, "    NAME ", static_cast<double>(i));
             } else if (s.SAMPLENUMMER == 2 && !e.fields.INF.empty()) {
-                out += "    NAME ";
-                line(out, e.fields.INF);
+                out.put("    NAME ");
+                out.line(e.fields.INF);
             } else if (s.SAMPLENUMMER == 0 || s.SAMPLENUMMER == 2) {
-                out += "    NAME ";
-                out += e.NAME;
-                line(out, ".wav");
+                out.put("    NAME ");
+                out.putText(e.NAME);
+                out.put(".wav\r\n");
             }
             const float v = static_cast<float>(melody.Lautstaerke[at] / 127.0);
-            out += "    VOLPAN ";
-            printed.append(out, static_cast<double>(v) * e.LT1);
-            out += " 0.000000 ";
-            printed.append(out, e.LT2);
-            out += " -1.000000\r\n    SOFFS ";
-            printed.append(out, tone.start);
-            out += "\r\n";
+            out.put("    VOLPAN ");
+            printed.put(out, static_cast<double>(v) * e.LT1);
+            out.put(" 0.000000 ");
+            printed.put(out, e.LT2);
+            out.put(" -1.000000\r\n    SOFFS ");
+            printed.put(out, tone.start);
+            out.put("\r\n");
             if (s.SAMPLETUNING >= 0 && s.SAMPLETUNING <= 4) {
-                out += "    PLAYRATE 1.00000000000000 1 ";
-                printed.append(out, tone.pitch);
-                line(out, " -65536");
+                out.put("    PLAYRATE 1.00000000000000 1 ");
+                printed.put(out, tone.pitch);
+                out.put(" -65536\r\n");
             }
-            out += "    CHANMODE 0\r\n"
-                   "    GUID {9628E193-CA29-4783-A547-73A6C9A1E198}\r\n"
-                   "    <SOURCE WAVE\r\n"
-                   "      FILE ";
-            out += e.NAME;
-            out += ".wav\r\n"
-                   "    >\r\n"
-                   "   >\r\n";
+            out.put("    CHANMODE 0\r\n"
+                    "    GUID {9628E193-CA29-4783-A547-73A6C9A1E198}\r\n"
+                    "    <SOURCE WAVE\r\n"
+                    "      FILE ");
+            out.putText(e.NAME);
+            out.put(".wav\r\n"
+                    "    >\r\n"
+                    "   >\r\n");
 
             x += timing.advance(i, tracks);
         }
-        line(out, "  >");
+        out.line("  >");
     }
     run.Reaperstart.back = kProjectReady;
     if (s.SAMPLETUNING == 3) run.Daten.add("");
@@ -302,8 +313,8 @@ void Projektschreiber(ProjectRun& run) {
                                  " ergibt sich kein Tempo über 0. " + projectText +
                                  " bleibt unverändert.");
 
-    std::string out;
-    out.reserve(static_cast<size_t>(run.tones) * 620 + 4096);
+    auto file = run.platform.files.writeInPieces(run.folder.path(names::project));
+    ProjectText out(*file);
     const std::string renderLine = templateRenderLine(run.folder);
     std::string renderName;
     for (const auto& head : projectHead) {
@@ -311,19 +322,17 @@ void Projektschreiber(ProjectRun& run) {
             renderName =
                 run.folder.text("Tonfex-" + renderStamp(run.platform.clock.now()) + ".wav");
             // A folder with a blank needs the quotes REAPER reads a path with blanks by.
-            line(out, "  RENDER_FILE " + (renderName.find(' ') == std::string::npos
-                                              ? renderName
-                                              : "\"" + renderName + "\""));
+            out.line("  RENDER_FILE " + (renderName.find(' ') == std::string::npos
+                                             ? renderName
+                                             : "\"" + renderName + "\""));
         } else {
-            line(out, head);
+            out.line(head);
         }
     }
     Itemschreiber(run, trackHead, out);
-    line(out, ">");
-
-    // The file holds Windows-1252 text; most projects are plain ASCII and need no conversion.
-    if (!isAscii(out)) out = cp1252FromUtf8(out);
-    std::string error = run.platform.files.writeWhole(run.folder.path(names::project), out);
+    out.line(">");
+    out.flush();
+    const std::string error = file->finish();
     if (!error.empty())
         failCommand(dialogs, "Das REAPER-Projekt " + projectText +
                                  " konnte nicht geschrieben werden: " + error);
@@ -346,17 +355,15 @@ void Projektschreiber(ProjectRun& run) {
                    : ktp == 2 || ktp == 3 ? run.state.Samplezeile[at]
                                           : 1;
         const std::string& entry = catalogEntry(run.Sampletabelle, run.Samplezahl, row);
+        // Number, tone, entry, volume and duration, two blanks apart.
+        char head[64], tail[32] = "  ";
+        const char* headEnd = putField(putField(head, n), run.melody.Tonhoehe[at]);
+        const char* tailEnd = putField(tail + 2, run.melody.Lautstaerke[at]);
         std::string text;
-        text.reserve(entry.size() + 48);
-        appendInteger(text, n);
-        text += "  ";
-        appendInteger(text, run.melody.Tonhoehe[at]);
-        text += "  ";
-        text += entry;
-        text += "  ";
-        appendInteger(text, run.melody.Lautstaerke[at]);
-        text += "  ";
-        appendPlain(text, run.melody.Tondauer[at], s.decimal);
+        text.reserve(entry.size() + 64);
+        text.append(head, static_cast<size_t>(headEnd - head)).append(entry);
+        text.append(tail, static_cast<size_t>(tailEnd - tail));
+        appendPlainText(text, run.melody.Tondauer[at], s.decimal);
         Daten.add(std::move(text));
     }
 }

@@ -50,9 +50,4 @@ const std::string& panLine(int track);
 // Sets the tempo divisor as the writer decides it; keeps the old value when no rule applies.
 void writerTempo(const Settings& s, double& Tempoteiler);
 
-// Appends a number in its plain text form (the quick way to plainText).
-void appendPlain(std::string& out, double value, char decimal);
-// Appends a number in the file-print form (sign-blank form and one blank).
-void appendPrinted(std::string& out, double value);
-
 } // namespace tonfex

@@ -3,7 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <random>
 
 using namespace tonfex;
 using testkit::mapped;
@@ -20,6 +24,68 @@ TEST(NumberTexts, PlainSignBlankAndPrintForms) {
     EXPECT_EQ(mapped({1.5, -1.5, 0.5, -0.5, 0.0}, signBlankText),
               (Texts{" 1.5", "-1.5", " .5", "-.5", " 0"}));
     EXPECT_EQ(printText(2), " 2 ");
+}
+
+namespace {
+// printf's correctly rounded digits laid out as the plain form.
+std::string printfPlain(double v, int digits, char decimal) {
+    if (!std::isfinite(v) || v == 0) return "0";
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.*e", digits - 1, std::fabs(v));
+    const char* e = std::strchr(buf, 'e');
+    std::string m; // the digits without the point and trailing zeros
+    for (const char* c = buf; c < e; ++c)
+        if (*c != '.') m += *c;
+    m.erase(m.find_last_not_of('0') + 1);
+    const int point = std::atoi(e + 1) + 1; // digits before the point
+    const auto at = static_cast<size_t>(std::max(point, 0));
+    std::string text;
+    if (point <= 0)
+        text = "0" + std::string(1, decimal) + std::string(static_cast<size_t>(-point), '0') + m;
+    else if (at >= m.size())
+        text = m + std::string(at - m.size(), '0');
+    else
+        text = m.substr(0, at) + decimal + m.substr(at);
+    return (v < 0 ? "-" : "") + text;
+}
+} // namespace
+
+TEST(NumberTexts, RoundLikePrintfEverywhere) {
+    std::mt19937_64 gen(11);
+    // Negative zero, subnormals, carries into the next power of ten.
+    std::vector<double> values{-0.0, 5e-324, 2.2250738585072009e-308, 0.30000000000000004};
+    values.insert(values.end(), {9.999999999999995, 0.99999999999999995, 999999999999999.9});
+    for (int k = 0; k < 20000; ++k) {
+        std::uint64_t bits = gen();
+        double v;
+        std::memcpy(&v, &bits, sizeof v);
+        values.push_back(v); // any bit pattern: huge, tiny, subnormal, not finite
+        values.push_back(std::ldexp(static_cast<double>(bits >> 11), -static_cast<int>(bits % 90)));
+        // Exact halves of the 15th digit: 16 digits ending in 5 (t / 2^j, t odd).
+        const int j = 1 + static_cast<int>(bits % 4);
+        const double low = std::pow(10.0, 15 - j) * std::ldexp(1.0, j);
+        const auto t =
+            static_cast<std::uint64_t>(low) + (bits >> 20) % static_cast<std::uint64_t>(low * 9);
+        values.push_back(std::ldexp(static_cast<double>(t | 1), -j));
+    }
+    for (int p = -12; p <= 17; ++p) { // around each power of ten: carries, exponent borders
+        double below = std::pow(10.0, p), above = below;
+        for (int k = 0; k < 30; ++k) {
+            values.insert(values.end(), {below, above, below * 9.999999999999995, -above / 3});
+            below = std::nextafter(below, 0.0);
+            above = std::nextafter(above, 1e300);
+        }
+    }
+    for (double v : values) {
+        const std::string plain = printfPlain(v, 15, ',');
+        ASSERT_EQ(plainText(v, ',') + plainText(v, '.', 7), plain + printfPlain(v, 7, '.')) << v;
+        std::string sign = plain.substr(0, 2) == "0,"    ? " " + plain.substr(1)
+                           : plain.substr(0, 3) == "-0," ? "-" + plain.substr(2)
+                           : plain[0] == '-'             ? plain
+                                                         : " " + plain;
+        std::replace(sign.begin(), sign.end(), ',', '.');
+        ASSERT_EQ(printText(v), sign + " ") << v;
+    }
 }
 
 TEST(NumericPrefix, LongestLeadingNumberAndLocaleTexts) {
