@@ -13,6 +13,8 @@ namespace {
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 // A field ends at a blank; a tab typed in an editor separates fields as well.
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
+// The second to fourth byte of a UTF-8 letter: widths count letters, not bytes.
+bool isContinuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
 
 // Whether a field starts at position p: a digit 1 to 9, or a 0 that no digit follows
 // (a lone 0, or the 0 of 0.25). A 0 with a digit after it is a leading zero and passed over.
@@ -25,7 +27,8 @@ bool fieldStartsAt(const std::string& line, size_t p) {
 // Collects up to `width` characters from `p` until a blank; leaves p after the field.
 std::string collect(const std::string& line, size_t& p, int width) {
     size_t start = p++;
-    while (static_cast<int>(p - start) < width && p < line.size() && !isBlank(line[p])) ++p;
+    for (int n = 1; p < line.size() && !isBlank(line[p]); ++p)
+        if (!isContinuation(line[p]) && ++n > width) break;
     return std::string(line, start, p - start);
 }
 
@@ -33,6 +36,7 @@ std::string collect(const std::string& line, size_t& p, int width) {
 std::string nextField(const std::string& line, size_t& p, int width) {
     for (int m = 1; m <= 101; ++m) {
         ++p;
+        while (p < line.size() && isContinuation(line[p])) ++p;
         if (p >= line.size()) return "";
         if (fieldStartsAt(line, p)) return collect(line, p, width);
     }
