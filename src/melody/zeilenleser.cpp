@@ -18,6 +18,10 @@ bool isDigit(char c) {
 bool isBlank(char c) {
     return c == ' ' || c == '\t';
 }
+// The second to fourth byte of a UTF-8 letter: widths count letters, not bytes.
+bool isContinuation(char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
 
 // The three field texts of a line, as views into it.
 struct FieldViews {
@@ -35,8 +39,8 @@ bool fieldStartsAt(std::string_view line, size_t p) {
 // Collects up to `width` characters from `p` until a blank; leaves p after the field.
 std::string_view collect(std::string_view line, size_t& p, int width) {
     size_t start = p++;
-    while (static_cast<int>(p - start) < width && p < line.size() && !isBlank(line[p]))
-        ++p;
+    for (int n = 1; p < line.size() && !isBlank(line[p]); ++p)
+        if (!isContinuation(line[p]) && ++n > width) break;
     return line.substr(start, p - start);
 }
 
@@ -44,6 +48,8 @@ std::string_view collect(std::string_view line, size_t& p, int width) {
 std::string_view nextField(std::string_view line, size_t& p, int width) {
     for (int m = 1; m <= 101; ++m) {
         ++p;
+        while (p < line.size() && isContinuation(line[p]))
+            ++p;
         if (p >= line.size()) return {};
         if (fieldStartsAt(line, p)) return collect(line, p, width);
     }

@@ -33,7 +33,7 @@ size_t withoutLastCharacter(std::string_view text) {
 // Print-statement layout: Tab(n) moves to column n with blanks, or to column n of a new line
 // when the text already reaches column n.
 class TabLine {
-  public:
+public:
     explicit TabLine(std::vector<std::string>& out) : out_(out) {}
     TabLine& tab(size_t column) {
         if (columns(line_) >= column) {
@@ -52,7 +52,7 @@ class TabLine {
         line_.clear();
     }
 
-  private:
+private:
     std::vector<std::string>& out_;
     std::string line_;
 };
@@ -84,7 +84,10 @@ const std::string& catalogEntry(const std::vector<std::string>& table, std::int3
 
 std::string keywordValue(std::string_view line, size_t keywordAt, size_t keywordLength, int index) {
     size_t bodyEnd = withoutLastCharacter(line); // the last character is never part of a value
+    // The character after the keyword is passed over, a letter of several bytes whole.
     size_t start = keywordAt + keywordLength + 1;
+    while (start < line.size() && isContinuation(line[start]))
+        ++start;
     for (int k = 1;; ++k) {
         if (start >= bodyEnd) return "";
         size_t end = line.find(' ', start);
@@ -96,14 +99,14 @@ std::string keywordValue(std::string_view line, size_t keywordAt, size_t keyword
 
 void splitTakeName(std::string_view t, std::string& NAME, std::string& INF) {
     size_t dot = t.find('.');
-    // p counts from 1: the dot's position, or the text's length when there is no dot.
-    size_t p = dot == std::string_view::npos ? t.size() : dot + 1;
+    // The name ends at the dot, or without the last character when there is no dot.
+    size_t end = dot == std::string_view::npos ? withoutLastCharacter(t) : dot;
     NAME.clear();
-    for (char c : t.substr(0, p > 0 ? p - 1 : 0))
+    for (char c : t.substr(0, end))
         if (c != '"') NAME += c;
     INF.clear();
     if (dot == std::string_view::npos) return;
-    size_t dash = t.find('-', p);
+    size_t dash = t.find('-', dot + 1);
     if (dash != std::string_view::npos) INF = std::string(t.substr(dash + 1));
 }
 

@@ -41,8 +41,13 @@ TEST(ScanFields, FieldsWidthsAndLeadingZeros) {
     EXPECT_EQ(scan("12345 1 1", Reader::Score), "123|5|1");
     EXPECT_EQ(scan("12345 1 1", Reader::Pattern), "12345|1|1");
     EXPECT_EQ(scan("1 1 123456789", Reader::Pattern), "1|1|123456");
-    // A field is sought in at most 101 characters.
-    EXPECT_EQ(scan("1" + std::string(200, 'x') + "2"), "1xxx||2");
+    // A field is sought in at most 101 characters; widths and the search count letters.
+    for (const std::string letter : {"x", "ä"}) {
+        std::string line = "1";
+        for (int i = 0; i < 200; ++i)
+            line += letter;
+        EXPECT_EQ(scan(line + "2"), "1" + letter + letter + letter + "||2");
+    }
     // Never reads outside the line.
     for (const std::string& line :
          Lines{"", "0", "-", "9", "0 ", "5 -", std::string(300, ' ') + "5"})

@@ -54,6 +54,7 @@ TEST(Catalog, ValueRulesOfTheProjectSubset) {
     EXPECT_EQ(keywordValue("NAME \"Glocke.wav-hell\"", 0, 4, 1), "\"Glocke.wav-hell");
     EXPECT_EQ(keywordValue("NAME \"Glocke 01.wav\"", 0, 4, 1), "\"Glocke");
     EXPECT_EQ(keywordValue("NAME x", 0, 4, 1), "");
+    EXPECT_EQ(keywordValue("NAMEé\"Glocke.wav\"", 0, 4, 1), "\"Glocke.wav"); // a whole letter
 
     auto scan = scanSampleProject(
         project({item("\"A.wav\"", "0.123456789", "0.5 0.3 1 -1", "1 1 -2.5 -1 0 0.0025"),
@@ -89,10 +90,10 @@ TEST(Catalog, TakeNameSplit) {
         return name + "|" + inf;
     };
     EXPECT_EQ(testkit::mapped({"Glocke.wav-hell", "Glocke.wav", "Glocke-2.wav", "\"Glocke",
-                               "\"Glocke.wav-hell-2", ""},
+                               "\"Glocke.wav-hell-2", "", "\"Glockä"},
                               split),
               (std::vector<std::string>{"Glocke|hell", "Glocke|", "Glocke-2|", "Glock|",
-                                        "Glocke|hell-2", "|"}));
+                                        "Glocke|hell-2", "|", "Glock|"}));
 }
 
 TEST(Catalog, ListingColumnsAndTheLongNameLine) {
