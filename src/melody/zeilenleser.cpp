@@ -122,7 +122,7 @@ RawFields scanFields(const std::string& line, FieldWidths widths) {
     return {std::string(f.pitch), std::string(f.volume), std::string(f.duration)};
 }
 
-ReaderSpec readerSpec(Reader reader) {
+ReaderLimits readerLimits(Reader reader) {
     switch (reader) {
     case Reader::Player:
         return {{4, 3, 8}, 100000};
@@ -137,7 +137,7 @@ ReaderSpec readerSpec(Reader reader) {
 std::vector<ToneRow> readToneRows(const std::vector<std::string>& lines, Reader reader,
                                   bool midiMode, char decimal, Dialogs& dialogs,
                                   const std::string& fileText) {
-    const ReaderSpec limits = readerSpec(reader);
+    const ReaderLimits limits = readerLimits(reader);
     const bool pattern = reader == Reader::Pattern;
     std::vector<ToneRow> rows;
     rows.reserve(std::min(lines.size(), static_cast<size_t>(limits.rowLimit)));

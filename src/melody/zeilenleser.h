@@ -25,11 +25,11 @@ RawFields scanFields(const std::string& line, FieldWidths widths);
 
 enum class Reader { Player, Score, Pattern };
 
-struct ReaderSpec {
+struct ReaderLimits {
     FieldWidths widths;
     int rowLimit;
 };
-ReaderSpec readerSpec(Reader reader);
+ReaderLimits readerLimits(Reader reader);
 
 // One checked row. The duration is kept as its field text and its numeric value so that each
 // reader can convert it its own way.

@@ -15,7 +15,7 @@ using Lines = std::vector<std::string>;
 
 namespace {
 std::string scan(const std::string& line, Reader r = Reader::Player) {
-    auto f = scanFields(line, readerSpec(r).widths);
+    auto f = scanFields(line, readerLimits(r).widths);
     return f.pitch + "|" + f.volume + "|" + f.duration;
 }
 // The rows read, each as "pitch volume duration".
