@@ -72,17 +72,20 @@ int main() {
     std::vector<std::string> lines;
     {
         std::istringstream split(bytes);
-        for (std::string l; std::getline(split, l);) lines.push_back(l + "\n");
+        for (std::string l; std::getline(split, l);)
+            lines.push_back(l + "\n");
     }
     double lineWrite = best([&] {
         std::ofstream out(rawPath, std::ios::binary | std::ios::trunc);
-        for (const auto& l : lines) out << l;
+        for (const auto& l : lines)
+            out << l;
     });
     size_t lineCount = 0;
     double lineRead = best([&] {
         std::ifstream r(rawPath, std::ios::binary);
         std::vector<std::string> got;
-        for (std::string l; std::getline(r, l);) got.push_back(l);
+        for (std::string l; std::getline(r, l);)
+            got.push_back(l);
         lineCount = got.size();
     });
 

@@ -26,7 +26,7 @@ double ms(Steady::time_point from, Steady::time_point to) {
 
 // Notes the time of the window's paints.
 class PaintWatch : public QObject {
-  public:
+public:
     Steady::time_point firstPaint{}, paintAfterStart{};
     MainWindow* window = nullptr;
     bool eventFilter(QObject*, QEvent* event) override {

@@ -27,7 +27,7 @@ bool validUtf8(std::string_view text);
 // Disk files that make a finding of every access outside the working folder and record
 // the paths written.
 class ConfinedFiles : public DiskFiles {
-  public:
+public:
     std::filesystem::path folder;
     std::vector<std::filesystem::path> written;
 
@@ -38,14 +38,14 @@ class ConfinedFiles : public DiskFiles {
     bool exists(const std::filesystem::path& path) override;
     std::string createFolder(const std::filesystem::path& path) override;
 
-  private:
+private:
     void check(const std::filesystem::path& path) const;
 };
 
 // A clock whose sleeps leap ahead by the time already passed, so that a wait of any length
 // (a tone of a million seconds) ends after a few dozen rounds.
 class LeapingClock : public ManualClock {
-  public:
+public:
     void sleep(double s) override {
         ManualClock::sleep(s > seconds - 1000.0 ? s : seconds - 1000.0);
     }
@@ -54,20 +54,20 @@ class LeapingClock : public ManualClock {
 // Random numbers that differ from draw to draw but are the same in every run, so that each
 // finding can be replayed (a reseed changes nothing).
 class SteppingRandom : public Random {
-  public:
+public:
     void reseed() override {}
     float next() override {
         state_ = state_ * 1103515245u + 12345u;
         return static_cast<float>((state_ >> 8) & 0xFFFFFF) / 16777216.0f;
     }
 
-  private:
+private:
     std::uint32_t state_ = 1;
 };
 
 // The fuzz input: a first byte of switches, then the file's bytes.
 class Input {
-  public:
+public:
     Input(const std::uint8_t* data, size_t size);
     bool bit(int n) const { return (switches_ >> n) & 1; }
     int bits(int from, int count) const { return (switches_ >> from) & ((1 << count) - 1); }
@@ -75,14 +75,14 @@ class Input {
     // with its separator), so that inputs can name files of the folder.
     std::string file(const std::string& folderText = "") const;
 
-  private:
+private:
     std::uint8_t switches_ = 0;
     std::string_view rest_;
 };
 
 // One run of the program on a fresh working folder.
 class Run {
-  public:
+public:
     // `answerYes`: every question is answered Yes (reading goes on through every check) or No.
     Run(bool answerYes, char decimal = '.');
     ~Run();
@@ -116,7 +116,7 @@ class Run {
 
     bool programEnded = false;
 
-  private:
+private:
     std::set<std::filesystem::path> allowed_;
     bool finished_ = false;
 };

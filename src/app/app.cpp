@@ -25,7 +25,9 @@ void App::Verzoegerung(double seconds) {
     ::tonfex::Verzoegerung(platform.clock, platform.events, seconds);
 }
 
-void App::runden(double factor, double value) { Gerundet = ::tonfex::runden(factor, value); }
+void App::runden(double factor, double value) {
+    Gerundet = ::tonfex::runden(factor, value);
+}
 
 void App::Form_Load() {
     PresetGeladen = false;
@@ -42,9 +44,10 @@ void App::Form_Load() {
     applyPatternButtons(s, c);
     c.erklaminus.visible = c.erklaplus.visible = false;
     c.Label5.visible = true;
-    for (auto& line : c.Leuchtfarbe) line.visible = false;
+    for (auto& line : c.Leuchtfarbe)
+        line.visible = false;
     for (Control* ctl : std::initializer_list<Control*>{&c.txtNot, &c.Text5, &c.Label2, &c.Infos,
-                                                         &c.Label5, &c.neutral})
+                                                        &c.Label5, &c.neutral})
         ctl->back = colors::grey;
     c.NeueRegelInfo.back = colors::orange;
     startLiveControls(midi, c.VScroll1, c.Bender);
@@ -58,7 +61,8 @@ void App::Form_Load() {
     c.Text5.setText(" ");
     Textscroller(proginfoPath());
     c.Daten.clear();
-    for (int i = 0; i < 19; ++i) c.Daten.add(" ");
+    for (int i = 0; i < 19; ++i)
+        c.Daten.add(" ");
     c.Reaperstart.back = colors::lightGrey;
     applyModeControls(s, c);
     for (ListBox* l : {&c.Daten, &c.Zuordnung, &c.inidat, &c.List1, &c.lst_sound_list})
@@ -78,7 +82,8 @@ void App::IniEinlesen() {
     if (!lines) failCommand(platform.dialogs, folder.text(names::ini) + " ist nicht vorhanden!");
     fillIniTable(ini, *lines);
     c.inidat.clear();
-    for (int i = 1; i <= ini.count; ++i) c.inidat.add(ini.lines[static_cast<size_t>(i)]);
+    for (int i = 1; i <= ini.count; ++i)
+        c.inidat.add(ini.lines[static_cast<size_t>(i)]);
 }
 
 void App::Initial() {
@@ -94,26 +99,30 @@ void App::Dateianzeige(const std::filesystem::path& path) {
     auto lines = readTextLines(platform.files, path);
     c.inidat.clear();
     if (lines)
-        for (auto& line : *lines) c.inidat.add(line);
+        for (auto& line : *lines)
+            c.inidat.add(line);
 }
 
 void App::Textscroller(const std::filesystem::path& path) {
     auto lines = readTextLines(platform.files, path);
     c.List2.clear();
     if (lines)
-        for (auto& line : *lines) c.List2.add(line);
+        for (auto& line : *lines)
+            c.List2.add(line);
 }
 
 void App::inidat_Click(int index) {
     c.inidat.fore = colors::black;
     c.erklaminus.visible = c.erklaplus.visible = c.Label5.visible = false;
     const auto& lines = c.inidat.lines();
-    std::string line =
-        index >= 0 && index < static_cast<int>(lines.size()) ? lines[static_cast<size_t>(index)] : "";
+    std::string line = index >= 0 && index < static_cast<int>(lines.size())
+                           ? lines[static_cast<size_t>(index)]
+                           : "";
     auto open = line.rfind('(');
     // A line without "(" has no link to follow; it toggles the size like an empty line.
     if (LinkFlag && !line.empty() && open != std::string::npos) {
-        std::string link = open + 2 <= line.size() ? line.substr(open + 1, line.size() - open - 2) : "";
+        std::string link =
+            open + 2 <= line.size() ? line.substr(open + 1, line.size() - open - 2) : "";
         platform.clipboard.clear();
         platform.clipboard.setText(link);
         startProgram(*this, editorCommand(os, folder.text(names::ini), environment), true);

@@ -16,7 +16,8 @@ public:
     EnableOnFailure(std::vector<Button*> buttons) : buttons_(std::move(buttons)) {}
     ~EnableOnFailure() {
         if (std::uncaught_exceptions() > count_)
-            for (Button* b : buttons_) b->enabled = true;
+            for (Button* b : buttons_)
+                b->enabled = true;
     }
     EnableOnFailure(const EnableOnFailure&) = delete;
     EnableOnFailure& operator=(const EnableOnFailure&) = delete;
@@ -34,12 +35,26 @@ void App::Dateiherstellung_Click() {
     c.inidat.fore = colors::black;
     c.inidat.bold = false;
     c.inidat.fontSize = 8;
-    std::vector<Button*> locked = {
-        &c.Startknopf, &c.Command1, &c.Dateiherstellung, &c.Capellanotenwandeln,
-        &c.Capellanotenwandeln2, &c.TonfexCap, &c.Command4, &c.Kurzubersicht, &c.Ubersicht,
-        &c.Command2, &c.Command8, &c.Command3, &c.Command5, &c.Command9, &c.Command6,
-        &c.Command7, &c.Command10, &c.Ubersicht_Notenschreiben};
-    for (Button* b : locked) b->enabled = false;
+    std::vector<Button*> locked = {&c.Startknopf,
+                                   &c.Command1,
+                                   &c.Dateiherstellung,
+                                   &c.Capellanotenwandeln,
+                                   &c.Capellanotenwandeln2,
+                                   &c.TonfexCap,
+                                   &c.Command4,
+                                   &c.Kurzubersicht,
+                                   &c.Ubersicht,
+                                   &c.Command2,
+                                   &c.Command8,
+                                   &c.Command3,
+                                   &c.Command5,
+                                   &c.Command9,
+                                   &c.Command6,
+                                   &c.Command7,
+                                   &c.Command10,
+                                   &c.Ubersicht_Notenschreiben};
+    for (Button* b : locked)
+        b->enabled = false;
     EnableOnFailure guard(locked);
     c.Dateiherstellung.back = colors::green;
 
@@ -99,7 +114,8 @@ void App::Dateiherstellung_Click() {
         ruleRan = false;
 
     if (!ruleRan) {
-        for (Button* b : locked) b->enabled = true;
+        for (Button* b : locked)
+            b->enabled = true;
         c.Dateiherstellung.back = colors::lightYellow;
         platform.dialogs.tell("FEHLER", "Für TONFINDUNGSMETHODE " + s.TONFINDUNGSMETHODE +
                                             " gibt es keine Regel (TFm).");
@@ -135,20 +151,33 @@ void App::Testmodus() {
 
 void App::enableAfterPlay() {
     for (Button* b : {&c.Command1, &c.Startknopf, &c.Dateiherstellung, &c.Capellanotenwandeln,
-                      &c.Capellanotenwandeln2, &c.TonfexCap, &c.Command2, &c.Command3,
-                      &c.Command4, &c.Command5, &c.Command6, &c.Command7, &c.Command8,
-                      &c.Command9, &c.Command10, &c.Kurzubersicht, &c.Ubersicht,
-                      &c.Ubersicht_Notenschreiben})
+                      &c.Capellanotenwandeln2, &c.TonfexCap, &c.Command2, &c.Command3, &c.Command4,
+                      &c.Command5, &c.Command6, &c.Command7, &c.Command8, &c.Command9, &c.Command10,
+                      &c.Kurzubersicht, &c.Ubersicht, &c.Ubersicht_Notenschreiben})
         b->enabled = true;
 }
 
 void App::Startknopf_Click() {
-    std::vector<Button*> locked = {
-        &c.Command1, &c.Startknopf, &c.Dateiherstellung, &c.Capellanotenwandeln,
-        &c.Capellanotenwandeln2, &c.TonfexCap, &c.Command2, &c.Command3, &c.Command4,
-        &c.Command5, &c.Command6, &c.Command7, &c.Command8, &c.Command9, &c.Command10,
-        &c.Kurzubersicht, &c.Ubersicht, &c.Ubersicht_Notenschreiben};
-    for (Button* b : locked) b->enabled = false;
+    std::vector<Button*> locked = {&c.Command1,
+                                   &c.Startknopf,
+                                   &c.Dateiherstellung,
+                                   &c.Capellanotenwandeln,
+                                   &c.Capellanotenwandeln2,
+                                   &c.TonfexCap,
+                                   &c.Command2,
+                                   &c.Command3,
+                                   &c.Command4,
+                                   &c.Command5,
+                                   &c.Command6,
+                                   &c.Command7,
+                                   &c.Command8,
+                                   &c.Command9,
+                                   &c.Command10,
+                                   &c.Kurzubersicht,
+                                   &c.Ubersicht,
+                                   &c.Ubersicht_Notenschreiben};
+    for (Button* b : locked)
+        b->enabled = false;
     EnableOnFailure guard(locked);
     c.erklaminus.visible = c.erklaplus.visible = c.Label5.visible = c.Text1.visible = false;
     c.Daten.visible = c.Zuordnung.visible = true;
@@ -173,9 +202,10 @@ void App::Startknopf_Click() {
 void App::DauernLesen(const std::filesystem::path& path) {
     auto lines = readLinesOrFail(platform.files, platform.dialogs, path, utf8FromPath(path));
     if (lines.size() > 32767)
-        failCommand(platform.dialogs, "Die Tondauernliste " + utf8FromPath(path) +
-                                          " hat mehr als 32767 Zeilen.");
-    for (size_t k = 0; k < lines.size(); ++k) DTC[k + 1] = numericPrefix(lines[k]);
+        failCommand(platform.dialogs,
+                    "Die Tondauernliste " + utf8FromPath(path) + " hat mehr als 32767 Zeilen.");
+    for (size_t k = 0; k < lines.size(); ++k)
+        DTC[k + 1] = numericPrefix(lines[k]);
     // An index beyond this list gives no wait, not a value left over from a longer list.
     std::fill(DTC.begin() + static_cast<std::ptrdiff_t>(lines.size()) + 1, DTC.end(), 0.0);
 }

@@ -11,8 +11,9 @@ void App::MidiDatei_Click() {
     VirtualClock clock;
     NoEvents events;
     MidiRecorder recorder(clock);
-    Platform offline{platform.dialogs, platform.clipboard, platform.programs, platform.windows,
-                     clock,            events,             platform.random,   platform.files};
+    Platform offline{
+        platform.dialogs, platform.clipboard, platform.programs, platform.windows, clock,
+        events,           platform.random,    platform.files};
     // A second, invisible window state plays the file; this window stays as it is.
     App player(offline, folder, decimal, os);
     player.instrumentFile = instrumentFile;
@@ -20,8 +21,8 @@ void App::MidiDatei_Click() {
     player.Form_Load();
     player.Startknopf_Click();
     auto played = fromOrigin(recorder.messages, player.playStartedAt.value_or(0.0));
-    std::string error = platform.files.writeWhole(folder.path(names::midiFile),
-                                                  standardMidiFile(played));
+    std::string error =
+        platform.files.writeWhole(folder.path(names::midiFile), standardMidiFile(played));
     if (!error.empty())
         failCommand(platform.dialogs,
                     "Die MIDI-Datei " + folder.text(names::midiFile) + " " + error + ".");

@@ -14,7 +14,7 @@ namespace {
 
 // Answers the player's read questions with Yes, as a picture must not ask, and counts them.
 class CountingDialogs : public Dialogs {
-  public:
+public:
     bool ask(const std::string&, const std::string&) override {
         ++questions;
         return true;

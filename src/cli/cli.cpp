@@ -66,8 +66,8 @@ public:
             t_.out << std::flush;
             std::string answer;
             std::getline(t_.in, answer);
-            yes = !answer.empty() && (answer[0] == 'j' || answer[0] == 'J' || answer[0] == 'y' ||
-                                      answer[0] == 'Y');
+            yes = !answer.empty() &&
+                  (answer[0] == 'j' || answer[0] == 'J' || answer[0] == 'y' || answer[0] == 'Y');
         }
         t_.out << (yes ? "Ja" : "Nein") << '\n';
         return yes;
@@ -98,7 +98,8 @@ private:
 };
 
 void printPage(Terminal& t, const ListBox& page) {
-    for (const auto& line : page.lines()) t.out << line << '\n';
+    for (const auto& line : page.lines())
+        t.out << line << '\n';
 }
 
 // The program description (List2) and the preset chooser, when the command changed them.
@@ -120,13 +121,14 @@ std::string helpText(const std::vector<std::pair<std::string, std::string>>& ext
     std::string text = "Aufruf: tonfex [--arbeit ORDNER] [--ja | --nein] BEFEHL [ARGUMENTE]\n"
                        "Ohne Befehl öffnet sich das Fenster.\n\nBefehle:\n";
     for (const auto& command : commandTable()) {
-        std::string name = command.verb + (command.arguments.empty() ? "" : " " + command.arguments);
+        std::string name =
+            command.verb + (command.arguments.empty() ? "" : " " + command.arguments);
         text += "  " + name + std::string(name.size() < 16 ? 16 - name.size() : 1, ' ') +
                 command.help + "\n";
     }
     for (const auto& [name, help] : extraVerbs)
-        text += "  " + name + std::string(name.size() < 16 ? 16 - name.size() : 1, ' ') + help +
-                "\n";
+        text +=
+            "  " + name + std::string(name.size() < 16 ? 16 - name.size() : 1, ' ') + help + "\n";
     text += "\nOptionen:\n"
 #ifdef _WIN32
             "  --arbeit ORDNER  Arbeitsordner (sonst C:\\Arbeit\\)\n"
@@ -164,7 +166,8 @@ std::string parseArguments(const std::vector<std::string>& args, CliOptions& opt
                 inlineValue = true;
             }
             bool known = false;
-            for (const auto& o : kValueOptions) known = known || o == name;
+            for (const auto& o : kValueOptions)
+                known = known || o == name;
             if (!known) return "unbekannte Option " + name;
             if (!inlineValue) {
                 if (i + 1 >= args.size()) return name + " braucht einen Wert";
@@ -205,8 +208,7 @@ int runCli(const std::vector<std::string>& args, Terminal& terminal) {
         return 2;
     }
 
-    WorkFolder folder{options.folder.empty() ? defaultWorkFolder()
-                                             : pathFromUtf8(options.folder)};
+    WorkFolder folder{options.folder.empty() ? defaultWorkFolder() : pathFromUtf8(options.folder)};
     CliDialogs dialogs(terminal, options.answers);
     PrintingClipboard clipboard(terminal);
     SystemProgramStarter programs;

@@ -16,8 +16,7 @@ MainControls::MainControls() {
            "Eine Melodiedatei wird gemäß eingestelltem Modus vom Computer generiert und - bei "
            "Einstellung SOUND '1' - nach kurzer Wartezeit abgespielt. Bei SOUND '2' wird eine "
            "Reaperdatei geschrieben.");
-    button(Command1, "Command1", "",
-           "Powertaste: Töne berechnen, dann startet Reaper automatisch");
+    button(Command1, "Command1", "", "Powertaste: Töne berechnen, dann startet Reaper automatisch");
     button(Startknopf, "Startknopf", "Play", "Melodiedatei Tonfex.txt abspielen");
     button(Stopp, "Stopp", "Stopp", "");
     button(Ende, "Ende", "Ende", "");
@@ -102,8 +101,9 @@ MainControls::MainControls() {
     button(neutral, "neutral", "", "Finetune Reset");
 
     const std::pair<ListBox*, const char*> lists[] = {
-        {&inidat, "inidat"}, {&List2, "List2"},   {&Daten, "Daten"},
-        {&Zuordnung, "Zuordnung"}, {&List1, "List1"}, {&lst_sound_list, "lst_sound_list"},
+        {&inidat, "inidat"}, {&List2, "List2"},
+        {&Daten, "Daten"},   {&Zuordnung, "Zuordnung"},
+        {&List1, "List1"},   {&lst_sound_list, "lst_sound_list"},
         {&Lini, "Lini"}};
     for (auto [list, name] : lists) {
         list->name = name;
@@ -154,13 +154,46 @@ MainControls::MainControls() {
 }
 
 std::vector<Button*> MainControls::buttons() {
-    return {&Dateiherstellung, &Command1, &Startknopf, &Stopp, &Ende, &Reaperstart, &Reaperstart2,
-            &Command2, &Inidateischau, &Command3, &Dateischau, &Command4, &Command5, &Command9,
-            &Command6, &Command7, &Command8, &Command10, &Patti, &Patti02, &CapellaStart,
-            &CapellaStart02, &Capellanotenwandeln, &Capellanotenwandeln2, &TonfexCap,
-            &KeineFrage, &Infos, &Kurzubersicht, &Ubersicht, &Ubersicht_Notenschreiben,
-            &NeueRegelInfo, &erklaplus, &erklaminus, &Load, &Speichern, &Command11, &Command13,
-            &Command12, &Samplemix, &neutral};
+    return {&Dateiherstellung,
+            &Command1,
+            &Startknopf,
+            &Stopp,
+            &Ende,
+            &Reaperstart,
+            &Reaperstart2,
+            &Command2,
+            &Inidateischau,
+            &Command3,
+            &Dateischau,
+            &Command4,
+            &Command5,
+            &Command9,
+            &Command6,
+            &Command7,
+            &Command8,
+            &Command10,
+            &Patti,
+            &Patti02,
+            &CapellaStart,
+            &CapellaStart02,
+            &Capellanotenwandeln,
+            &Capellanotenwandeln2,
+            &TonfexCap,
+            &KeineFrage,
+            &Infos,
+            &Kurzubersicht,
+            &Ubersicht,
+            &Ubersicht_Notenschreiben,
+            &NeueRegelInfo,
+            &erklaplus,
+            &erklaminus,
+            &Load,
+            &Speichern,
+            &Command11,
+            &Command13,
+            &Command12,
+            &Samplemix,
+            &neutral};
 }
 
 std::vector<ListBox*> MainControls::listBoxes() {
@@ -172,8 +205,10 @@ std::vector<TextBox*> MainControls::textBoxes() {
 }
 
 void MainControls::observeWith(ModelObserver* observer) {
-    for (auto* list : listBoxes()) list->observer = observer;
-    for (auto* box : textBoxes()) box->observer = observer;
+    for (auto* list : listBoxes())
+        list->observer = observer;
+    for (auto* box : textBoxes())
+        box->observer = observer;
 }
 
 } // namespace tonfex

@@ -15,7 +15,7 @@ struct MainControls {
     MainControls(const MainControls&) = delete;
     MainControls& operator=(const MainControls&) = delete;
 
-    std::string caption; // the window title
+    std::string caption;              // the window title
     std::vector<std::string> printed; // texts printed on the window's surface
 
     Button Dateiherstellung, Command1, Startknopf, Stopp, Ende, Reaperstart, Reaperstart2;

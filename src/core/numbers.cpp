@@ -198,7 +198,9 @@ std::string plainTextSingle(float value, char decimal) {
     return plainText(static_cast<double>(value), decimal, 7);
 }
 
-std::string plainText(long long value) { return std::to_string(value); }
+std::string plainText(long long value) {
+    return std::to_string(value);
+}
 
 std::string signBlankText(double value) {
     std::string out;
@@ -214,8 +216,12 @@ std::string printText(double value) {
 }
 
 namespace {
-bool isIgnored(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
-bool isDigitChar(char c) { return c >= '0' && c <= '9'; }
+bool isIgnored(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
+bool isDigitChar(char c) {
+    return c >= '0' && c <= '9';
+}
 } // namespace
 
 // The general case: decimals, exponents and very long digit runs.
@@ -235,7 +241,8 @@ double numericPrefixSlow(std::string_view text) {
     };
     size_t i = 0;
     auto peek = [&]() -> char {
-        while (i < text.size() && isIgnored(text[i])) ++i;
+        while (i < text.size() && isIgnored(text[i]))
+            ++i;
         return i < text.size() ? text[i] : '\0';
     };
     bool negative = false;
@@ -280,7 +287,8 @@ double numericPrefixSlow(std::string_view text) {
             ++digits;
         }
         if (digits > 0) {
-            for (size_t k = 0; k < en; ++k) put(exponent[k]);
+            for (size_t k = 0; k < en; ++k)
+                put(exponent[k]);
             integral = false;
         } else {
             i = save;
@@ -306,7 +314,8 @@ double numericPrefix(std::string_view text) {
     // Fast path for plain integers, by far the most common value in the program's files.
     size_t i = 0;
     const size_t n = text.size();
-    while (i < n && isIgnored(text[i])) ++i;
+    while (i < n && isIgnored(text[i]))
+        ++i;
     bool negative = false;
     if (i < n && (text[i] == '+' || text[i] == '-')) {
         negative = text[i] == '-';
@@ -350,15 +359,23 @@ namespace {
 template <typename T> T roundClamped(double value) {
     if (std::isnan(value)) return 0;
     double r = std::nearbyint(value); // default rounding mode: halves to even
-    if (r <= static_cast<double>(std::numeric_limits<T>::min())) return std::numeric_limits<T>::min();
-    if (r >= static_cast<double>(std::numeric_limits<T>::max())) return std::numeric_limits<T>::max();
+    if (r <= static_cast<double>(std::numeric_limits<T>::min()))
+        return std::numeric_limits<T>::min();
+    if (r >= static_cast<double>(std::numeric_limits<T>::max()))
+        return std::numeric_limits<T>::max();
     return static_cast<T>(r);
 }
 } // namespace
 
-std::int16_t toInt16(double value) { return roundClamped<std::int16_t>(value); }
-std::int32_t toInt32(double value) { return roundClamped<std::int32_t>(value); }
-double intFloor(double value) { return std::floor(value); }
+std::int16_t toInt16(double value) {
+    return roundClamped<std::int16_t>(value);
+}
+std::int32_t toInt32(double value) {
+    return roundClamped<std::int32_t>(value);
+}
+double intFloor(double value) {
+    return std::floor(value);
+}
 
 float toSingle(double value) {
     if (std::isnan(value)) return 0;

@@ -16,9 +16,15 @@ void appendPlainText(std::string& out, double value, char decimal, int digits = 
 // The same for single-precision values, which show 7 significant digits.
 std::string plainTextSingle(float value, char decimal);
 std::string plainText(long long value);
-inline std::string plainText(int value) { return plainText(static_cast<long long>(value)); }
-inline std::string plainText(short value) { return plainText(static_cast<long long>(value)); }
-inline std::string plainText(long value) { return plainText(static_cast<long long>(value)); }
+inline std::string plainText(int value) {
+    return plainText(static_cast<long long>(value));
+}
+inline std::string plainText(short value) {
+    return plainText(static_cast<long long>(value));
+}
+inline std::string plainText(long value) {
+    return plainText(static_cast<long long>(value));
+}
 
 // Sign-blank form: a blank or "-" in front, "." as the point, no "0" before the point.
 std::string signBlankText(double value);

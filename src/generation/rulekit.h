@@ -28,7 +28,7 @@ std::int16_t clamp16(double value);
 
 // Appends tones from index 1 upward and stops at 32767, the most that Tonzahl can count.
 class ToneWriter {
-  public:
+public:
     explicit ToneWriter(Melody& melody) : m_(melody) {}
     // Writes the next tone; false, and nothing written, when the melody is full.
     bool add(double pitch, std::int16_t volume, double duration);
@@ -39,7 +39,7 @@ class ToneWriter {
     // After the rule: tells the user when tones were cut off at the limit.
     void reportLimit(RuleContext& ctx) const;
 
-  private:
+private:
     Melody& m_;
     int i_ = 0;
     bool full_ = false;

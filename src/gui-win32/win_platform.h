@@ -13,7 +13,7 @@ namespace tonfex {
 // MessageBoxW with German buttons ("Ja"/"Nein", "OK") whatever the system's language; a
 // question has "Nein" as its default button.
 class WinDialogs : public Dialogs {
-  public:
+public:
     bool ask(const std::string& title, const std::string& text) override;
     void tell(const std::string& title, const std::string& text) override;
 
@@ -24,7 +24,7 @@ class WinDialogs : public Dialogs {
 
 // The Windows clipboard, as Unicode text; `owner` is the window that holds it.
 class WinClipboard : public Clipboard {
-  public:
+public:
     void clear() override;
     void setText(const std::string& text) override;
 
@@ -35,7 +35,7 @@ class WinClipboard : public Clipboard {
 // Windows messages are dispatched (Stop, the live controls). An end asked for meanwhile (the
 // window closed, a nested command ended the program) unwinds the command with ProgramEnd.
 class WinEvents : public Events {
-  public:
+public:
     void process() override;
 
     std::function<void()> beforeProcess;

@@ -26,7 +26,7 @@ inline constexpr wchar_t kBendClass[] = L"TonfexBender";
 inline constexpr wchar_t kRollClass[] = L"TonfexPianoroll";
 
 class Win32Window {
-  public:
+public:
     Win32Window(App& app, WinEvents& events, WinDialogs& dialogs, WinClipboard& clipboard);
     ~Win32Window();
     Win32Window(const Win32Window&) = delete;
@@ -43,7 +43,7 @@ class Win32Window {
 
     HWND handle() const { return main_; }
 
-  private:
+private:
     // What a control shows now, so that a sync touches only what changed.
     struct Shown {
         bool known = false;

@@ -1,10 +1,10 @@
 // tonfex: the window, or with a verb one command without a display (`bild` draws the melody).
-#include "platform/midi.h"
 #include "app/commands.h"
 #include "app/defaults.h"
 #include "cli/cli.h"
 #include "gui/bild.h"
 #include "gui/mainwindow.h"
+#include "platform/midi.h"
 #include "platform/real.h"
 
 #include <QApplication>

@@ -54,11 +54,11 @@ int twipsToPixels(int twips, double dpi) {
 // The area of the settings list, the description list and the two play lists; their sizes
 // come from the models, so the area places them itself.
 class WorkArea : public QWidget {
-  public:
+public:
     explicit WorkArea(QWidget* parent) : QWidget(parent) {}
     std::function<void()> onResize;
 
-  protected:
+protected:
     void resizeEvent(QResizeEvent*) override {
         if (onResize) onResize();
     }
@@ -67,7 +67,7 @@ class WorkArea : public QWidget {
 // The picture box `Bender`: its vertical position in scale units is the bend value, the top
 // being the highest; a horizontal line marks the last position.
 class BendWidget : public QWidget {
-  public:
+public:
     BendWidget(BendArea& model, QWidget* parent) : QWidget(parent), model_(model) {
         setMouseTracking(true);
         setObjectName(qs(model.name));
@@ -84,7 +84,7 @@ class BendWidget : public QWidget {
         return static_cast<int>(std::lround((model_.scaleMax - value) / span * (height() - 1)));
     }
 
-  protected:
+protected:
     void paintEvent(QPaintEvent*) override {
         QPainter p(this);
         p.fillRect(rect(), qc(model_.back));
@@ -102,7 +102,7 @@ class BendWidget : public QWidget {
         update();
     }
 
-  private:
+private:
     BendArea& model_;
 };
 

@@ -30,7 +30,7 @@ class BendWidget;
 class WorkArea;
 
 class MainWindow : public QWidget {
-  public:
+public:
     MainWindow(App& app, QtEvents& events, QtDialogs* dialogs = nullptr);
     ~MainWindow() override;
     MainWindow(const MainWindow&) = delete;
@@ -57,12 +57,12 @@ class MainWindow : public QWidget {
     // Called when the state after Form_Load has been drawn (the bench measures it).
     std::function<void()> onStarted;
 
-  protected:
+protected:
     void closeEvent(QCloseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-  private:
+private:
     // What a widget shows now, so that a sync touches only what changed.
     struct Shown {
         bool known = false;

@@ -22,17 +22,17 @@ QImage renderPianoRoll(const PianoRoll& roll, QSize size, int sounding = 0);
 
 // The window's view of the roll; the picture is kept until the roll or the size changes.
 class PianoRollWidget : public QWidget {
-  public:
+public:
     explicit PianoRollWidget(QWidget* parent = nullptr);
     void setRoll(PianoRoll roll);
     void setSounding(int sounding);
     const PianoRoll& roll() const { return roll_; }
     int sounding() const { return sounding_; }
 
-  protected:
+protected:
     void paintEvent(QPaintEvent* event) override;
 
-  private:
+private:
     PianoRoll roll_;
     int sounding_ = 0;
     QImage cache_;

@@ -13,7 +13,7 @@ namespace tonfex {
 // Message boxes with German buttons; a question offers "Ja" and "Nein", "Nein" being the
 // default and the answer to Escape.
 class QtDialogs : public Dialogs {
-  public:
+public:
     bool ask(const std::string& title, const std::string& text) override;
     void tell(const std::string& title, const std::string& text) override;
 
@@ -23,7 +23,7 @@ class QtDialogs : public Dialogs {
 };
 
 class QtClipboard : public Clipboard {
-  public:
+public:
     void clear() override;
     void setText(const std::string& text) override;
 };
@@ -32,7 +32,7 @@ class QtClipboard : public Clipboard {
 // pending events (Stop, the live controls). An end asked for meanwhile (the window closed, a
 // nested command ended the program) unwinds the running command with ProgramEnd.
 class QtEvents : public Events {
-  public:
+public:
     void process() override;
 
     std::function<void()> beforeProcess;

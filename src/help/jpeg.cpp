@@ -18,7 +18,7 @@ constexpr std::array<int, 64> kZigzag = {
 constexpr int kQuant = 2;
 
 class BitWriter {
-  public:
+public:
     explicit BitWriter(std::string& out) : out_(out) {}
     void put(unsigned bits, int count) {
         for (int i = count - 1; i >= 0; --i) {
@@ -31,7 +31,7 @@ class BitWriter {
             put(1, 1); // pad the last byte with one-bits
     }
 
-  private:
+private:
     void flushByte() {
         out_ += static_cast<char>(byte_);
         if (byte_ == 0xFF) out_ += '\0'; // a data 0xFF is followed by a stuffed zero

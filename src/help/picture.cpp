@@ -63,7 +63,7 @@ const char* glyphRows(char c) {
 constexpr std::uint8_t kPaper = 244, kInk = 25, kBoxFill = 255;
 
 class Canvas {
-  public:
+public:
     Canvas(int w, int h)
         : image_{w, h, std::vector<std::uint8_t>(static_cast<size_t>(w * h), kPaper)} {}
 
@@ -119,7 +119,7 @@ class Canvas {
     }
     GreyImage take() { return std::move(image_); }
 
-  private:
+private:
     GreyImage image_;
 };
 

@@ -11,7 +11,9 @@
 namespace tonfex {
 
 namespace {
-std::int16_t clamp16(int v) { return static_cast<std::int16_t>(std::clamp(v, -32768, 32767)); }
+std::int16_t clamp16(int v) {
+    return static_cast<std::int16_t>(std::clamp(v, -32768, 32767));
+}
 } // namespace
 
 void Melody::erase() {

@@ -11,7 +11,7 @@ namespace tonfex {
 
 // MIDI_OUT: owns the open device `hMidiOut` on a MIDI system. No error reaches a caller.
 class MidiOut {
-  public:
+public:
     explicit MidiOut(MidiSystem& system) : system_(&system) {}
 
     // Clears `list`, then adds device -1 and every device by name, each with its number as
@@ -36,7 +36,7 @@ class MidiOut {
     std::string lastError;
     int errorCount = 0;
 
-  private:
+private:
     MidiSystem* system_;
 };
 

@@ -69,7 +69,7 @@ std::string element(const std::string& tag, const std::string& value) {
 }
 
 class Lines {
-  public:
+public:
     void add(int blanks, const std::string& text) {
         lines.push_back(std::string(static_cast<size_t>(blanks), ' ') + text);
     }

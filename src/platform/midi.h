@@ -28,7 +28,7 @@ inline constexpr unsigned invalidParam = 11;
 } // namespace midiresult
 
 class MidiSystem {
-  public:
+public:
     virtual ~MidiSystem() = default;
     // Number of output devices 0..n-1.
     virtual int deviceCount() = 0;
@@ -55,7 +55,7 @@ struct TimedMidiMessage {
 // A device that sends nowhere and keeps every message with its time: the player's output for
 // tests, benchmarks and the files written from a play. Its one device is -1.
 class MidiRecorder : public MidiSystem {
-  public:
+public:
     explicit MidiRecorder(Clock& clock) : clock_(clock) {}
     int deviceCount() override { return static_cast<int>(devices.size()); }
     std::optional<std::string> deviceName(int device) override;
@@ -71,14 +71,14 @@ class MidiRecorder : public MidiSystem {
     std::vector<TimedMidiMessage> messages;
     int opens = 0, closes = 0;
 
-  private:
+private:
     Clock& clock_;
     MidiHandle handle_ = 0;
 };
 
 // A system without devices: everything sent is refused and goes nowhere.
 class SilentMidi : public MidiSystem {
-  public:
+public:
     int deviceCount() override { return 0; }
     std::optional<std::string> deviceName(int) override { return std::nullopt; }
     unsigned open(int, MidiHandle& handle) override {

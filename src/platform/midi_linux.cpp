@@ -131,7 +131,7 @@ size_t messageLength(std::uint32_t message) {
 constexpr MidiHandle kSynthHandle = 1;
 
 class LinuxMidi : public MidiSystem {
-  public:
+public:
     LinuxMidi() {
         quietLibraries();
         openSequencer();
@@ -201,7 +201,7 @@ class LinuxMidi : public MidiSystem {
         return midiResultText(code) + (detail.empty() ? "" : " (" + detail + ")");
     }
 
-  private:
+private:
     unsigned openSynth(MidiHandle& handle) {
         if (synth_.synth) return midiresult::allocated;
         if (std::string error = makeSynth(synth_); !error.empty()) {

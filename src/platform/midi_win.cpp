@@ -16,7 +16,7 @@ UINT winmmDevice(int device) {
 }
 
 class WinMidi : public MidiSystem {
-  public:
+public:
     int deviceCount() override { return static_cast<int>(midiOutGetNumDevs()); }
 
     std::optional<std::string> deviceName(int device) override {

@@ -105,7 +105,8 @@ public:
     // The same for a file written in pieces.
     virtual std::unique_ptr<WholeFileWriter> writeInPieces(const std::filesystem::path& path) = 0;
     virtual std::string append(const std::filesystem::path& path, const std::string& bytes) = 0;
-    virtual std::string copy(const std::filesystem::path& from, const std::filesystem::path& to) = 0;
+    virtual std::string copy(const std::filesystem::path& from,
+                             const std::filesystem::path& to) = 0;
     virtual bool exists(const std::filesystem::path& path) = 0;
     virtual std::string createFolder(const std::filesystem::path& path) = 0;
 };

@@ -8,10 +8,10 @@
 #include <algorithm>
 #include <cctype>
 #include <clocale>
+#include <cstdlib>
 #include <dlfcn.h>
 #include <langinfo.h>
 #include <locale.h>
-#include <cstdlib>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <thread>
@@ -55,7 +55,8 @@ bool SystemProgramStarter::start(const CommandLine& command, bool /*minimized*/)
     if (command.program.empty()) return false;
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(command.program.c_str()));
-    for (const auto& a : command.args) argv.push_back(const_cast<char*>(a.c_str()));
+    for (const auto& a : command.args)
+        argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
     pid_t pid = 0;
     if (posix_spawnp(&pid, command.program.c_str(), nullptr, nullptr, argv.data(), environ) != 0)
@@ -215,7 +216,11 @@ void SystemWindowCloser::closeContaining(const std::string& text) {
 } // namespace tonfex
 
 namespace tonfex {
-bool stdinIsTerminal() { return isatty(0) == 1; }
-bool stdoutIsTerminal() { return isatty(1) == 1; }
+bool stdinIsTerminal() {
+    return isatty(0) == 1;
+}
+bool stdoutIsTerminal() {
+    return isatty(1) == 1;
+}
 void prepareConsole() {}
 } // namespace tonfex

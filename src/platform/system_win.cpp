@@ -47,7 +47,9 @@ char systemDecimalSeparator() {
     return '.';
 }
 
-fs::path defaultWorkFolder() { return fs::path("C:\\Arbeit\\"); }
+fs::path defaultWorkFolder() {
+    return fs::path("C:\\Arbeit\\");
+}
 
 fs::path programFolder() {
     wchar_t buf[MAX_PATH] = {};
@@ -93,7 +95,13 @@ void SystemWindowCloser::closeContaining(const std::string& text) {
 #include <io.h>
 
 namespace tonfex {
-bool stdinIsTerminal() { return _isatty(_fileno(stdin)) != 0; }
-bool stdoutIsTerminal() { return _isatty(_fileno(stdout)) != 0; }
-void prepareConsole() { SetConsoleOutputCP(CP_UTF8); }
+bool stdinIsTerminal() {
+    return _isatty(_fileno(stdin)) != 0;
+}
+bool stdoutIsTerminal() {
+    return _isatty(_fileno(stdout)) != 0;
+}
+void prepareConsole() {
+    SetConsoleOutputCP(CP_UTF8);
+}
 } // namespace tonfex

@@ -6,14 +6,14 @@
 namespace tonfex {
 
 class VirtualClock : public Clock {
-  public:
+public:
     double monotonic() override { return seconds_; }
     void sleep(double seconds) override {
         if (seconds > 0) seconds_ += seconds;
     }
     LocalTime now() override { return system_.now(); }
 
-  private:
+private:
     SystemClock system_;
     double seconds_ = 0;
 };

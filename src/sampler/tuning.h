@@ -40,11 +40,11 @@ struct SampleEntry {
 
 // Splits each catalog row once per writer run; rows outside the catalog give the empty entry.
 class EntryCache {
-  public:
+public:
     EntryCache(const std::vector<std::string>& table, std::int32_t Samplezahl);
     const SampleEntry& row(long k);
 
-  private:
+private:
     const std::vector<std::string>& table_;
     std::int32_t Samplezahl_;
     std::vector<SampleEntry> entries_;
@@ -60,7 +60,7 @@ struct ToneSample {
 
 // The per-tone decisions of one writer run, in the writer's order of tones.
 class SampleChooser {
-  public:
+public:
     SampleChooser(Settings& s, const Melody& melody, EntryCache& entries, std::int32_t Samplezahl,
                   std::int16_t lowestTone, SamplerState& state, Platform& platform, ListBox& Daten);
 
@@ -68,7 +68,7 @@ class SampleChooser {
     // start-shift term of tone i. A No to the question ends the program (ProgramEnd).
     ToneSample choose(int i);
 
-  private:
+private:
     double randomTransposition(int i);
     std::int16_t draw(std::int32_t lo, std::int32_t hi);
 

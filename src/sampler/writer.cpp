@@ -76,7 +76,7 @@ char* putField(char* p, long value) {
 // The project text on its way to the file, in Windows-1252: one buffer that is written out
 // whenever it is full, so that a project of any size needs no more memory than the buffer.
 class ProjectText {
-  public:
+public:
     explicit ProjectText(WholeFileWriter& file) : file_(file), buffer_(256 * 1024) {}
 
     void put(std::string_view text) {
@@ -108,7 +108,7 @@ class ProjectText {
         used_ = 0;
     }
 
-  private:
+private:
     void makeRoom(size_t n);
 
     WholeFileWriter& file_;
@@ -125,7 +125,7 @@ void ProjectText::makeRoom(size_t n) {
 
 // The printed forms of recent values: most numbers of a project repeat from item to item.
 class PrintCache {
-  public:
+public:
     void put(ProjectText& out, double value) {
         std::uint64_t bits;
         std::memcpy(&bits, &value, sizeof bits);
@@ -140,7 +140,7 @@ class PrintCache {
         out.put(slot.text);
     }
 
-  private:
+private:
     struct Slot {
         bool used = false;
         std::uint64_t bits = 0;
@@ -157,7 +157,7 @@ void printedLine(ProjectText& out, PrintCache& cache, std::string_view head, dou
 
 // Durations in the melody's unit: the melody's own, or the sample lengths with Oga 1.
 class Timing {
-  public:
+public:
     Timing(const ProjectRun& run, double T)
         : run_(run), T_(T), gap_(run.s.Samplepause), original_(run.s.ORIGINALSAMPLEABSTAND == 1) {}
 
@@ -182,7 +182,7 @@ class Timing {
         return units / 4800 / T_ + tracks * gap_;
     }
 
-  private:
+private:
     const ProjectRun& run_;
     double T_;
     double gap_;

@@ -16,8 +16,7 @@ void fillIniTable(IniTable& table, const std::vector<std::string>& fileLines) {
 std::string IniWert(const IniTable& table, std::string_view keyword) {
     for (int i = 1; i <= table.count; ++i) {
         const std::string& line = table.lines[static_cast<size_t>(i)];
-        if (line.compare(0, keyword.size(), keyword) != 0 || line.size() < keyword.size())
-            continue;
+        if (line.compare(0, keyword.size(), keyword) != 0 || line.size() < keyword.size()) continue;
         std::string value;
         for (size_t k = keyword.size(); k < line.size(); ++k)
             if (line[k] != ' ') value += line[k];
@@ -26,8 +25,12 @@ std::string IniWert(const IniTable& table, std::string_view keyword) {
     return "";
 }
 
-double Settings::tfm() const { return parseLocale(TONFINDUNGSMETHODE, decimal); }
-double Settings::sound() const { return parseLocale(SOUND, decimal); }
+double Settings::tfm() const {
+    return parseLocale(TONFINDUNGSMETHODE, decimal);
+}
+double Settings::sound() const {
+    return parseLocale(SOUND, decimal);
+}
 bool Settings::sampleMode() const {
     double s = sound();
     return s == 2 || s == 3 || s == 4;
@@ -123,8 +126,8 @@ Settings convertSettings(const IniTable& table, char decimal, double gapFactor) 
 
 void applyPatternButtons(const Settings& s, MainControls& c) {
     bool show = s.tfm() > 2;
-    for (Button* b : {&c.Capellanotenwandeln, &c.Capellanotenwandeln2, &c.Patti, &c.Patti02,
-                      &c.KeineFrage})
+    for (Button* b :
+         {&c.Capellanotenwandeln, &c.Capellanotenwandeln2, &c.Patti, &c.Patti02, &c.KeineFrage})
         b->visible = show;
 }
 

@@ -3,6 +3,8 @@
 namespace tonfex {
 
 const std::vector<std::string>& settingsTemplate() {
+    // One line of the file per line here, never wrapped.
+    // clang-format off
     static const std::vector<std::string> lines = {
     "Tonfex-Einstellungen - Schlüsselwörter und ihre Werte.",
     "Für übersichtliche Darstellung auf den Knopf 'INI' klicken.",
@@ -86,6 +88,7 @@ const std::vector<std::string>& settingsTemplate() {
     "Einstellung für den Programmlauf:",
     "VERZOGERUNG 10    (Vzg)  ca. 1 bis 50 - Wert für den Zufallsgenerator. Wenn ungewollte Wiederholungsmuster entstehen, muss dieser Wert erhöht werden. Dann gehen die Berechnungen langsamer.",
     };
+    // clang-format on
     return lines;
 }
 
