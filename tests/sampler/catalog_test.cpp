@@ -124,13 +124,12 @@ TEST(Catalog, ReadersListAndEntryFields) {
     EXPECT_EQ(catalogEntry(table, count, 4), "");
     EXPECT_EQ(catalogEntry(table, 2, 3), ""); // above the catalog's count nothing is read
 
-    const std::string withInf = table[2];
-    auto f = Eintragsleser(withInf, entryName(withInf));
-    EXPECT_EQ(std::vector<std::string>({f.DT, f.ZTP, f.HT, f.LT1, f.LT2, f.INF}),
-              std::vector<std::string>({"1.5", ".25", "0", "1", "1", "hell"}));
-    f = Eintragsleser("Glocke   1.5   .25   0   1   1  ", "Glocke");
-    EXPECT_EQ(std::vector<std::string>({f.DT, f.ZTP, f.HT, f.LT1, f.LT2, f.INF}),
-              std::vector<std::string>({"1.5", ".25", "0", "1", "1", ""}));
+    auto fields = [](const std::string& entry) {
+        auto f = Eintragsleser(entry, entryName(entry));
+        return f.DT + "|" + f.ZTP + "|" + f.HT + "|" + f.LT1 + "|" + f.LT2 + "|" + f.INF;
+    };
+    EXPECT_EQ(fields(table[2]), "1.5|.25|0|1|1|hell");
+    EXPECT_EQ(fields("Glocke   1.5   .25   0   1   1  "), "1.5|.25|0|1|1|");
     EXPECT_EQ(entryName(std::string(120, 'n') + " 1"), std::string(99, 'n'));
     EXPECT_EQ(entryName("Glöckchen 1"), "Glöckchen");
 
