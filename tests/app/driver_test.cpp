@@ -37,7 +37,6 @@ TEST_F(AppTest, DriverControlChangesInMidiMode) {
     EXPECT_TRUE(lockedDuringWait);
     EXPECT_EQ(app.c.Dateiherstellung.back, (Rgb{255, 255, 192})); // after the play
     EXPECT_TRUE(app.c.Daten.visible && app.c.Zuordnung.visible);
-    EXPECT_EQ(app.c.inidat.height, 1025);
     EXPECT_FALSE(app.InidatGross || app.LinkFlag || app.List2Gross);
     EXPECT_EQ(app.Regelname, "T E S T");
     EXPECT_EQ(app.melody.Tonzahl, 0);

@@ -29,6 +29,18 @@ struct AppTest : ::testing::Test {
         writeTextLines(tp.files, tmp / "Tonfex.ini", withValues(settingsTemplate(), values));
     }
     void settings(const std::string& values) { settings(keyValues(values)); }
+    // A session's written files: melody, REAPER project, score, pattern and a preset.
+    void writeSession(const KeyValues& values) {
+        writeBytes(tmp / "Tonfex-01.cap", "Partitur 01");
+        writeBytes(tmp / "Tonfex-02.cap", "Partitur 02");
+        settings(values);
+        app.KeineFrage_Click();
+        app.Dateiherstellung_Click();
+        app.TonfexCap_Click();
+        app.Capellanotenwandeln_Click();
+        tp.dialogs.answers = {true};
+        app.Speichern_Click();
+    }
     std::string file(const std::string& name) { return readBytes(tmp / name); }
     // The last message box as "TITLE: text".
     std::string said() const {

@@ -122,8 +122,6 @@ TEST_F(AppTest, OtherButtons) {
     EXPECT_TRUE(app.c.printed.empty());
     app.Text1_KeyDown(46);
     EXPECT_EQ(app.c.printed, std::vector<std::string>{"Mausekuchen"});
-    app.Stopp_Click();
-    EXPECT_EQ(app.StopFlag, -1);
     EXPECT_THROW(app.Ende_Click(), ProgramEnd);
     app.Label5_MouseMove();
     EXPECT_TRUE(app.c.Label5.bold);

@@ -195,8 +195,7 @@ TEST_F(PresetTest, SamplemixWritesTheTemplateAndNotesIt) {
     EXPECT_EQ(file("Tonfex-Proginfo.txt"),
               description + encodeLines({"", "Es wurde Samplemix durchgeführt",
                                          "am 03.03.2027 um 09:05:07 Uhr"}));
-    EXPECT_EQ(app.c.List2.fore, colors::blue);
-    EXPECT_EQ(app.c.List2.lines(), lines("Tonfex-Proginfo.txt"));
+    EXPECT_EQ(app.c.List2.lines(), lines("Tonfex-Proginfo.txt")); // in blue: see Load
     EXPECT_EQ(tp.dialogs.records.size(), 2u);
     EXPECT_EQ(said(), "Tonfex: weiter? (erst genau lesen!)");
     EXPECT_FALSE(app.SamplemixFlag);

@@ -49,10 +49,8 @@ TEST_F(AppTest, NewFolderTestModeWritesAProjectOverTheDefaultSamples) {
     for (size_t k = 0; k < 13; ++k)
         EXPECT_EQ(app.Sampletabelle[k + 1], (*list)[k]);
 
-    testkit::RppBlock root;
     std::vector<std::vector<testkit::RppItem>> items;
-    ASSERT_EQ(testkit::parseRpp(file("Tonfex.rpp"), root), "");
-    ASSERT_EQ(testkit::checkRppItems(root, true, items), "");
+    ASSERT_EQ(testkit::strictRpp(file("Tonfex.rpp"), items), "");
     ASSERT_EQ(items.size(), 1u);
     ASSERT_EQ(items[0].size(), 13u);
     for (const auto& item : items[0]) {
@@ -74,10 +72,8 @@ TEST_F(AppTest, PlayWritesTheSameProjectFromEitherCatalog) {
     EXPECT_EQ(app.melody.Tonzahl, 2);
     EXPECT_EQ(app.Tempoteiler, 1);
     const std::string fromProject = file("Tonfex.rpp");
-    testkit::RppBlock root;
     std::vector<std::vector<testkit::RppItem>> items;
-    ASSERT_EQ(testkit::parseRpp(fromProject, root), "");
-    ASSERT_EQ(testkit::checkRppItems(root, true, items), "");
+    ASSERT_EQ(testkit::strictRpp(fromProject, items), "");
     EXPECT_EQ(items[0][2].file, "Tonfex-Mallet-13.wav");
     EXPECT_NEAR(items[0][3].position, 3 * (1.5 + 2 * 0.01), 1e-12);
 

@@ -9,18 +9,15 @@ TEST_F(AppTest, StartInMidiModeWithAPatternRuleAndKeineFrageColours) {
     settings("SOUND 1, TONFINDUNGSMETHODE 3");
     app.Form_Load();
     auto& c = app.c;
-    EXPECT_EQ(c.caption, "Tonfex 1.31 vom 29.08.2014");
     // The mode's and the rule's buttons (which ones: the settings suite).
     EXPECT_TRUE(c.Startknopf.visible && c.Patti.visible && !c.Command1.visible);
     EXPECT_FALSE(c.Daten.visible || c.Zuordnung.visible || c.erklaplus.visible);
     EXPECT_EQ(c.Daten.count(), 19);
     EXPECT_EQ(c.Daten.lines()[0], " ");
-    EXPECT_EQ(c.inidat.height, 7540);
-    EXPECT_TRUE(app.InidatGross && !app.List2Gross);
+    EXPECT_TRUE(app.InidatGross && !app.List2Gross); // sizes: the window suites
     EXPECT_EQ(c.txtNot.text() + "|" + c.Text5.text(), "  T O N F E X| ");
     EXPECT_EQ(c.Reaperstart2.back, (Rgb{223, 254, 205}));
     EXPECT_EQ(c.NeueRegelInfo.back, (Rgb{255, 196, 155}));
-    EXPECT_EQ(c.List2.lines().at(0), "TONFEX - Programmbeschreibung");
     for (bool on : {false, true, false}) {
         EXPECT_EQ(app.KeineFrageFlag, on);
         EXPECT_EQ(c.KeineFrage.back, (on ? Rgb{181, 226, 149} : Rgb{255, 196, 155}));
@@ -33,8 +30,6 @@ TEST_F(AppTest, InitialReadsTheSettingsFileOrEndsTheCommandWithItsPath) {
     EXPECT_EQ(app.c.inidat.lines(), settingsTemplate());
     EXPECT_EQ(app.s.LAUT, 80);
     EXPECT_FALSE(app.s.NurErstesSample);
-    app.runden(1000, 2.3456); // the window's runden leaves its result in Gerundet
-    EXPECT_DOUBLE_EQ(app.Gerundet, 2.346);
     std::filesystem::remove(tmp / "Tonfex.ini");
     EXPECT_THROW(app.Initial(), CommandEnd);
     ASSERT_EQ(tp.dialogs.records.size(), 1u);
@@ -61,14 +56,11 @@ TEST_F(AppTest, SummaryLineLinksToItsSettingAndALineWithoutOneTogglesTheSize) {
     app.inidat_Click(at("  Deshalb kein Autopan"));
     EXPECT_EQ(tp.programs.starts.size(), 1u);
     EXPECT_FALSE(app.LinkFlag || app.InidatGross);
-    EXPECT_EQ(app.c.inidat.height, 1025);
     EXPECT_TRUE(app.c.Daten.visible && app.c.Zuordnung.visible);
     EXPECT_EQ(app.c.inidat.lines(), settingsTemplate());
     app.inidat_Click(0); // without the summary flag: toggle back
     EXPECT_TRUE(app.InidatGross);
-    EXPECT_EQ(app.c.inidat.height, 7540);
     EXPECT_FALSE(app.c.Daten.visible);
-    EXPECT_EQ(app.c.List2.width, 3525);
 
     // On Linux the editor gets the file as an argument.
     App linux(tp.platform, tmp.folder(), '.', OsKind::Linux);

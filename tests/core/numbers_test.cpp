@@ -14,12 +14,7 @@ using testkit::mapped;
 using Texts = std::vector<std::string>;
 
 TEST(NumberTexts, PlainSignBlankAndPrintForms) {
-    // Shortest form with at most 15 significant digits (0.1 + 0.2 shows as 0.3).
-    EXPECT_EQ(mapped({1.5, 0.1, 3.0, 4800.0, 0.0, 1e20, 1.5e-7, 0.1 + 0.2, 2.0 / 3.0},
-                     [](double v) { return plainText(v, '.'); }),
-              (Texts{"1.5", "0.1", "3", "4800", "0", "100000000000000000000", "0.00000015", "0.3",
-                     "0.666666666666667"}));
-    EXPECT_EQ(plainText(1.5, ',') + " " + plainText(-0.25, ','), "1,5 -0,25");
+    // The plain double form (at most 15 significant digits) is compared with printf below.
     EXPECT_EQ(plainTextSingle(0.1f, '.') + " " + plainText(-32768), "0.1 -32768");
     EXPECT_EQ(mapped({1.5, -1.5, 0.5, -0.5, 0.0}, signBlankText),
               (Texts{" 1.5", "-1.5", " .5", "-.5", " 0"}));

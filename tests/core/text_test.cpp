@@ -16,13 +16,9 @@ TEST(Encoding, Cp1252RoundTrip) {
     EXPECT_EQ(utf8FromCp1252(bytes), utf8);
     EXPECT_EQ(cp1252FromUtf8("日本"), "??");
     // Files in UTF-8 (with or without a byte order mark) or in Windows-1252 are recognised.
-    EXPECT_EQ(decodeFileText("\xEF\xBB\xBFTEMPO 1"), "TEMPO 1");
-    EXPECT_EQ(decodeFileText("\xC3\x9C"
-                             "B"),
-              "ÜB"); // UTF-8 from an editor
-    EXPECT_EQ(decodeFileText("\xDC"
-                             "BER"),
-              "ÜBER"); // Windows-1252
+    EXPECT_EQ(testkit::mapped({"\357\273\277TEMPO 1", "\303\234B", "\334BER"}, // octal bytes
+                              [](const char* bytes) { return decodeFileText(bytes); }),
+              (std::vector<std::string>{"TEMPO 1", "ÜB", "ÜBER"}));
     EXPECT_EQ(decodeFileText(std::string("A\0B", 3)), std::string("A\0B", 3));
 }
 

@@ -17,16 +17,8 @@ struct Writer {
 
 struct FaultTest : testkit::AppTest {
     FaultTest() {
-        testkit::writeBytes(tmp / "Tonfex-01.cap", "Partitur 01");
-        testkit::writeBytes(tmp / "Tonfex-02.cap", "Partitur 02");
-        settings({{"SOUND", "3"}, {"ANZAHL", "30"}, {"HOCHTON", "13"}});
-        app.KeineFrage_Click();
         // Every writer has written its file once: the old files of the faults below.
-        app.Dateiherstellung_Click();
-        app.TonfexCap_Click();
-        app.Capellanotenwandeln_Click();
-        tp.dialogs.answers = {true};
-        app.Speichern_Click();
+        writeSession({{"SOUND", "3"}, {"ANZAHL", "30"}, {"HOCHTON", "13"}});
         app.Load_Click();
         tp.dialogs.records.clear();
         tp.dialogs.defaultAnswer = true;

@@ -36,16 +36,7 @@ struct HostileTest : testkit::AppTest {
     std::map<std::string, std::string> before; // every file of the folder after a normal session
 
     HostileTest() {
-        // A session's worth of written files: melody, REAPER project, score, pattern, preset.
-        settings({{"SOUND", "3"}, {"ANZAHL", "40"}, {"HOCHTON", "13"}, {"INTERVALL", "3"}});
-        testkit::writeBytes(tmp / "Tonfex-01.cap", "Partitur 01");
-        testkit::writeBytes(tmp / "Tonfex-02.cap", "Partitur 02");
-        app.Dateiherstellung_Click();
-        app.TonfexCap_Click();
-        app.KeineFrage_Click();
-        app.Capellanotenwandeln_Click();
-        tp.dialogs.answers = {true};
-        app.Speichern_Click();
+        writeSession({{"SOUND", "3"}, {"ANZAHL", "40"}, {"HOCHTON", "13"}, {"INTERVALL", "3"}});
         before = files();
         tp.dialogs.records.clear();
     }
@@ -53,7 +44,8 @@ struct HostileTest : testkit::AppTest {
     std::map<std::string, std::string> files() {
         std::map<std::string, std::string> all;
         for (const auto& e : std::filesystem::directory_iterator(tmp.dir()))
-            if (e.is_regular_file()) all[e.path().filename().string()] = readBytes(e.path());
+            if (e.is_regular_file())
+                all[e.path().filename().string()] = testkit::readBytes(e.path());
         return all;
     }
 
@@ -75,7 +67,9 @@ struct HostileTest : testkit::AppTest {
     // The texts shown since the last call, checked against the pieces each must contain;
     // with `all` false only the first texts are checked.
     void shows(const std::vector<std::string>& pieces, bool all = true) {
-        std::vector<std::string> texts = shown();
+        std::vector<std::string> texts;
+        for (const auto& r : tp.dialogs.records)
+            texts.push_back(r.text);
         tp.dialogs.records.clear();
         if (all) {
             ASSERT_EQ(texts.size(), pieces.size()) << (texts.empty() ? "" : texts.back());
@@ -85,31 +79,18 @@ struct HostileTest : testkit::AppTest {
             EXPECT_NE(texts[i].find(pieces[i]), std::string::npos)
                 << texts[i] << " / " << pieces[i];
     }
-    std::vector<std::string> shown() {
-        std::vector<std::string> texts;
-        for (const auto& r : tp.dialogs.records)
-            texts.push_back(r.text);
-        return texts;
-    }
 
     // Every file is as it was, except those the commands rewrote, which count as the state
     // from now on; no temporary file is left.
     void unchangedExcept(std::initializer_list<std::string> rewritten) {
         auto now = files();
         for (const auto& name : rewritten)
-            if (now.count(name)) before[name] = now[name];
-        for (const auto& [name, bytes] : before) {
-            if (std::find(rewritten.begin(), rewritten.end(), name) != rewritten.end()) continue;
-            ASSERT_TRUE(now.count(name)) << name;
-            EXPECT_TRUE(now[name] == bytes) << name << " changed";
-        }
+            now.count(name) ? void(before[name] = now[name]) : void(before.erase(name));
+        for (const auto& [name, bytes] : before)
+            EXPECT_TRUE(now.count(name) && now[name] == bytes) << name << " changed or gone";
         for (const auto& [name, bytes] : now)
-            EXPECT_TRUE(before.count(name) ||
-                        std::find(rewritten.begin(), rewritten.end(), name) != rewritten.end())
-                << name << " is new";
+            EXPECT_TRUE(before.count(name)) << name << " is new";
     }
-    using testkit::AppTest::file;
-    static std::string readBytes(const std::filesystem::path& p) { return testkit::readBytes(p); }
 };
 
 } // namespace
@@ -148,7 +129,7 @@ TEST_F(HostileTest, SettingsFiles) {
               End::Done);
     EXPECT_EQ(app.s.UBERLAPPUNG, 7);
     EXPECT_EQ(app.s.TONHOHENANDERUNGSFAKTOR, 0.5);
-    EXPECT_EQ(shown(), std::vector<std::string>{});
+    shows({});
     unchangedExcept({});
 }
 

@@ -68,14 +68,3 @@ TEST_F(SchreibTest, PitchBelowOneAsksYesWritesOneNoEndsTheProgram) {
     EXPECT_THROW(write(), ProgramEnd);
     EXPECT_EQ(file(), "1 100 4\r\n1 100 4\r\n");
 }
-
-TEST_F(SchreibTest, AFailedWriteSaysSoAndKeepsThePreviousFile) {
-    testkit::writeBytes(tmp / "Tonfex.txt", "64 80 2\r\n");
-    tones({{60, 100, 4}});
-    tp.files.failAll = true;
-    EXPECT_THROW(write(), CommandEnd);
-    EXPECT_EQ(file(), "64 80 2\r\n");
-    ASSERT_EQ(tp.dialogs.records.size(), 1u);
-    EXPECT_NE(tp.dialogs.records[0].text.find("konnte nicht geschrieben werden"),
-              std::string::npos);
-}

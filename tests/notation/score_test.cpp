@@ -148,29 +148,21 @@ TEST(NoteLadder, StartsAtTheShortestValueAndStopsAtTheBreve) {
                           "whole/1920 breve/3840 ");
     EXPECT_EQ(names(8), "eighth/240 quarter/480 half/960 whole/1920 breve/3840 breve/3840 "
                         "breve/3840 breve/3840 breve/3840 ");
-    EXPECT_EQ((*noteLadder(64))[0].type + (*noteLadder(32))[0].type + (*noteLadder(4))[0].type,
-              "64th32ndquarter");
-    EXPECT_FALSE(noteLadder(12).has_value());
-    EXPECT_FALSE(noteLadder(0).has_value());
+    EXPECT_EQ((*noteLadder(4))[0].type, "quarter");
+    EXPECT_FALSE(noteLadder(12).has_value() || noteLadder(0).has_value());
 }
 
-TEST_F(ScoreTest, LineBreaksOpenNumberedMeasures) {
+TEST_F(ScoreTest, LineBreaksAfterNotesPerLineOnly) {
+    // Numbered measures and the empty measure after a break behind the last tone: the whole
+    // file above. Here: 18 notes before the first break, and no break without NOTENPROZEILE.
     std::vector<Tone> forty(40, Tone{60, 100, 4});
     const std::string breaks = flat(score(scoreSettings(16, "0", 18), forty));
-    const std::string opened = "</measure><measure number=\"1\"><print new-system=\"yes\">";
-    ASSERT_NE(breaks.find(opened), std::string::npos);
-    EXPECT_EQ(breaks.find("<measure number=\"2\">"), breaks.rfind("<measure number="));
-    // 18 notes before the first break.
-    auto before = breaks.substr(0, breaks.find(opened));
+    auto before = breaks.substr(0, breaks.find("<measure number=\"1\"><print new-system"));
     size_t count = 0;
     for (size_t p = 0; (p = before.find("<note>", p)) != std::string::npos; ++p)
         ++count;
     EXPECT_EQ(count, 18u);
-    // No line break without NOTENPROZEILE; a break after the last tone leaves an empty measure.
     EXPECT_EQ(flat(score(scoreSettings(16, "0", 0), forty)).find("<measure number=\"1\">"),
-              std::string::npos);
-    EXPECT_NE(flat(score(scoreSettings(16, "0", 20), forty))
-                  .find("</print></measure></part></score-partwise>"),
               std::string::npos);
 }
 

@@ -67,7 +67,7 @@ TEST(Catalog, ValueRulesOfTheProjectSubset) {
     EXPECT_EQ(scan.entries[2], "Glock   1.5   .25   0   1   1  ");
 }
 
-TEST(Catalog, MissingKeywordRunsIntoTheNextItemAndTheFileEnd) {
+TEST(Catalog, MissingKeywordRunsIntoTheNextItem) {
     auto first = item("\"A.wav\"");
     first.erase(first.begin() + 7); // no SOFFS: the next item's lines complete this entry
     auto scan =
@@ -75,12 +75,7 @@ TEST(Catalog, MissingKeywordRunsIntoTheNextItemAndTheFileEnd) {
     ASSERT_EQ(scan.entries.size(), 2u);
     EXPECT_EQ(scan.entries[0], "A   1.5   .25   0   1   1  ");
     EXPECT_EQ(scan.entries[1], "C   1.5   .25   0   1   1  ");
-
-    auto cut = project({item("\"A.wav\""), item("\"B.wav\"")});
-    cut.resize(cut.size() - 8); // the second item ends before its PLAYRATE
-    scan = scanSampleProject(cut, nullptr, '.');
-    EXPECT_TRUE(scan.truncated);
-    EXPECT_EQ(scan.entries.size(), 1u);
+    // An item cut at the file's end: the Katalogleser test below.
 }
 
 TEST(Catalog, TakeNameSplit) {
@@ -124,13 +119,12 @@ TEST(Catalog, ReadersListAndEntryFields) {
     EXPECT_EQ(catalogEntry(table, count, 4), "");
     EXPECT_EQ(catalogEntry(table, 2, 3), ""); // above the catalog's count nothing is read
 
-    const std::string withInf = table[2];
-    auto f = Eintragsleser(withInf, entryName(withInf));
-    EXPECT_EQ(std::vector<std::string>({f.DT, f.ZTP, f.HT, f.LT1, f.LT2, f.INF}),
-              std::vector<std::string>({"1.5", ".25", "0", "1", "1", "hell"}));
-    f = Eintragsleser("Glocke   1.5   .25   0   1   1  ", "Glocke");
-    EXPECT_EQ(std::vector<std::string>({f.DT, f.ZTP, f.HT, f.LT1, f.LT2, f.INF}),
-              std::vector<std::string>({"1.5", ".25", "0", "1", "1", ""}));
+    auto fields = [](const std::string& entry) {
+        auto f = Eintragsleser(entry, entryName(entry));
+        return f.DT + "|" + f.ZTP + "|" + f.HT + "|" + f.LT1 + "|" + f.LT2 + "|" + f.INF;
+    };
+    EXPECT_EQ(fields(table[2]), "1.5|.25|0|1|1|hell");
+    EXPECT_EQ(fields("Glocke   1.5   .25   0   1   1  "), "1.5|.25|0|1|1|");
     EXPECT_EQ(entryName(std::string(120, 'n') + " 1"), std::string(99, 'n'));
     EXPECT_EQ(entryName("Glöckchen 1"), "Glöckchen");
 
@@ -160,7 +154,7 @@ TEST(Catalog, KatalogleserBuildsTheTableOrEndsTheProgram) {
     EXPECT_EQ(splitLines(testkit::readBytes(tmp / "Tonfex-HCR.txt")).size(), 22u);
 
     auto cut = project({item("\"A.wav\""), item("\"B.wav\"")});
-    cut.resize(cut.size() - 8);
+    cut.resize(cut.size() - 8); // the second item ends before its PLAYRATE
     writeTextLines(tp.files, tmp / "Tonfex-HCR.rpp", cut);
     EXPECT_THROW(read(), ProgramEnd);
     EXPECT_EQ(

@@ -143,4 +143,12 @@ inline std::string checkRppItems(const RppBlock& root, bool lengthDue,
     return "";
 }
 
+// Parses and checks a project's bytes: "" or the first fault; `items` per track.
+inline std::string strictRpp(const std::string& bytes, std::vector<std::vector<RppItem>>& items,
+                             bool lengthDue = true) {
+    RppBlock root;
+    std::string error = parseRpp(bytes, root);
+    return error.empty() ? checkRppItems(root, lengthDue, items) : error;
+}
+
 } // namespace tonfex::testkit

