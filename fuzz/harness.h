@@ -32,7 +32,6 @@ public:
     std::vector<std::filesystem::path> written;
 
     std::optional<std::string> read(const std::filesystem::path& path) override;
-    // Every whole write, in one piece or many, starts here.
     std::unique_ptr<WholeFileWriter> writeInPieces(const std::filesystem::path& path) override;
     std::string copy(const std::filesystem::path& from, const std::filesystem::path& to) override;
     bool exists(const std::filesystem::path& path) override;

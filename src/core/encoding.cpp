@@ -29,14 +29,6 @@ void appendUtf8(std::string& out, char32_t cp) {
     }
 }
 
-bool isAscii(std::string_view bytes) {
-    // No early exit: the loop then runs on whole vector registers.
-    unsigned char any = 0;
-    for (char c : bytes)
-        any |= static_cast<unsigned char>(c);
-    return any < 0x80;
-}
-
 // Decodes one UTF-8 sequence at `i`; returns its length, 0 when invalid.
 size_t decodeOne(std::string_view s, size_t i, char32_t& cp) {
     auto b = [&](size_t k) { return static_cast<unsigned char>(s[k]); };
@@ -67,6 +59,14 @@ size_t decodeOne(std::string_view s, size_t i, char32_t& cp) {
     return len;
 }
 } // namespace
+
+bool isAscii(std::string_view bytes) {
+    // No early exit: the loop then runs on whole vector registers.
+    unsigned char any = 0;
+    for (char c : bytes)
+        any |= static_cast<unsigned char>(c);
+    return any < 0x80;
+}
 
 std::string utf8FromCp1252(std::string_view bytes) {
     std::string out;

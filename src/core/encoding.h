@@ -6,6 +6,8 @@
 
 namespace tonfex {
 
+// Whether no byte has its high bit set: such text reads the same in Windows-1252 and UTF-8.
+bool isAscii(std::string_view bytes);
 // Windows-1252 bytes to UTF-8. Bytes that 1252 leaves undefined map to U+FFFD.
 std::string utf8FromCp1252(std::string_view bytes);
 // UTF-8 to Windows-1252; characters 1252 cannot hold become "?".

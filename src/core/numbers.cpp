@@ -71,7 +71,7 @@ constexpr auto kPairs = [] {
 // The significant digits of |value| rounded to `digits` of them, trailing zeros dropped, and
 // the decimal exponent of the first one.
 struct Digits {
-    char text[48] = {}; // room to copy 24 bytes from any of the digits
+    char text[24] = {};
     int count = 0;
     int exponent = 0;
 };
@@ -136,8 +136,8 @@ void appendNumber(std::string& out, double value, char decimal, int digits, bool
         return;
     }
     digits = std::clamp(digits, 1, 17); // a double holds no more
-    // Room for the longest form ("-0." and 323 zeros before 17 digits) and a block's slack.
-    char buf[400];
+    // Room for the longest form: "-0." and 323 zeros before 17 digits.
+    char buf[352];
     char* p = buf;
     if (value < 0)
         *p++ = '-';
@@ -151,14 +151,12 @@ void appendNumber(std::string& out, double value, char decimal, int digits, bool
         return;
     }
     const Digits d = significantDigits(magnitude, digits);
-    // Whole blocks of 24 bytes are copied, the pointer moves by the bytes that count: fixed
-    // sizes are quicker than exact ones for texts this short.
     auto copy = [&p](const char* from, int count) {
-        std::memcpy(p, from, 24);
+        std::memcpy(p, from, static_cast<size_t>(count));
         p += count;
     };
     auto zeros = [&p](int count) {
-        std::memset(p, '0', static_cast<size_t>(std::max(count, 24)));
+        std::memset(p, '0', static_cast<size_t>(count));
         p += count;
     };
     const int before = d.exponent + 1; // digits before the point
@@ -208,10 +206,14 @@ std::string signBlankText(double value) {
     return out;
 }
 
-std::string printText(double value) {
-    std::string out;
+void appendPrintText(std::string& out, double value) {
     appendSignBlankText(out, value);
     out += ' ';
+}
+
+std::string printText(double value) {
+    std::string out;
+    appendPrintText(out, value);
     return out;
 }
 

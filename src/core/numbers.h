@@ -32,6 +32,7 @@ std::string signBlankText(double value);
 void appendSignBlankText(std::string& out, double value);
 // The file-print form: the sign-blank form followed by one blank.
 std::string printText(double value);
+void appendPrintText(std::string& out, double value);
 
 // Value of the longest leading part of `text` that forms a decimal number with "." as the
 // point and an optional exponent; blanks, tabs and line feeds are ignored; 0 when none.

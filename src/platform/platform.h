@@ -101,8 +101,12 @@ public:
     virtual std::optional<std::string> read(const std::filesystem::path& path) = 0;
     // Writes the whole file through a temporary file in the same folder and a rename, so
     // that the old file stays whole when anything fails. Returns an error text or "".
-    virtual std::string writeWhole(const std::filesystem::path& path, const std::string& bytes) = 0;
-    // The same for a file written in pieces.
+    std::string writeWhole(const std::filesystem::path& path, std::string_view bytes) {
+        auto writer = writeInPieces(path);
+        writer->write(bytes);
+        return writer->finish();
+    }
+    // The same for a file whose bytes come in pieces; every whole write starts here.
     virtual std::unique_ptr<WholeFileWriter> writeInPieces(const std::filesystem::path& path) = 0;
     virtual std::string append(const std::filesystem::path& path, const std::string& bytes) = 0;
     virtual std::string copy(const std::filesystem::path& from,

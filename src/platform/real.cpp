@@ -128,12 +128,6 @@ std::unique_ptr<WholeFileWriter> DiskFiles::writeInPieces(const fs::path& path) 
     return std::make_unique<TemporaryFileWriter>(path);
 }
 
-std::string DiskFiles::writeWhole(const fs::path& path, const std::string& bytes) {
-    auto writer = writeInPieces(path);
-    writer->write(bytes);
-    return writer->finish();
-}
-
 std::string DiskFiles::append(const fs::path& path, const std::string& bytes) {
     std::error_code ec;
     if (path.has_parent_path()) fs::create_directories(path.parent_path(), ec);

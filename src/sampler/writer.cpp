@@ -51,26 +51,11 @@ void writerTempo(const Settings& s, double& Tempoteiler) {
 
 namespace {
 
-// Whether no byte has its high bit set; eight bytes at a time.
-bool isAscii(std::string_view text) {
-    std::uint64_t high = 0;
-    size_t k = 0;
-    for (; k + 8 <= text.size(); k += 8) {
-        std::uint64_t word;
-        std::memcpy(&word, text.data() + k, 8);
-        high |= word;
-    }
-    for (; k < text.size(); ++k)
-        high |= static_cast<unsigned char>(text[k]);
-    return (high & 0x8080808080808080ULL) == 0;
-}
-
-// Writes `value` and two blanks at `p`.
-char* putField(char* p, long value) {
-    p = std::to_chars(p, p + 24, value).ptr;
-    *p++ = ' ';
-    *p++ = ' ';
-    return p;
+// Appends `value` and two blanks.
+void appendField(std::string& out, long value) {
+    char buf[24];
+    out.append(buf, std::to_chars(buf, buf + sizeof buf, value).ptr);
+    out += "  ";
 }
 
 // The project text on its way to the file, in Windows-1252: one buffer that is written out
@@ -96,11 +81,9 @@ public:
         putText(text);
         put("\r\n");
     }
-    // The file-print form: the sign-blank form and one blank.
     void number(double value) {
         number_.clear();
-        appendSignBlankText(number_, value);
-        number_ += ' ';
+        appendPrintText(number_, value);
         put(number_);
     }
     void flush() {
@@ -132,8 +115,7 @@ public:
         Slot& slot = slots_[(bits * 0x9E3779B97F4A7C15u) >> 52]; // the top 12 bits of a mix
         if (!slot.used || slot.bits != bits) {
             slot.text.clear();
-            appendSignBlankText(slot.text, value);
-            slot.text += ' ';
+            appendPrintText(slot.text, value);
             slot.bits = bits;
             slot.used = true;
         }
@@ -356,13 +338,13 @@ void Projektschreiber(ProjectRun& run) {
                                           : 1;
         const std::string& entry = catalogEntry(run.Sampletabelle, run.Samplezahl, row);
         // Number, tone, entry, volume and duration, two blanks apart.
-        char head[64], tail[32] = "  ";
-        const char* headEnd = putField(putField(head, n), run.melody.Tonhoehe[at]);
-        const char* tailEnd = putField(tail + 2, run.melody.Lautstaerke[at]);
         std::string text;
         text.reserve(entry.size() + 64);
-        text.append(head, static_cast<size_t>(headEnd - head)).append(entry);
-        text.append(tail, static_cast<size_t>(tailEnd - tail));
+        appendField(text, n);
+        appendField(text, run.melody.Tonhoehe[at]);
+        text += entry;
+        text += "  ";
+        appendField(text, run.melody.Lautstaerke[at]);
         appendPlainText(text, run.melody.Tondauer[at], s.decimal);
         Daten.add(std::move(text));
     }
