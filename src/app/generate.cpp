@@ -10,22 +10,50 @@ namespace tonfex {
 
 namespace {
 
-// Re-enables the listed buttons when a command ends early, so the window never stays locked.
-class EnableOnFailure {
+// Disables the listed buttons while a command runs; when it ends early they are enabled again,
+// so the window never stays locked.
+class LockedButtons {
 public:
-    EnableOnFailure(std::vector<Button*> buttons) : buttons_(std::move(buttons)) {}
-    ~EnableOnFailure() {
-        if (std::uncaught_exceptions() > count_)
-            for (Button* b : buttons_)
-                b->enabled = true;
+    explicit LockedButtons(std::vector<Button*> buttons) : buttons_(std::move(buttons)) {
+        set(false);
     }
-    EnableOnFailure(const EnableOnFailure&) = delete;
-    EnableOnFailure& operator=(const EnableOnFailure&) = delete;
+    ~LockedButtons() {
+        if (std::uncaught_exceptions() > count_) set(true);
+    }
+    LockedButtons(const LockedButtons&) = delete;
+    LockedButtons& operator=(const LockedButtons&) = delete;
+
+    void set(bool enabled) const {
+        for (Button* b : buttons_)
+            b->enabled = enabled;
+    }
 
 private:
     std::vector<Button*> buttons_;
     int count_ = std::uncaught_exceptions();
 };
+
+// The buttons a play disables and enables again at its end.
+std::vector<Button*> playButtons(MainControls& c) {
+    return {&c.Command1,
+            &c.Startknopf,
+            &c.Dateiherstellung,
+            &c.Capellanotenwandeln,
+            &c.Capellanotenwandeln2,
+            &c.TonfexCap,
+            &c.Command2,
+            &c.Command3,
+            &c.Command4,
+            &c.Command5,
+            &c.Command6,
+            &c.Command7,
+            &c.Command8,
+            &c.Command9,
+            &c.Command10,
+            &c.Kurzubersicht,
+            &c.Ubersicht,
+            &c.Ubersicht_Notenschreiben};
+}
 
 } // namespace
 
@@ -35,27 +63,11 @@ void App::Dateiherstellung_Click() {
     c.inidat.fore = colors::black;
     c.inidat.bold = false;
     c.inidat.fontSize = 8;
-    std::vector<Button*> locked = {&c.Startknopf,
-                                   &c.Command1,
-                                   &c.Dateiherstellung,
-                                   &c.Capellanotenwandeln,
-                                   &c.Capellanotenwandeln2,
-                                   &c.TonfexCap,
-                                   &c.Command4,
-                                   &c.Kurzubersicht,
-                                   &c.Ubersicht,
-                                   &c.Command2,
-                                   &c.Command8,
-                                   &c.Command3,
-                                   &c.Command5,
-                                   &c.Command9,
-                                   &c.Command6,
-                                   &c.Command7,
-                                   &c.Command10,
-                                   &c.Ubersicht_Notenschreiben};
-    for (Button* b : locked)
-        b->enabled = false;
-    EnableOnFailure guard(locked);
+    LockedButtons locked({&c.Startknopf, &c.Command1, &c.Dateiherstellung, &c.Capellanotenwandeln,
+                          &c.Capellanotenwandeln2, &c.TonfexCap, &c.Command4, &c.Kurzubersicht,
+                          &c.Ubersicht, &c.Command2, &c.Command8, &c.Command3, &c.Command5,
+                          &c.Command9, &c.Command6, &c.Command7, &c.Command10,
+                          &c.Ubersicht_Notenschreiben});
     c.Dateiherstellung.back = colors::green;
 
     Initial();
@@ -114,8 +126,7 @@ void App::Dateiherstellung_Click() {
         ruleRan = false;
 
     if (!ruleRan) {
-        for (Button* b : locked)
-            b->enabled = true;
+        locked.set(true);
         c.Dateiherstellung.back = colors::lightYellow;
         platform.dialogs.tell("FEHLER", "Für TONFINDUNGSMETHODE " + s.TONFINDUNGSMETHODE +
                                             " gibt es keine Regel (TFm).");
@@ -150,35 +161,12 @@ void App::Testmodus() {
 }
 
 void App::enableAfterPlay() {
-    for (Button* b : {&c.Command1, &c.Startknopf, &c.Dateiherstellung, &c.Capellanotenwandeln,
-                      &c.Capellanotenwandeln2, &c.TonfexCap, &c.Command2, &c.Command3, &c.Command4,
-                      &c.Command5, &c.Command6, &c.Command7, &c.Command8, &c.Command9, &c.Command10,
-                      &c.Kurzubersicht, &c.Ubersicht, &c.Ubersicht_Notenschreiben})
+    for (Button* b : playButtons(c))
         b->enabled = true;
 }
 
 void App::Startknopf_Click() {
-    std::vector<Button*> locked = {&c.Command1,
-                                   &c.Startknopf,
-                                   &c.Dateiherstellung,
-                                   &c.Capellanotenwandeln,
-                                   &c.Capellanotenwandeln2,
-                                   &c.TonfexCap,
-                                   &c.Command2,
-                                   &c.Command3,
-                                   &c.Command4,
-                                   &c.Command5,
-                                   &c.Command6,
-                                   &c.Command7,
-                                   &c.Command8,
-                                   &c.Command9,
-                                   &c.Command10,
-                                   &c.Kurzubersicht,
-                                   &c.Ubersicht,
-                                   &c.Ubersicht_Notenschreiben};
-    for (Button* b : locked)
-        b->enabled = false;
-    EnableOnFailure guard(locked);
+    LockedButtons locked(playButtons(c));
     c.erklaminus.visible = c.erklaplus.visible = c.Label5.visible = c.Text1.visible = false;
     c.Daten.visible = c.Zuordnung.visible = true;
     c.Startknopf.back = colors::green;
