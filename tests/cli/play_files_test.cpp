@@ -132,7 +132,6 @@ TEST(PlayFiles, MidiFileReadByMidoHoldsTheProtocolsNotesAndTimes) {
     ASSERT_EQ(r.status, 0) << r.out;
     auto protocolLines = splitLines(testkit::readBytes(protocol));
     ASSERT_EQ(protocolLines.size(), 2u + 32u + 7u);
-    EXPECT_EQ(protocolLines[1], "0.000 C0 0B 00"); // the instrument chosen at start-up
 
     std::string command = "/usr/bin/python3 " TONFEX_TEST_DATA "/midi/mido_messages.py " +
                           mid.string() + " > " + readBack.string();

@@ -51,7 +51,6 @@ TEST_F(RuleTest, Regel03ShiftsKeepTheirDistance) {
     EXPECT_EQ(*std::min_element(got.begin(), got.end()), 60);
     EXPECT_EQ(*std::max_element(got.begin(), got.end()), 71);
     EXPECT_EQ(Versuche, 1);
-    EXPECT_EQ(c.Zuordnung.lines()[c.Zuordnung.count() - 13], "Tonhöhenverschiebungsfaktoren:");
     EXPECT_EQ(c.Zuordnung.lines().back(), "12   " + std::to_string(got.back() - 60));
 
     // Three shifts and a distance of 5: from the fourth pass on the rule cannot hold.
@@ -107,7 +106,6 @@ TEST_F(RuleTest, Regel05ReplacesLongTonesByTheTransposedPattern) {
     EXPECT_EQ(pitches(n), (Ints{62, 64, 66, 62, 64, 66}));
     EXPECT_EQ(durations(n), (Reals{2, 3, 4, 3, 2, 4}));
     EXPECT_EQ(melody.Lautstaerke[5], 92);
-    EXPECT_EQ(Regelname, "Regel 05");
 
     fill(p01, {{50, 100, 4}, {52, 90, 1}});
     n = Regel05(ctx, tables);

@@ -47,7 +47,6 @@ TEST_F(RuleTest, Regel01KeepsOnlyPitchesThatFitTheIntervalAndStopsAfter10000Pass
     Regel01(ctx);
     EXPECT_EQ(melody.Tonzahl, 0);
     EXPECT_EQ(Versuche, 10000);
-    EXPECT_EQ(c.Text1.text(), "Ton 0");
     // Any other KLEINERGROSSER accepts nothing either.
     s.KLEINERGROSSER = 4, s.INTERVALL = 0;
     Regel01(ctx);
@@ -65,11 +64,6 @@ TEST_F(RuleTest, Regel01VolumesDurationsWaitsAndListLines) {
     // Every draw reseeds; 0.3 s at the start and 10 ms after each pitch and each tone.
     EXPECT_EQ(tp.random.reseeds, 6);
     EXPECT_NEAR(tp.clock.seconds - start, 0.3 + 4 * 0.010, 1e-6);
-    EXPECT_EQ(Regelname, "Regel 01");
-    EXPECT_EQ(c.txtNot.text(), "Regel 01");
-    EXPECT_EQ(c.Daten.lines(), (Lines{"  2 Töne", "  werden berechnet"}));
-    EXPECT_FALSE(c.Text1.visible);
-    EXPECT_EQ(c.Text1.text(), "Ton 2");
 
     s.LAUTVAR = 1, s.NOTENWERT = 1;
     script({0.0f, 0.7f, 0.7f, 0.0f, 0.2f, 0.2f});
@@ -114,7 +108,6 @@ TEST_F(RuleTest, Regel02RepeatsEachPitchByItsLoopCount) {
               (Lines{"", "Loops:", "Ton 1 immer 2 mal", "Ton 2 immer 1 mal", "Ton 3 immer 3 mal"}));
     EXPECT_EQ(tail(c.Zuordnung, 5),
               (Lines{"", "1-fach-Loop: 1 mal", "2-fach-Loop: 1 mal", "3-fach-Loop: 1 mal", ""}));
-    EXPECT_EQ(c.Daten.lines(), (Lines{"", "  6 Töne", "  werden berechnet"}));
     // With both statistics settings 0 Regel 02 writes no report.
     EXPECT_FALSE(std::filesystem::exists(tmp / "Tonfex-Test.txt"));
 }

@@ -76,7 +76,6 @@ TEST(PianoRoll, PictureShadesByLoudnessAndMarksTheSoundingTone) {
     QImage plain = renderPianoRoll(roll, QSize(600, 200));
     ASSERT_EQ(plain.size(), QSize(600, 200));
     EXPECT_LT(darkest(plain, 150), darkest(plain, 400));
-    EXPECT_GT(countPixels(plain, [](QColor c) { return c == QColor(150, 140, 125); }), 0);
     EXPECT_EQ(countPixels(plain, red), 0);
     QImage marked = renderPianoRoll(roll, QSize(600, 200), 2);
     EXPECT_GT(countPixels(marked, red), 0);
