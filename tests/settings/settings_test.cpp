@@ -35,8 +35,15 @@ TEST(IniWert, PrefixMatchBlanksRemovedFirstLineWinsAndANewReadingReplaces) {
     EXPECT_EQ(IniWert(t, "TEMPO"), "");
 }
 
-TEST(Settings, FallbacksAndTypes) {
-    EXPECT_TRUE(read(settingsTemplate()).lautIsInteger);
+TEST(Settings, TemplateValuesFallbacksAndTypes) {
+    // The real template's lines through the keyword lookup (LAUT beside LAUTVAR and friends).
+    Settings s = read(settingsTemplate());
+    EXPECT_EQ(s.TONFINDUNGSMETHODE + s.SOUND + s.TAKT, "130");
+    EXPECT_TRUE(s.lautIsInteger);
+    // TFm 1: Samplepause is ZWISCHENRAUM x 0.1.
+    EXPECT_EQ((std::vector<double>{s.TEMPO, double(s.ANZAHL), double(s.HOCHTON), s.LAUT,
+                                   double(s.SAMPLETRANSU), double(s.OBERGRENZE), s.Samplepause}),
+              (std::vector<double>{1, 1000, 1000, 80, -15, 310, 0.1 * 0.1}));
     Settings f =
         read({"ANZAHL -5", "TIEFTON 40", "STARTTON 0", "TRACKZAHL 9", "WIEVIELELOOPS 0",
               "VORRUCK01 0.5", "INTERVALL 2.5", "TRANSPONI 0.25", "TEMPO 0", "TONFINDUNGSMETHODE 0",
