@@ -117,14 +117,21 @@ bool quickDigits(double value, int digits, Digits& d) {
 Digits significantDigits(double value, int digits) {
     Digits d;
     if (quickDigits(value, digits, d)) return d;
+    // to_chars, unlike printf, never takes the process locale's decimal separator.
     char buf[64];
-    const int n = std::snprintf(buf, sizeof buf, "%.*e", digits - 1, std::fabs(value));
-    const char* ePos = std::find(buf, buf + std::max(n, 0), 'e');
+    const auto end = std::to_chars(buf, buf + sizeof buf, std::fabs(value),
+                                   std::chars_format::scientific, digits - 1)
+                         .ptr;
+    const char* ePos = std::find(buf, end, 'e');
     for (const char* c = buf; c < ePos; ++c)
         if (*c != '.') d.text[d.count++] = *c;
     while (d.count > 1 && d.text[d.count - 1] == '0')
         --d.count;
-    d.exponent = std::atoi(ePos + 1);
+    if (ePos < end) {
+        const char* e = ePos + 1;
+        if (*e == '+') ++e;
+        std::from_chars(e, end, d.exponent);
+    }
     return d;
 }
 
@@ -226,6 +233,46 @@ bool isDigitChar(char c) {
 }
 } // namespace
 
+// The collected characters (sign, digits, point, exponent) as a double; from_chars never takes
+// the process locale's decimal separator, as strtod does. Out of range: the largest double of
+// that sign when the value is too large, 0 when it is too small.
+double parseCollected(std::string_view text) {
+    const bool negative = !text.empty() && text[0] == '-';
+    if (!text.empty() && (text[0] == '-' || text[0] == '+')) text.remove_prefix(1);
+    double v = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
+    if (ec == std::errc::result_out_of_range) {
+        // Decimal magnitude of the first significant digit decides between overflow and underflow.
+        long long magnitude = 0;
+        bool seenDigit = false, afterPoint = false;
+        size_t i = 0;
+        for (; i < text.size() && text[i] != 'e'; ++i) {
+            const char c = text[i];
+            if (c == '.') {
+                afterPoint = true;
+            } else if (!seenDigit && c == '0') {
+                if (afterPoint) --magnitude;
+            } else if (!seenDigit) {
+                seenDigit = true;
+                if (afterPoint) --magnitude;
+            } else if (!afterPoint) {
+                ++magnitude;
+            }
+        }
+        long long exponent = 0;
+        if (i < text.size()) {
+            const char* e = text.data() + i + 1;
+            const char* last = text.data() + text.size();
+            if (e < last && *e == '+') ++e;
+            std::from_chars(e, last, exponent);
+        }
+        v = seenDigit && magnitude + exponent > 0 ? DBL_MAX : 0.0;
+    } else if (ec != std::errc()) {
+        v = 0;
+    }
+    return negative ? -v : v;
+}
+
 // The general case: decimals, exponents and very long digit runs.
 double numericPrefixSlow(std::string_view text) {
     // Collect the number's characters without the ignored blanks; long inputs use a string.
@@ -301,15 +348,8 @@ double numericPrefixSlow(std::string_view text) {
         double v = static_cast<double>(whole);
         return negative ? -v : v;
     }
-    double v;
-    if (large.empty()) {
-        small[n] = '\0';
-        v = std::strtod(small, nullptr);
-    } else {
-        v = std::strtod(large.c_str(), nullptr);
-    }
-    if (std::isinf(v)) return v > 0 ? DBL_MAX : -DBL_MAX;
-    return v;
+    std::string_view collected = large.empty() ? std::string_view(small, n) : large;
+    return parseCollected(collected);
 }
 
 double numericPrefix(std::string_view text) {

@@ -5,6 +5,7 @@
 #include "sampler/writer.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -159,9 +160,9 @@ std::vector<std::string> projectHeadLines(const std::string& renderLine) {
 }
 
 std::string fixed14(double v) {
-    char buf[48];
-    std::snprintf(buf, sizeof buf, "%.14f", v);
-    return buf;
+    char buf[400]; // to_chars, unlike printf, never takes the process locale's separator
+    return std::string(buf,
+                       std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, 14).ptr);
 }
 
 } // namespace

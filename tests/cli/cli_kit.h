@@ -3,14 +3,31 @@
 
 #include "cli/cli.h"
 #include "core/textfile.h"
+#include "platform/platform.h"
 #include "settings/template.h"
 #include "support.h"
 
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <clocale>
 #include <sstream>
 
 namespace tonfex::testkit {
+
+// The process locale from the environment, as the window's toolkit sets it: the suites also run
+// under a German locale, where no conversion may change.
+inline const bool processLocaleFromEnvironment = std::setlocale(LC_ALL, "") != nullptr;
+
+// A text's decimal points between digits as the user's regional setting writes them.
+inline std::string userDecimals(std::string text) {
+    const char decimal = systemDecimalSeparator();
+    for (size_t i = 1; i + 1 < text.size(); ++i)
+        if (text[i] == '.' && std::isdigit(static_cast<unsigned char>(text[i - 1])) &&
+            std::isdigit(static_cast<unsigned char>(text[i + 1])))
+            text[i] = decimal;
+    return text;
+}
 
 struct CliRun {
     int status;

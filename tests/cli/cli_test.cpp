@@ -11,7 +11,8 @@ TEST(Cli, IniOnAMissingFolderCreatesTheTemplateAndPrintsTheSummary) {
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(testkit::readBytes(dir / "Tonfex.ini"),
               testkit::readBytes(TONFEX_TEST_DATA "/settings/Tonfex.ini"));
-    EXPECT_EQ(r.out, "\n" + testkit::readBytes(TONFEX_TEST_DATA "/help/summary-template.txt"));
+    EXPECT_EQ(r.out, "\n" + testkit::userDecimals(
+                                testkit::readBytes(TONFEX_TEST_DATA "/help/summary-template.txt")));
 }
 
 TEST(Cli, QuestionsAnsweredByOptionOrTerminalOrNoAndErrorsExitOne) {
@@ -42,7 +43,8 @@ TEST(Cli, QuestionsAnsweredByOptionOrTerminalOrNoAndErrorsExitOne) {
     testkit::prepare(tmp, {{"SOUND", "1"}, {"TONFINDUNGSMETHODE", "1.5"}}, "60 100 4\r\n");
     CliRun rule = cli({"neu", "--arbeit=" + tmp.dir().string()});
     EXPECT_EQ(rule.status, 1);
-    EXPECT_NE(rule.out.find("[FEHLER] Für TONFINDUNGSMETHODE 1.5 gibt es keine Regel (TFm)."),
+    EXPECT_NE(rule.out.find(testkit::userDecimals(
+                  "[FEHLER] Für TONFINDUNGSMETHODE 1.5 gibt es keine Regel (TFm).")),
               std::string::npos)
         << rule.out;
     EXPECT_EQ(testkit::readBytes(tmp / "Tonfex.txt"), "60 100 4\r\n");

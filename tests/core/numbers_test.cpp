@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <clocale>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -108,4 +109,37 @@ TEST(IntegerConversions, HalvesToEvenClampedAndRunden) {
     EXPECT_DOUBLE_EQ(runden(1000, -1.0005), -1);
     EXPECT_DOUBLE_EQ(runden(1, 2.5), 3);
     EXPECT_DOUBLE_EQ(runden(1, -2.5), -2);
+}
+
+// Qt sets the process locale from the environment; a German one must change no conversion.
+TEST(NumberConversions, SameUnderAGermanProcessLocale) {
+    const std::vector<std::string> texts{"0.1",
+                                         "0.5",
+                                         "2.5",
+                                         "0.25",
+                                         "1.5e3",
+                                         "-7.125",
+                                         "12345678901234567",
+                                         "1e999999",
+                                         "1e-999999",
+                                         "0.000000000000000000000000000001"};
+    const std::vector<double> values{
+        0.1, 0.5, 2.5, 0.25, 12345678901234567.0, 1e21, -2.5e-10, 123456.78901234567};
+    auto convert = [&] {
+        std::vector<std::string> out;
+        for (const auto& t : texts)
+            out.push_back(plainText(numericPrefix(t), '.') + "|" +
+                          plainText(parseLocale(t, ','), ','));
+        for (double v : values)
+            out.push_back(plainText(v, ',') + "|" + signBlankText(v) + "|" + plainText(v, '.', 7));
+        return out;
+    };
+    const std::vector<std::string> inC = convert();
+    const std::string previous = std::setlocale(LC_ALL, nullptr);
+    if (!std::setlocale(LC_ALL, "de_DE.UTF-8"))
+        GTEST_SKIP() << "no de_DE.UTF-8 locale (localedef -i de_DE -f UTF-8 de_DE.UTF-8)";
+    const std::vector<std::string> inGerman = convert();
+    std::setlocale(LC_ALL, previous.c_str());
+    EXPECT_EQ(inGerman, inC);
+    EXPECT_EQ(inC[0] + " " + inC[6], "0.1|0 12345678901234600|12345678901234600");
 }

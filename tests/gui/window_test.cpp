@@ -193,6 +193,15 @@ TEST_F(WindowTest, SummaryLineLinkEmptyLineToggleAndWideDescription) {
     EXPECT_GT(list->width(), 100);
 }
 
+// The suite also runs under a German process locale, which Qt takes from the environment.
+TEST_F(WindowTest, SettingsDecimalsReadAlikeUnderAnyProcessLocale) {
+    open({{"TONFINDUNGSMETHODE", "0.1"}, {"ZWISCHENRAUM", "2.5"}});
+    const auto lines = shown("inidat");
+    for (const char* line :
+         {"  REGEL 0.1 (TESTMODUS) (TFm)", "  Pausen zwischen den Samples: 2.5 (Zwv)"})
+        EXPECT_NE(std::find(lines.begin(), lines.end(), line), lines.end()) << line;
+}
+
 TEST_F(WindowTest, ReadErrorAnsweredNoEndsTheProgramAndKeepsTheFile) {
     testkit::writeBytes(tmp / "Tonfex.txt", "60 300 4\r\n");
     open({{"SOUND", "1"}});
