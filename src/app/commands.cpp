@@ -12,7 +12,22 @@ int wholeNumber(const std::string& text) {
         return -1;
     return std::stoi(text);
 }
+
+// One optional whole number from `low` to `high`.
+auto optionalNumber(const char* name, int low, int high, std::string range) {
+    return [=](const std::vector<std::string>& args) -> std::string {
+        if (args.size() > 1) return "zu viele Argumente";
+        if (args.empty()) return "";
+        const int n = wholeNumber(args[0]);
+        return n >= low && n <= high ? "" : std::string(name) + " muss " + range + " sein.";
+    };
+}
 } // namespace
+
+std::string argumentError(const Command& command, const std::vector<std::string>& args) {
+    if (command.checkArguments) return command.checkArguments(args);
+    return args.empty() ? "" : "erwartet kein Argument: " + args[0];
+}
 
 const std::vector<Command>& commandTable() {
     static const std::vector<Command> table = {
@@ -33,12 +48,7 @@ const std::vector<Command>& commandTable() {
         {"regel", "[SEITE]",
          "Erläuterung der eingestellten Regel zeigen (SEITE 0: Testmodus, 1 bis 6: Regel)", true,
          [](App& app, const std::vector<std::string>& args) {
-             int page = -1;
-             if (!args.empty()) {
-                 page = wholeNumber(args[0]);
-                 if (page < 0 || page > 6)
-                     failCommand(app.platform.dialogs, "SEITE muss eine Zahl von 0 bis 6 sein.");
-             }
+             const int page = args.empty() ? -1 : wholeNumber(args[0]);
              app.Ubersicht_Click();
              for (int i = 0; page >= 0 && i < 7 && app.erklaIndex != page; ++i)
                  app.erklaplus_Click();
@@ -47,7 +57,8 @@ const std::vector<Command>& commandTable() {
                  app.erklaminus_Click();
                  app.erklaplus_Click();
              }
-         }},
+         },
+         optionalNumber("SEITE", 0, 6, "eine Zahl von 0 bis 6")},
         {"e-nk", "", "Übersicht der Einstellungen für den Notenexport (Tonfex-Cap.xml) zeigen",
          true,
          [](App& app, const std::vector<std::string>&) { app.Ubersicht_Notenschreiben_Click(); }},
@@ -60,11 +71,7 @@ const std::vector<Command>& commandTable() {
         {"load", "[ZEILE]",
          "gespeicherte Presets nummeriert zeigen; mit ZEILE das Preset dieser Zeile laden", true,
          [](App& app, const std::vector<std::string>& args) {
-             int line = 0;
-             if (!args.empty()) {
-                 line = wholeNumber(args[0]);
-                 if (line < 1) failCommand(app.platform.dialogs, "ZEILE muss eine Zahl ab 1 sein.");
-             }
+             const int line = args.empty() ? 0 : wholeNumber(args[0]);
              app.Load_Click();
              if (line == 0) return;
              if (line > app.c.Lini.count())
@@ -72,7 +79,8 @@ const std::vector<Command>& commandTable() {
                                                        std::to_string(app.c.Lini.count()) +
                                                        " Zeilen, keine Zeile " + args[0] + ".");
              app.Lini_Click(line - 1);
-         }},
+         },
+         optionalNumber("ZEILE", 1, 999999, "eine Zahl ab 1")},
     };
     return table;
 }

@@ -17,7 +17,13 @@ struct Command {
     // Whether the command builds a page in `inidat` that the command line prints.
     bool showsPage;
     std::function<void(App&, const std::vector<std::string>&)> run;
+    // The arguments' check before anything runs: "" or what is wrong (wrong usage, exit 2).
+    // Without one the command takes no arguments.
+    std::function<std::string(const std::vector<std::string>&)> checkArguments = nullptr;
 };
+
+// What is wrong with the arguments of `command`, or "".
+std::string argumentError(const Command& command, const std::vector<std::string>& args);
 
 const std::vector<Command>& commandTable();
 const Command* findCommand(const std::string& verb);

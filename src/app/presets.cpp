@@ -2,6 +2,7 @@
 // and Samplemix, which puts the settings template in place.
 #include "app/app.h"
 
+#include "core/errors.h"
 #include "core/textfile.h"
 #include "settings/template.h"
 
@@ -12,6 +13,12 @@ namespace tonfex {
 namespace {
 
 constexpr const char* kQuestionTitle = "Frage zur Sicherheit";
+
+// A No to a safety question ends the command with nothing changed; the command line tells it
+// by its exit status.
+void confirmOrEnd(Dialogs& dialogs, const std::string& question) {
+    if (!dialogs.ask(kQuestionTitle, question)) throw CommandEnd();
+}
 
 // Day, month, year, hour, minute and second from the clock's texts: 030327-0905-07.
 std::string presetStamp(const LocalTime& t) {
@@ -78,8 +85,7 @@ void copyOrFail(App& app, std::string_view from, std::string_view to) {
 } // namespace
 
 void App::Speichern_Click() {
-    if (!platform.dialogs.ask(kQuestionTitle, "die aktuellen Einstellungen wirklich speichern?"))
-        return;
+    confirmOrEnd(platform.dialogs, "die aktuellen Einstellungen wirklich speichern?");
     Speichern2_Click();
 }
 
@@ -185,14 +191,12 @@ void App::Command13_Click() {
 }
 
 void App::Command12_Click() {
-    if (!platform.dialogs.ask(kQuestionTitle, "wirklich Tonfex-HCR.rpp überschreiben?")) return;
+    confirmOrEnd(platform.dialogs, "wirklich Tonfex-HCR.rpp überschreiben?");
     copyOrFail(*this, names::parking, names::sampleProject);
 }
 
 void App::Samplemix_Click() {
-    if (!platform.dialogs.ask(kQuestionTitle,
-                              "wirklich Samplemix? (Tonfex.ini wird dann verändert)?"))
-        return;
+    confirmOrEnd(platform.dialogs, "wirklich Samplemix? (Tonfex.ini wird dann verändert)?");
     if (std::string error =
             writeTextLines(platform.files, folder.path(names::ini), settingsTemplate());
         !error.empty())

@@ -202,6 +202,11 @@ int runCli(const std::vector<std::string>& args, Terminal& terminal) {
         return 2;
     }
 
+    if (std::string error = argumentError(*command, options.arguments); !error.empty()) {
+        terminal.out << "tonfex " << command->verb << ": " << error << "\n\n" << helpText();
+        return 2;
+    }
+
     PlayFileOptions playFiles;
     if (std::string error = playFileOptions(options, playFiles); !error.empty()) {
         terminal.out << "tonfex: " << error << "\n\n" << helpText();

@@ -22,7 +22,15 @@ const std::vector<std::pair<std::string, std::string>>& windowVerbs() {
     return verbs;
 }
 
-int runWindow(int argc, char** argv, const CliOptions& options) {
+int runWindow(int argc, char** argv, const CliOptions& options, Terminal& terminal) {
+    if (!windowDisplayAvailable()) {
+        // Qt would abort with its own English text; the commands work without a screen.
+        terminal.out << "Kein Bildschirm für das Fenster (DISPLAY ist nicht gesetzt oder "
+                        "antwortet nicht). Ohne Fenster arbeitet tonfex mit einem Befehl, "
+                        "zum Beispiel „tonfex neu“.\n\n"
+                     << helpText(windowVerbs());
+        return 1;
+    }
     QApplication qapp(argc, argv);
     QApplication::setStyle(QStringLiteral("Fusion"));
     // The chooser may stay open; the program ends with the main window only.
@@ -76,7 +84,7 @@ int main(int argc, char** argv) {
     } else if (options.help) {
         terminal.out << helpText(windowVerbs());
     } else if (options.verb.empty()) {
-        status = runWindow(argc, argv, options);
+        status = runWindow(argc, argv, options, terminal);
     } else if (options.verb == kBildVerb) {
         status = runPicture(argc, argv, options, terminal);
     } else if (!findCommand(options.verb)) {

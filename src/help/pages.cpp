@@ -225,8 +225,7 @@ void erklaminus_Click(ListBox& inidat, float& index) {
 }
 
 const std::vector<std::string>& newRuleLines() {
-    static const std::vector<std::string> lines = {"",
-                                                   "    Anleitung zum Einbau neuer Regeln.",
+    static const std::vector<std::string> lines = {"    Anleitung zum Einbau neuer Regeln.",
                                                    "    Beispiel für eine neue Regel 07.",
                                                    "",
                                                    "  * Ein neues Unterprogramm",

@@ -142,4 +142,7 @@ bool stdinIsTerminal();
 bool stdoutIsTerminal();
 // Makes the console show UTF-8 output (Windows); nothing elsewhere.
 void prepareConsole();
+// Whether a window can be shown: an X display that answers, Wayland or a Qt platform named in
+// QT_QPA_PLATFORM; always on Windows.
+bool windowDisplayAvailable();
 } // namespace tonfex

@@ -116,6 +116,23 @@ const Xlib& xlib() {
     return x;
 }
 
+} // namespace
+
+bool windowDisplayAvailable() {
+    auto set = [](const char* name) {
+        const char* v = std::getenv(name);
+        return v && *v;
+    };
+    if (set("QT_QPA_PLATFORM") || set("WAYLAND_DISPLAY")) return true;
+    if (!set("DISPLAY") || !xlib().loaded) return false;
+    Display* d = xlib().openDisplay(nullptr);
+    if (!d) return false;
+    xlib().closeDisplay(d);
+    return true;
+}
+
+namespace {
+
 // A window may vanish while it is looked at; its errors are ignored instead of ending us.
 int ignoreXError(Display*, XErrorEvent*) {
     return 0;

@@ -104,4 +104,7 @@ bool stdoutIsTerminal() {
 void prepareConsole() {
     SetConsoleOutputCP(CP_UTF8);
 }
+bool windowDisplayAvailable() {
+    return true;
+}
 } // namespace tonfex

@@ -51,7 +51,7 @@ TEST_F(PresetTest, StoreCopiesFourFilesLogsAndFillsTheClipboard) {
     // No keeps everything as it is.
     tp.dialogs.answers = {false};
     tp.clock.time = {2026, 12, 5, 17, 6, 5};
-    app.Speichern_Click();
+    EXPECT_THROW(app.Speichern_Click(), CommandEnd);
     EXPECT_FALSE(exists("Tonfex-051226-1706-05.ini"));
     EXPECT_EQ(lines("Tonfex-Doku.txt").size(), 3u);
 }
@@ -166,7 +166,7 @@ TEST_F(PresetTest, ParkingSlot) {
     EXPECT_EQ(file("HHHHH.rpp"), "melody project");
 
     tp.dialogs.answers = {false};
-    app.Command12_Click();
+    EXPECT_THROW(app.Command12_Click(), CommandEnd);
     EXPECT_EQ(said(), "Frage zur Sicherheit: wirklich Tonfex-HCR.rpp überschreiben?");
     EXPECT_EQ(file("Tonfex-HCR.rpp"), samples);
     tp.dialogs.answers = {true};
@@ -179,7 +179,7 @@ TEST_F(PresetTest, SamplemixWritesTheTemplateAndNotesIt) {
     const std::string description = file("Tonfex-Proginfo.txt");
     const std::string changed = file("Tonfex.ini");
     tp.dialogs.answers = {false};
-    app.Samplemix_Click();
+    EXPECT_THROW(app.Samplemix_Click(), CommandEnd);
     EXPECT_EQ(said(),
               "Frage zur Sicherheit: wirklich Samplemix? (Tonfex.ini wird dann verändert)?");
     EXPECT_EQ(file("Tonfex-Proginfo.txt") + file("Tonfex.ini"), description + changed);

@@ -32,7 +32,6 @@ TEST(CliHelp, StoreThenLoadByLineNumber) {
     EXPECT_NE(loaded.out.find("Zuletzt geladenes Preset: " + (*log)[0]), std::string::npos);
 
     EXPECT_EQ(cliIn(tmp, {"load", "2"}).status, 1);
-    EXPECT_EQ(cliIn(tmp, {"load", "x"}).status, 1);
 }
 
 TEST(CliHelp, PagesAndSamplemix) {
@@ -40,9 +39,10 @@ TEST(CliHelp, PagesAndSamplemix) {
     CliRun page = cliIn(tmp, {"regel", "4"});
     EXPECT_EQ(page.status, 0);
     EXPECT_EQ(page.out.rfind("\n  Erläuterung der Regel 04:\n", 0), 0u) << page.out;
-    EXPECT_EQ(cliIn(tmp, {"regel", "7"}).status, 1);
     testkit::writeBytes(tmp / "Tonfex.ini", "TONFINDUNGSMETHODE 0.2\r\n");
     EXPECT_EQ(cliIn(tmp, {"regel", "0"}).out.rfind("\n  Erläuterung des Testmodus:\n", 0), 0u);
+    EXPECT_EQ(cliIn(tmp, {"neue-regel"}).out.rfind("    Anleitung zum Einbau neuer Regeln.\n", 0),
+              0u);
     CliRun notes = cliIn(tmp, {"e-nk"});
     EXPECT_NE(notes.out.find("  Keine Taktstriche (TKT)\n"), std::string::npos);
     CliRun no = cliIn(tmp, {"sm", "--nein"});

@@ -51,11 +51,29 @@ TEST(Cli, QuestionsAnsweredByOptionOrTerminalOrNoAndErrorsExitOne) {
 }
 
 TEST(Cli, UsageErrorsExitTwoAndOptionsGoBeforeOrAfterTheVerb) {
-    for (const auto& args : std::vector<std::vector<std::string>>{{"gibtsnicht"},
-                                                                  {"--ja", "--nein", "ini"},
-                                                                  {"ini", "--arbeit"},
-                                                                  {"--unbekannt", "ini"}})
-        EXPECT_EQ(cli(args).status, 2) << args[0];
+    testkit::TempFolder tmp;
+    const std::string dir = tmp.dir().string();
+    for (const auto& args :
+         std::vector<std::vector<std::string>>{{"gibtsnicht"},
+                                               {"--ja", "--nein", "ini"},
+                                               {"ini", "--arbeit"},
+                                               {"--unbekannt", "ini"},
+                                               {"--arbeit", dir, "load", "abc"},
+                                               {"--arbeit", dir, "load", "0"},
+                                               {"--arbeit", dir, "regel", "x"},
+                                               {"--arbeit", dir, "regel", "7"},
+                                               {"--arbeit", dir, "regel", "3", "4"},
+                                               {"--arbeit", dir, "ini", "extra"}}) {
+        CliRun wrong = cli(args);
+        EXPECT_EQ(wrong.status, 2) << args.back();
+        EXPECT_NE(wrong.out.find("\nAufruf: tonfex "), std::string::npos) << wrong.out;
+    }
+    // Usage is checked before the working folder is touched.
+    EXPECT_TRUE(std::filesystem::is_empty(tmp.dir()));
+    // A No to a safety question ends the command unchanged, with status 1.
+    EXPECT_EQ(cli({"--arbeit", dir, "--nein", "sm"}).status, 1);
+    EXPECT_EQ(cli({"--arbeit", dir, "--nein", "store"}).status, 1);
+    EXPECT_FALSE(std::filesystem::exists(tmp / "Tonfex-Doku.txt"));
     CliRun help = cli({"--help"});
     EXPECT_EQ(help.status, 0);
 

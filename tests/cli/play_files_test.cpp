@@ -6,6 +6,9 @@
 #include <cstdint>
 #include <cstdlib>
 #include <numbers>
+#ifndef _WIN32
+#include <sys/wait.h>
+#endif
 
 using namespace tonfex;
 using testkit::cliIn;
@@ -187,3 +190,19 @@ TEST(PlayFiles, RealOutputPrintsNoLibraryMessages) {
     EXPECT_EQ(printed.find("fluidsynth"), std::string::npos) << printed;
     EXPECT_NE(printed.find("1  60  100  48"), std::string::npos) << printed;
 }
+
+#ifndef _WIN32
+TEST(PlayFiles, WithoutADisplayTheWindowNamesTheCommands) {
+    testkit::TempFolder tmp;
+    auto out = tmp / "stdout.txt";
+    std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " +
+                          std::string(TONFEX_BINARY_DIR) + "/tonfex --arbeit " +
+                          tmp.dir().string() + " > " + out.string() + " 2>&1";
+    const int status = std::system(command.c_str());
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    const std::string printed = testkit::readBytes(out);
+    EXPECT_EQ(printed.rfind("Kein Bildschirm für das Fenster", 0), 0u) << printed;
+    EXPECT_NE(printed.find("\n  neu "), std::string::npos) << printed;
+}
+#endif

@@ -326,6 +326,14 @@ int main() {
         return data ? 0 : fail("kein Text in der Zwischenablage");
     }
     if (verb == "layout") return layout();
+    if (verb == "close") {
+        // Closes the main window as its close box does and waits until it is gone.
+        HWND w = FindWindowW(L"TonfexMain", nullptr);
+        if (!w) return fail("kein Tonfex-Fenster");
+        PostMessageW(w, WM_CLOSE, 0, 0);
+        return waited("das Tonfex-Fenster schließt sich nicht", seconds(1),
+                      [] { return FindWindowW(L"TonfexMain", nullptr) == nullptr; });
+    }
     if (verb == "ohne-antwort") {
         CreateWindowExW(0, L"STATIC", wide(a[1]).c_str(), WS_OVERLAPPEDWINDOW, 10, 10, 200, 100,
                         nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
