@@ -30,6 +30,7 @@ TEST_F(AppTest, NkWritesTheScoreFromTheMelodyFileAndTheDurationList) {
     EXPECT_EQ(testkit::musicXmlProblems(tmp / "Tonfex-Cap.xml"), "");
     EXPECT_FALSE(app.c.erklaminus.visible || app.c.inidat.bold);
     EXPECT_TRUE(tp.dialogs.records.empty());
+    TONFEX_REPORT_SCHEMA_SKIP();
 }
 
 TEST_F(AppTest, DefaultExportsAreValidAndBecomeBothPatterns) {
@@ -52,4 +53,5 @@ TEST_F(AppTest, DefaultExportsAreValidAndBecomeBothPatterns) {
     testkit::writeBytes(tmp / "Tonfex-01.xml", "mine");
     ensureWorkFolder(tp.files, tmp.folder());
     EXPECT_EQ(file("Tonfex-01.xml"), "mine");
+    TONFEX_REPORT_SCHEMA_SKIP();
 }

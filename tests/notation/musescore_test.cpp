@@ -18,6 +18,7 @@ const std::vector<Tone> kTones = {{60, 100, 2400, 480}, {61, 100, 1200, 240}, {5
                                   {55, 100, 4800, 960}, {67, 100, 9600, 1920}};
 
 struct MuseScoreTest : ::testing::Test {
+    void TearDown() override { TONFEX_REPORT_SCHEMA_SKIP(); }
     testkit::TempFolder tmp;
     TestPlatform tp;
 

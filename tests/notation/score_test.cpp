@@ -22,6 +22,7 @@ Settings scoreSettings(int kzw = 16, const std::string& takt = "0", int npz = 0,
 }
 
 struct ScoreTest : ::testing::Test {
+    void TearDown() override { TONFEX_REPORT_SCHEMA_SKIP(); }
     testkit::TempFolder tmp;
     TestPlatform tp;
     LocalTime today{2026, 12, 6, 10, 0, 0};
