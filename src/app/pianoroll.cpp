@@ -101,4 +101,15 @@ PianoRoll readPianoRoll(Files& files, const WorkFolder& folder, char decimal) {
     return pianoRollFromLines(*melody, s.TONDAUERDIREKT != 0, durations, s.sound() == 1, decimal);
 }
 
+FileStamp fileStamp(const std::filesystem::path& path) {
+    FileStamp stamp;
+    std::error_code ec;
+    stamp.time = std::filesystem::last_write_time(path, ec);
+    if (ec) return {};
+    stamp.size = std::filesystem::file_size(path, ec);
+    if (ec) return {};
+    stamp.present = true;
+    return stamp;
+}
+
 } // namespace tonfex

@@ -5,6 +5,8 @@
 #include "core/workfolder.h"
 #include "platform/platform.h"
 
+#include <cstdint>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -31,7 +33,18 @@ struct PianoRoll {
 PianoRoll pianoRollFromLines(const std::vector<std::string>& melodyLines, bool durationsDirect,
                              const std::vector<double>& durationList, bool midiMode, char decimal);
 
-// Reads the melody file, the settings and the duration list of the working folder.
+// Reads the melody file, the settings and the duration list of the working folder. It asks
+// nothing and shows no message: a half-written or malformed file is drawn as it reads.
 PianoRoll readPianoRoll(Files& files, const WorkFolder& folder, char decimal);
+
+// A file's size and modification time: the windows look at it twice a second to notice an edit
+// of the melody file without reading the file.
+struct FileStamp {
+    bool present = false;
+    std::filesystem::file_time_type time{};
+    std::uintmax_t size = 0;
+    bool operator==(const FileStamp&) const = default;
+};
+FileStamp fileStamp(const std::filesystem::path& path);
 
 } // namespace tonfex

@@ -57,20 +57,10 @@ public:
     std::function<void()> beforeDialog;
 
     bool ask(const std::string& title, const std::string& text) override {
-        if (beforeDialog) beforeDialog();
-        t_.out << "[" << title << "] " << text << " (Ja/Nein) ";
-        bool yes = false;
-        if (mode_ == AnswerMode::Yes) {
-            yes = true;
-        } else if (mode_ == AnswerMode::Ask && t_.inIsTerminal) {
-            t_.out << std::flush;
-            std::string answer;
-            std::getline(t_.in, answer);
-            yes = !answer.empty() &&
-                  (answer[0] == 'j' || answer[0] == 'J' || answer[0] == 'y' || answer[0] == 'Y');
-        }
-        t_.out << (yes ? "Ja" : "Nein") << '\n';
-        return yes;
+        return question(title, text, false) == Answer::Yes;
+    }
+    Answer askAll(const std::string& title, const std::string& text) override {
+        return question(title, text, true);
     }
     void tell(const std::string& title, const std::string& text) override {
         if (beforeDialog) beforeDialog();
@@ -78,6 +68,31 @@ public:
     }
 
 private:
+    // "Ja, alle" is offered only where a person types the answer (`a`); --ja answers each
+    // question Yes on its own.
+    Answer question(const std::string& title, const std::string& text, bool offerAll) {
+        if (beforeDialog) beforeDialog();
+        const bool typed = mode_ == AnswerMode::Ask && t_.inIsTerminal;
+        offerAll = offerAll && typed;
+        t_.out << "[" << title << "] " << text << (offerAll ? " (Ja/Nein/Alle) " : " (Ja/Nein) ");
+        Answer answer = mode_ == AnswerMode::Yes ? Answer::Yes : Answer::No;
+        if (typed) {
+            t_.out << std::flush;
+            std::string line;
+            std::getline(t_.in, line);
+            const char c = line.empty() ? '\0' : line[0];
+            if (c == 'j' || c == 'J' || c == 'y' || c == 'Y')
+                answer = Answer::Yes;
+            else if (offerAll && (c == 'a' || c == 'A'))
+                answer = Answer::YesToAll;
+        }
+        t_.out << (answer == Answer::Yes        ? "Ja"
+                   : answer == Answer::YesToAll ? "Ja, alle"
+                                                : "Nein")
+               << '\n';
+        return answer;
+    }
+
     Terminal& t_;
     AnswerMode mode_;
 };

@@ -9,14 +9,18 @@ namespace tonfex {
 
 namespace {
 
-// The message box's buttons get German captions once it is about to be shown.
+// The message box's buttons get German captions once it is about to be shown. A box that
+// offers "Ja, alle" is a Yes/No/Cancel box: Yes is "Ja", No "Ja, alle" and Cancel "Nein", so
+// that "Nein" stands last and Escape or closing the box answers it.
 thread_local HHOOK germanHook = nullptr;
+thread_local bool offersAll = false;
 
 LRESULT CALLBACK germanButtons(int code, WPARAM wParam, LPARAM lParam) {
     if (code == HCBT_ACTIVATE) {
         HWND box = reinterpret_cast<HWND>(wParam);
         if (GetDlgItem(box, IDYES)) SetDlgItemTextW(box, IDYES, L"&Ja");
-        if (GetDlgItem(box, IDNO)) SetDlgItemTextW(box, IDNO, L"&Nein");
+        if (GetDlgItem(box, IDNO)) SetDlgItemTextW(box, IDNO, offersAll ? L"Ja, &alle" : L"&Nein");
+        if (GetDlgItem(box, IDCANCEL) && offersAll) SetDlgItemTextW(box, IDCANCEL, L"&Nein");
         if (GetDlgItem(box, IDOK)) SetDlgItemTextW(box, IDOK, L"OK");
         UnhookWindowsHookEx(germanHook);
         germanHook = nullptr;
@@ -24,7 +28,9 @@ LRESULT CALLBACK germanButtons(int code, WPARAM wParam, LPARAM lParam) {
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-int germanMessageBox(HWND owner, const std::string& title, const std::string& text, UINT type) {
+int germanMessageBox(HWND owner, const std::string& title, const std::string& text, UINT type,
+                     bool all = false) {
+    offersAll = all;
     germanHook = SetWindowsHookExW(WH_CBT, germanButtons, nullptr, GetCurrentThreadId());
     int answer = MessageBoxW(owner, toWide(text).c_str(), toWide(title).c_str(), type);
     if (germanHook) {
@@ -49,6 +55,20 @@ bool WinDialogs::ask(const std::string& title, const std::string& text) {
     if (beforeDialog) beforeDialog();
     return germanMessageBox(owner, title, text,
                             MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2 | MB_SETFOREGROUND) == IDYES;
+}
+
+Answer WinDialogs::askAll(const std::string& title, const std::string& text) {
+    if (beforeDialog) beforeDialog();
+    switch (germanMessageBox(owner, title, text,
+                             MB_YESNOCANCEL | MB_ICONQUESTION | MB_DEFBUTTON3 | MB_SETFOREGROUND,
+                             true)) {
+    case IDYES:
+        return Answer::Yes;
+    case IDNO: // captioned "Ja, alle"
+        return Answer::YesToAll;
+    default:
+        return Answer::No;
+    }
 }
 
 void WinDialogs::tell(const std::string& title, const std::string& text) {

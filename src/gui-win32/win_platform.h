@@ -10,11 +10,12 @@
 
 namespace tonfex {
 
-// MessageBoxW with German buttons ("Ja"/"Nein", "OK") whatever the system's language; a
-// question has "Nein" as its default button.
+// MessageBoxW with German buttons ("Ja"/"Nein", askAll "Ja"/"Ja, alle"/"Nein", "OK") whatever
+// the system's language; a question has "Nein" as its default button.
 class WinDialogs : public Dialogs {
 public:
     bool ask(const std::string& title, const std::string& text) override;
+    Answer askAll(const std::string& title, const std::string& text) override;
     void tell(const std::string& title, const std::string& text) override;
 
     HWND owner = nullptr;

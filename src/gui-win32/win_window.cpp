@@ -20,6 +20,7 @@ constexpr int kListId = 2000;
 constexpr int kTextId = 3000;
 constexpr int kMidId = 999;
 constexpr UINT kStartMessage = WM_APP + 1;
+constexpr UINT_PTR kMelodyTimer = 1; // the idle window's look at the melody file
 
 // Sizes in pixels at 96 dots per inch; the window draws at that scale.
 constexpr int kMargin = 8;
@@ -128,6 +129,9 @@ Win32Window::Win32Window(App& app, WinEvents& events, WinDialogs& dialogs, WinCl
     createControls();
     events_.beforeProcess = [this] { sync(); };
     dialogs_.beforeDialog = [this] { sync(); };
+    // An idle window follows the melody file as the composer edits it; a running command
+    // looks at it in its waits (sync).
+    SetTimer(main_, kMelodyTimer, 500, nullptr);
     sync();
 }
 
@@ -710,11 +714,7 @@ void Win32Window::sync() {
     auto now = std::chrono::steady_clock::now();
     if (depth_ > 0 && now - melodyChecked_ > std::chrono::milliseconds(250)) {
         melodyChecked_ = now;
-        std::error_code ec;
-        auto path = app_.folder.path(names::melody);
-        auto time = std::filesystem::last_write_time(path, ec);
-        auto size = ec ? 0 : std::filesystem::file_size(path, ec);
-        if (!ec && (time != melodyTime_ || size != melodySize_)) reloadMelody();
+        checkMelody();
     }
     if (int sounding = depth_ > 0 ? app_.soundingTone : 0; sounding != sounding_) {
         sounding_ = sounding;
@@ -791,12 +791,14 @@ void Win32Window::paintBender(HWND hwnd) {
 }
 
 void Win32Window::reloadMelody() {
-    std::error_code ec;
-    auto path = app_.folder.path(names::melody);
-    melodyTime_ = std::filesystem::last_write_time(path, ec);
-    melodySize_ = ec ? 0 : std::filesystem::file_size(path, ec);
+    // The stamp is taken first: a file that changes during the read is read again.
+    melodyStamp_ = fileStamp(app_.folder.path(names::melody));
     melodyRoll_ = readPianoRoll(app_.platform.files, app_.folder, app_.decimal);
     InvalidateRect(roll_, nullptr, FALSE);
+}
+
+void Win32Window::checkMelody() {
+    if (!(fileStamp(app_.folder.path(names::melody)) == melodyStamp_)) reloadMelody();
 }
 
 void Win32Window::paintRoll(HWND hwnd) {
@@ -1047,6 +1049,12 @@ LRESULT Win32Window::handle(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case kStartMessage:
         start();
         return 0;
+    case WM_TIMER:
+        if (hwnd == main_ && wParam == kMelodyTimer) {
+            if (started_ && !ending_ && depth_ == 0) checkMelody();
+            return 0;
+        }
+        break;
     case WM_SIZE:
         if (main_ && chooser_ && !buttons_.empty()) layout();
         return 0;

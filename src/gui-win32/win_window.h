@@ -104,6 +104,8 @@ private:
     void paintRoll(HWND hwnd);
     // Reads the melody file again for the piano roll.
     void reloadMelody();
+    // Reads the melody file again when its size or modification time changed.
+    void checkMelody();
     void bendMoved(HWND hwnd, int y);
     void scrolled(int request);
     void command(int id, int code, HWND hwnd);
@@ -139,8 +141,7 @@ private:
     PianoRoll melodyRoll_;
     int sounding_ = 0;
     std::chrono::steady_clock::time_point melodyChecked_{};
-    std::filesystem::file_time_type melodyTime_{};
-    std::uintmax_t melodySize_ = 0;
+    FileStamp melodyStamp_;          // of the melody file the roll shows
     std::vector<HWND> columnTitles_; // "Ausgabegerät", "Instrument", "Bend", "Tempo", "Laut"
 
     std::map<std::pair<int, bool>, HFONT> fonts_;

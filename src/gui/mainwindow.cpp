@@ -154,6 +154,13 @@ MainWindow::MainWindow(App& app, QtEvents& events, QtDialogs* dialogs)
     // Form_Load follows the first paint; a window that is not painted soon starts anyway.
     QTimer::singleShot(1000, this, [this] { start(); });
     events_.beforeProcess = [this] { sync(); };
+    // An idle window follows the melody file as the composer edits it; a running command
+    // looks at it in its waits (sync).
+    auto* melodyPoll = new QTimer(this);
+    connect(melodyPoll, &QTimer::timeout, this, [this] {
+        if (started_ && !ending_ && depth_ == 0) checkMelody();
+    });
+    melodyPoll->start(500);
     if (dialogs_) {
         dialogs_->parent = this;
         dialogs_->beforeDialog = [this] { sync(); };
@@ -583,22 +590,20 @@ void MainWindow::sync() {
     auto now = std::chrono::steady_clock::now();
     if (depth_ > 0 && now - melodyChecked_ > std::chrono::milliseconds(250)) {
         melodyChecked_ = now;
-        std::error_code ec;
-        auto path = app_.folder.path(names::melody);
-        auto time = std::filesystem::last_write_time(path, ec);
-        auto size = ec ? 0 : std::filesystem::file_size(path, ec);
-        if (!ec && (time != melodyTime_ || size != melodySize_)) reloadMelody();
+        checkMelody();
     }
     roll_->setSounding(depth_ > 0 ? app_.soundingTone : 0);
     syncing_ = false;
 }
 
 void MainWindow::reloadMelody() {
-    std::error_code ec;
-    auto path = app_.folder.path(names::melody);
-    melodyTime_ = std::filesystem::last_write_time(path, ec);
-    melodySize_ = ec ? 0 : std::filesystem::file_size(path, ec);
+    // The stamp is taken first: a file that changes during the read is read again.
+    melodyStamp_ = fileStamp(app_.folder.path(names::melody));
     roll_->setRoll(readPianoRoll(app_.platform.files, app_.folder, app_.decimal));
+}
+
+void MainWindow::checkMelody() {
+    if (!(fileStamp(app_.folder.path(names::melody)) == melodyStamp_)) reloadMelody();
 }
 
 bool MainWindow::invoke(std::string_view name, const std::function<void()>& call) {

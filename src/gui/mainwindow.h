@@ -108,6 +108,8 @@ private:
     void apply(QWidget* widget, const Control& model, Shown& shown, bool enabled, bool labelLike);
     void syncLists();
     void endProgram();
+    // Reads the melody file again when its size or modification time changed.
+    void checkMelody();
     bool invoke(std::string_view name, const std::function<void()>& call);
 
     App& app_;
@@ -156,8 +158,7 @@ private:
     int endStatus_ = 0;
     int printed_ = 0; // lines "Mausekuchen" printed on the window's surface
     std::chrono::steady_clock::time_point melodyChecked_{};
-    std::filesystem::file_time_type melodyTime_{};
-    std::uintmax_t melodySize_ = 0;
+    FileStamp melodyStamp_; // of the melody file the roll shows
 };
 
 } // namespace tonfex

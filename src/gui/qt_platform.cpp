@@ -15,16 +15,28 @@ QString qs(const std::string& text) {
 }
 } // namespace
 
-bool QtDialogs::ask(const std::string& title, const std::string& text) {
+Answer QtDialogs::question(const std::string& title, const std::string& text, bool offerAll) {
     if (beforeDialog) beforeDialog();
     QMessageBox box(QMessageBox::Question, qs(title), qs(text), QMessageBox::NoButton, parent);
-    // Alt+J and Alt+N answer from the keyboard; Return and Escape answer "Nein".
+    // Alt+J, Alt+A and Alt+N answer from the keyboard; Return and Escape answer "Nein".
     QPushButton* yes = box.addButton(QStringLiteral("&Ja"), QMessageBox::YesRole);
+    QPushButton* all =
+        offerAll ? box.addButton(QStringLiteral("Ja, &alle"), QMessageBox::YesRole) : nullptr;
     QPushButton* no = box.addButton(QStringLiteral("&Nein"), QMessageBox::NoRole);
     box.setDefaultButton(no);
     box.setEscapeButton(no);
     box.exec();
-    return box.clickedButton() == yes;
+    if (box.clickedButton() == yes) return Answer::Yes;
+    if (all && box.clickedButton() == all) return Answer::YesToAll;
+    return Answer::No;
+}
+
+bool QtDialogs::ask(const std::string& title, const std::string& text) {
+    return question(title, text, false) == Answer::Yes;
+}
+
+Answer QtDialogs::askAll(const std::string& title, const std::string& text) {
+    return question(title, text, true);
 }
 
 void QtDialogs::tell(const std::string& title, const std::string& text) {

@@ -10,16 +10,20 @@ class QWidget;
 
 namespace tonfex {
 
-// Message boxes with German buttons; a question offers "Ja" and "Nein", "Nein" being the
-// default and the answer to Escape.
+// Message boxes with German buttons; a question offers "Ja" and "Nein" (askAll "Ja, alle"
+// between them), "Nein" being the default and the answer to Escape.
 class QtDialogs : public Dialogs {
 public:
     bool ask(const std::string& title, const std::string& text) override;
+    Answer askAll(const std::string& title, const std::string& text) override;
     void tell(const std::string& title, const std::string& text) override;
 
     QWidget* parent = nullptr;
     // Runs before a box opens, so that the window behind it shows the latest state.
     std::function<void()> beforeDialog;
+
+private:
+    Answer question(const std::string& title, const std::string& text, bool offerAll);
 };
 
 class QtClipboard : public Clipboard {

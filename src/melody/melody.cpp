@@ -22,8 +22,17 @@ void Melody::erase() {
     std::fill(Tondauer.begin(), Tondauer.end(), 0.0);
 }
 
-void Fehlerfrage(Dialogs& dialogs, const std::string& text) {
-    if (!dialogs.ask("FEHLER", text + " - weiter?")) throw ProgramEnd();
+void Fehlerfrage::operator()(const std::string& text) {
+    if (yesToAll_) return;
+    switch (dialogs_.askAll("FEHLER", text + " - weiter?")) {
+    case Answer::No:
+        throw ProgramEnd();
+    case Answer::YesToAll:
+        yesToAll_ = true;
+        break;
+    case Answer::Yes:
+        break;
+    }
 }
 
 void failCommand(Dialogs& dialogs, const std::string& text) {

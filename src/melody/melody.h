@@ -33,8 +33,18 @@ struct Pattern {
     int Zeilen = 0;
 };
 
-// Shows `text` + " - weiter?" titled "FEHLER"; No ends the program (throws ProgramEnd).
-void Fehlerfrage(Dialogs& dialogs, const std::string& text);
+// The read-error questions of one read. Each shows `text` + " - weiter?" titled "FEHLER" with
+// Yes, "Ja, alle" and No; No ends the program (throws ProgramEnd). After "Ja, alle" the further
+// questions of the same read are answered Yes without being shown; the next read asks again.
+class Fehlerfrage {
+public:
+    explicit Fehlerfrage(Dialogs& dialogs) : dialogs_(dialogs) {}
+    void operator()(const std::string& text);
+
+private:
+    Dialogs& dialogs_;
+    bool yesToAll_ = false;
+};
 
 // Shows an error titled "FEHLER" and ends the command (throws CommandEnd).
 [[noreturn]] void failCommand(Dialogs& dialogs, const std::string& text);

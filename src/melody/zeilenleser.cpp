@@ -139,6 +139,7 @@ std::vector<ToneRow> readToneRows(const std::vector<std::string>& lines, Reader 
                                   const std::string& fileText) {
     const ReaderLimits limits = readerLimits(reader);
     const bool pattern = reader == Reader::Pattern;
+    Fehlerfrage fehlerfrage(dialogs);
     std::vector<ToneRow> rows;
     rows.reserve(std::min(lines.size(), static_cast<size_t>(limits.rowLimit)));
     for (const auto& line : lines) {
@@ -170,10 +171,10 @@ std::vector<ToneRow> readToneRows(const std::vector<std::string>& lines, Reader 
 
         ToneRow& row = rows.emplace_back();
         if (pitch < 1) {
-            Fehlerfrage(dialogs, joined("Falschen Wert für HT eingelesen: ", f.pitch));
+            fehlerfrage(joined("Falschen Wert für HT eingelesen: ", f.pitch));
             row.pitch = 1;
         } else if (pitch > 127 && (pattern || midiMode)) {
-            Fehlerfrage(dialogs, joined("Wert für HT größer 127 eingelesen: ", f.pitch));
+            fehlerfrage(joined("Wert für HT größer 127 eingelesen: ", f.pitch));
             row.pitch = 127;
         } else {
             row.pitch = converted(pitch, f.pitch);
@@ -181,22 +182,22 @@ std::vector<ToneRow> readToneRows(const std::vector<std::string>& lines, Reader 
 
         if (volume < 1) {
             if (!pattern)
-                Fehlerfrage(dialogs, joined("Wert für LT kleiner 1 eingelesen! ...", f.volume,
-                                            "... (Fehler in Tonfex.txt)"));
+                fehlerfrage(joined("Wert für LT kleiner 1 eingelesen! ...", f.volume,
+                                   "... (Fehler in Tonfex.txt)"));
             row.volume = 1;
         } else if (volume > 127) {
             if (pattern)
-                Fehlerfrage(dialogs, joined("Wert für LT größer 127 eingelesen: ", f.volume));
+                fehlerfrage(joined("Wert für LT größer 127 eingelesen: ", f.volume));
             else
-                Fehlerfrage(dialogs, joined("Wert für LT größer 127 eingelesen! ...", f.volume,
-                                            "... (Fehler in Tonfex.txt)"));
+                fehlerfrage(joined("Wert für LT größer 127 eingelesen! ...", f.volume,
+                                   "... (Fehler in Tonfex.txt)"));
             row.volume = 127;
         } else {
             row.volume = converted(volume, f.volume);
         }
 
         if (duration < 1) {
-            if (pattern) Fehlerfrage(dialogs, "Wert für DT kleiner 1 eingelesen!");
+            if (pattern) fehlerfrage("Wert für DT kleiner 1 eingelesen!");
             row.durationText.assign(1, '1');
             row.durationValue = 1;
         } else {

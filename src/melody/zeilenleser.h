@@ -41,8 +41,9 @@ struct ToneRow {
 };
 
 // Scans `lines` with the reader's widths and checks. `midiMode` is SOUND 1 (the pitch limit
-// 127 of the player and the score writer). Questions go through Fehlerfrage; more rows than
-// the reader's limit end the command with a message naming `fileText`.
+// 127 of the player and the score writer). Questions go through one Fehlerfrage, so that
+// "Ja, alle" answers the rest of this read; more rows than the reader's limit end the command
+// with a message naming `fileText`.
 std::vector<ToneRow> readToneRows(const std::vector<std::string>& lines, Reader reader,
                                   bool midiMode, char decimal, Dialogs& dialogs,
                                   const std::string& fileText);

@@ -2,13 +2,29 @@
 
 namespace tonfex {
 
+bool ScriptedDialogs::nextAnswer() {
+    if (answers.empty()) return defaultAnswer;
+    bool answer = answers.front();
+    answers.pop_front();
+    return answer;
+}
+
 bool ScriptedDialogs::ask(const std::string& title, const std::string& text) {
-    bool answer = defaultAnswer;
-    if (!answers.empty()) {
-        answer = answers.front();
-        answers.pop_front();
-    }
+    bool answer = nextAnswer();
     records.push_back({true, title, text, answer});
+    if (onDialog) onDialog(records.back());
+    return answer;
+}
+
+Answer ScriptedDialogs::askAll(const std::string& title, const std::string& text) {
+    Answer answer;
+    if (allAnswers.empty()) {
+        answer = nextAnswer() ? Answer::Yes : Answer::No;
+    } else {
+        answer = allAnswers.front();
+        allAnswers.pop_front();
+    }
+    records.push_back({true, title, text, answer != Answer::No, true, answer == Answer::YesToAll});
     if (onDialog) onDialog(records.back());
     return answer;
 }

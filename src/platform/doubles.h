@@ -14,19 +14,27 @@ struct DialogRecord {
     std::string title;
     std::string text;
     bool answer = false;
+    bool offersAll = false; // the question offered "Ja, alle"
+    bool all = false;       // ... and was answered with it
 };
 
-// Answers questions from a script; when the script is empty, with `defaultAnswer`.
+// Answers questions from a script; when the script is empty, with `defaultAnswer`. A question
+// that offers "Ja, alle" takes its answer from `allAnswers` first, then from `answers`.
 class ScriptedDialogs : public Dialogs {
 public:
     bool ask(const std::string& title, const std::string& text) override;
+    Answer askAll(const std::string& title, const std::string& text) override;
     void tell(const std::string& title, const std::string& text) override;
 
     std::deque<bool> answers;
+    std::deque<Answer> allAnswers;
     bool defaultAnswer = true;
     std::vector<DialogRecord> records;
     // Called after every dialog, e.g. to change files while a question is open.
     std::function<void(const DialogRecord&)> onDialog;
+
+private:
+    bool nextAnswer();
 };
 
 class RecordingClipboard : public Clipboard {

@@ -10,12 +10,20 @@
 
 namespace tonfex {
 
+// The answers to a question that also offers "Ja, alle".
+enum class Answer { Yes, No, YesToAll };
+
 // Modal message boxes.
 class Dialogs {
 public:
     virtual ~Dialogs() = default;
     // Yes/No question, No being the default button; true only for Yes.
     virtual bool ask(const std::string& title, const std::string& text) = 0;
+    // The same question with a third answer "Ja, alle": Yes to it and to every further question
+    // of its kind that the caller would ask. Dialogs without that button ask the plain question.
+    virtual Answer askAll(const std::string& title, const std::string& text) {
+        return ask(title, text) ? Answer::Yes : Answer::No;
+    }
     // Message with an OK button.
     virtual void tell(const std::string& title, const std::string& text) = 0;
 };

@@ -23,9 +23,9 @@ TEST(Cli, QuestionsAnsweredByOptionOrTerminalOrNoAndErrorsExitOne) {
         extra.insert(extra.begin(), "play");
         return testkit::cliIn(tmp, extra, input, terminal);
     };
-    const std::string question =
-        "[FEHLER] Wert für LT größer 127 eingelesen! ...300... (Fehler in Tonfex.txt) - weiter? "
-        "(Ja/Nein) ";
+    const std::string asked =
+        "[FEHLER] Wert für LT größer 127 eingelesen! ...300... (Fehler in Tonfex.txt) - weiter? ";
+    const std::string question = asked + "(Ja/Nein) ";
     CliRun none = play({}, "j\n", false); // no terminal: No
     EXPECT_EQ(none.status, 1);
     EXPECT_NE(none.out.find(question + "Nein\nProgramm beendet."), std::string::npos) << none.out;
@@ -33,11 +33,26 @@ TEST(Cli, QuestionsAnsweredByOptionOrTerminalOrNoAndErrorsExitOne) {
     EXPECT_EQ(yes.status, 0);
     EXPECT_NE(yes.out.find(question + "Ja\n"), std::string::npos) << yes.out;
     EXPECT_EQ(play({"--nein"}, "j\n", true).status, 1);
+    // At the terminal a read's question also offers "Ja, alle" (a): the rest of the read
+    // asks nothing more.
+    const std::string typedQuestion = asked + "(Ja/Nein/Alle) ";
     CliRun typed = play({}, "ja\n", true);
     EXPECT_EQ(typed.status, 0);
-    EXPECT_NE(typed.out.find(question + "Ja\n"), std::string::npos);
+    EXPECT_NE(typed.out.find(typedQuestion + "Ja\n"), std::string::npos) << typed.out;
     EXPECT_EQ(play({}, "n\n", true).status, 1);
     EXPECT_EQ(testkit::readBytes(tmp / "Tonfex.txt"), "60 300 4\r\n");
+    auto occurrences = [](const std::string& out, const std::string& part) {
+        int n = 0;
+        for (size_t at = out.find(part); at != std::string::npos; at = out.find(part, at + 1))
+            ++n;
+        return n;
+    };
+    testkit::prepare(tmp, {{"SOUND", "1"}}, "60 300 4\r\n62 300 4\r\n64 300 4\r\n");
+    CliRun all = play({}, "a\nn\n", true);
+    EXPECT_EQ(all.status, 0);
+    EXPECT_EQ(occurrences(all.out, "weiter?"), 1) << all.out;
+    EXPECT_NE(all.out.find(typedQuestion + "Ja, alle\n"), std::string::npos) << all.out;
+    EXPECT_EQ(occurrences(play({"--ja"}, "", false).out, question + "Ja\n"), 3);
 
     // A message that ends the command: exit 1, the melody file kept.
     testkit::prepare(tmp, {{"SOUND", "1"}, {"TONFINDUNGSMETHODE", "1.5"}}, "60 100 4\r\n");

@@ -4,8 +4,8 @@
 # link on the clipboard and starts the editor minimised, "Neu" writes and plays a short melody
 # in C:\Arbeit\, the bend area and the scroll bar show their frequencies, "Stopp" ends a long
 # play at once, "Store" and "Load" go through the chooser window "Auswahl", and the read-error
-# question offers "Ja" and "Nein" with "Nein" preselected, which ends the program. No control
-# covers another or leaves the window.
+# question offers "Ja", "Ja, alle" and "Nein" with "Nein" preselected, which ends the program.
+# No control covers another or leaves the window.
 #   window_test.sh TONFEX.EXE REMOTE.EXE   (on an X display, WINEPREFIX set and booted)
 set -euo pipefail
 tonfex="$1"
@@ -129,17 +129,26 @@ r wait-line inidat "20 Töne (Anz)" 10 || fail "die Übersicht zeigt das Preset 
 [ "$(r visible TonfexLinien | tr -d '\r')" = unsichtbar ] || fail "die Auswahl bleibt offen"
 echo "Wine-Fenster: Store mit Sicherheitsfrage, Load zeigt die Auswahl, ihre Zeile lädt das Preset"
 
+# Two wrong pitches in a hand-edited melody: "Ja, alle" answers the second question too, so
+# the play runs to its end without another box.
+printf '200 100 1\r\n300 90 1\r\n' >"$arbeit/Tonfex.txt"
+r click Play
+r answer FEHLER "Ja, &alle" 20 >/dev/null || fail "keine Frage mit Ja, alle zur Melodiezeile"
+r wait-enabled Play 30 || fail "nach Ja, alle endet das Abspielen nicht"
+echo "Wine-Fenster: Ja, alle beantwortet jede weitere Frage desselben Lesens"
+
 # A hand-edited melody with the pitch 200: the question, "Nein" preselected, ends the program.
 printf '60 100 5\r\n200 90 4\r\n64 80 6\r\n' >"$arbeit/Tonfex.txt"
 cp "$arbeit/Tonfex.txt" "$WINEPREFIX/vorher.txt"
 r click Play
 r answer FEHLER "&Nein" 20 >"$WINEPREFIX/frage.txt" || fail "keine Frage zur Melodiezeile"
 tr -d '\r' <"$WINEPREFIX/frage.txt" >"$WINEPREFIX/frage-lf.txt"
-printf 'Knopf: &Ja\nKnopf: &Nein (vorgewählt)\n' | diff - "$WINEPREFIX/frage-lf.txt" >&2 ||
-  fail "die Frage hat nicht Ja und vorgewähltes Nein"
+printf 'Knopf: &Ja\nKnopf: Ja, &alle\nKnopf: &Nein (vorgewählt)\n' |
+  diff - "$WINEPREFIX/frage-lf.txt" >&2 ||
+  fail "die Frage hat nicht Ja, Ja, alle und vorgewähltes Nein"
 status=0
 timeout 20 tail --pid="$pid" -f /dev/null || fail "das Programm endet nach Nein nicht"
 wait "$pid" || status=$?
 [ "$status" = 1 ] || fail "Exit-Status nach Nein: $status statt 1"
 cmp -s "$arbeit/Tonfex.txt" "$WINEPREFIX/vorher.txt" || fail "Melodiedatei verändert"
-echo "Wine-Fenster: Frage mit Ja/Nein (Nein vorgewählt), Nein beendet das Programm mit Status 1"
+echo "Wine-Fenster: Frage mit Ja/Ja, alle/Nein (Nein vorgewählt), Nein beendet das Programm mit Status 1"

@@ -40,6 +40,10 @@ QPushButton* buttonNamed(QMessageBox* box, const QString& text) {
         if (b->text() == text) return qobject_cast<QPushButton*>(b);
     return nullptr;
 }
+// Clicks the button of that caption; without one the box stays open and the test fails.
+void press(QMessageBox* box, const QString& text) {
+    if (QPushButton* button = buttonNamed(box, text)) button->click();
+}
 } // namespace
 
 TEST(QtDialogs, QuestionsOfferJaAndNeinWithNeinAsDefault) {
@@ -58,9 +62,26 @@ TEST(QtDialogs, QuestionsOfferJaAndNeinWithNeinAsDefault) {
     EXPECT_FALSE(dialogs.ask("FEHLER", "weiter?"));
 
     SeenBox third;
-    answerNextBox(third, [](QMessageBox* box) { buttonNamed(box, "&Ja")->click(); });
+    answerNextBox(third, [](QMessageBox* box) { press(box, "&Ja"); });
     EXPECT_TRUE(dialogs.ask("FEHLER", "Wert für HT größer 127 eingelesen: 200 - weiter?"));
     EXPECT_EQ(third.text, "Wert für HT größer 127 eingelesen: 200 - weiter?");
+}
+
+TEST(QtDialogs, ReadQuestionsOfferJaAlleBetweenJaAndNein) {
+    QtDialogs dialogs;
+    const std::string text = "Wert für HT größer 127 eingelesen: 200 - weiter?";
+    SeenBox seen;
+    answerNextBox(seen, [](QMessageBox* box) { press(box, "Ja, &alle"); });
+    EXPECT_EQ(dialogs.askAll("FEHLER", text), Answer::YesToAll);
+    EXPECT_EQ(seen.text, QString::fromStdString(text));
+    EXPECT_EQ(seen.buttons, (QStringList{"&Ja", "Ja, &alle", "&Nein"}));
+    EXPECT_EQ(seen.defaultButton, "&Nein");
+
+    SeenBox yes, escape;
+    answerNextBox(yes, [](QMessageBox* box) { press(box, "&Ja"); });
+    EXPECT_EQ(dialogs.askAll("FEHLER", text), Answer::Yes);
+    answerNextBox(escape, [](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Escape); });
+    EXPECT_EQ(dialogs.askAll("FEHLER", text), Answer::No);
 }
 
 TEST(QtDialogs, MessagesHaveOneOkButtonAndShowTheWindowFirst) {

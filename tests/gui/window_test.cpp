@@ -164,6 +164,29 @@ TEST_F(WindowTest, InsideAWaitStopRunsAndTheSoundingToneIsMarked) {
     EXPECT_EQ(ends, 0);
 }
 
+TEST_F(WindowTest, AnIdleWindowFollowsTheMelodyFileWithoutAsking) {
+    testkit::writeBytes(tmp / "Tonfex.txt", "60 100 4\r\n62 100 4\r\n64 100 4\r\n");
+    open({{"SOUND", "1"}});
+    ASSERT_EQ(window->pianoRoll()->roll().tones.size(), 3u);
+    const size_t dialogs = tp.dialogs.records.size();
+    const PianoRoll& roll = window->pianoRoll()->roll();
+    // The composer's edits while no command runs; the event loop runs until the roll shows them.
+    auto shows = [&](auto condition) { return QTest::qWaitFor(condition, 10000); };
+    // Values the player would ask about are drawn corrected, without a question.
+    testkit::writeBytes(tmp / "Tonfex.txt", "200 300 4\r\n48 90 2\r\n");
+    ASSERT_TRUE(shows([&] { return roll.tones.size() == 2; }));
+    EXPECT_EQ(roll.low, 48);
+    EXPECT_EQ(roll.high, 127);
+    EXPECT_EQ(roll.corrected, 2);
+    // A file emptied for writing, then removed: the roll says so, still without a message box.
+    testkit::writeBytes(tmp / "Tonfex.txt", "");
+    ASSERT_TRUE(shows([&] { return roll.tones.empty(); }));
+    std::filesystem::remove(tmp / "Tonfex.txt");
+    ASSERT_TRUE(shows([&] { return roll.error.find("nicht vorhanden") != std::string::npos; }));
+    EXPECT_EQ(tp.dialogs.records.size(), dialogs);
+    EXPECT_EQ(window->depth(), 0);
+}
+
 TEST_F(WindowTest, SummaryLineLinkEmptyLineToggleAndWideDescription) {
     open();
     app.c.inidat.clear();

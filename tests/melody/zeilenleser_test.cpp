@@ -80,6 +80,24 @@ TEST(ReadToneRows, PlayerChecksAndPrompts) {
     EXPECT_EQ(d.records.size(), 2u);
 }
 
+TEST(ReadToneRows, JaAlleAnswersTheRestOfOneReadOnly) {
+    ScriptedDialogs d;
+    const Lines lines{"200 50 4", "0 5 4", "300 50 4", "60 0 4", "60 300 4"};
+    d.allAnswers = {Answer::Yes, Answer::YesToAll};
+    EXPECT_EQ(rows(lines, Reader::Player, d),
+              (Lines{"127 50 4", "1 5 4", "127 50 4", "60 1 4", "60 127 4"}));
+    ASSERT_EQ(texts(d), (Lines{"Wert für HT größer 127 eingelesen: 200 - weiter?",
+                               "Falschen Wert für HT eingelesen: 0 - weiter?"}));
+    EXPECT_TRUE(d.records[1].offersAll && d.records[1].all);
+    // The next read asks again, and No still ends the program there.
+    d.allAnswers = {Answer::YesToAll};
+    EXPECT_EQ(rows(lines, Reader::Pattern, d, false).size(), 5u);
+    EXPECT_EQ(d.records.size(), 3u);
+    d.allAnswers = {Answer::Yes, Answer::No};
+    EXPECT_THROW(rows(lines, Reader::Score, d), ProgramEnd);
+    EXPECT_EQ(d.records.size(), 5u);
+}
+
 TEST(ReadToneRows, WrittenFormAndHandEditedFormReadAlike) {
     // Lines in the writer's form ("60 100 4") take a quicker scan; the same lines with tabs
     // between the fields take the general one. Both must give the same rows and questions.
