@@ -2,6 +2,8 @@
 // rendered by the built-in synthesizer, analysed here for its pitches and onsets.
 #include "cli_kit.h"
 
+#include <charconv>
+
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -11,6 +13,15 @@
 #endif
 
 using namespace tonfex;
+
+namespace {
+// A number written with a decimal point, whatever the process locale (std::stod follows it).
+double cNumber(const std::string& text) {
+    double v = 0;
+    std::from_chars(text.data(), text.data() + text.size(), v);
+    return v;
+}
+} // namespace
 using testkit::cliIn;
 using testkit::CliRun;
 using Lines = std::vector<std::string>;
@@ -147,10 +158,10 @@ TEST(PlayFiles, MidiFileReadByMidoHoldsTheProtocolsNotesAndTimes) {
         // The same bytes; times equal to the millisecond (the file's resolution).
         EXPECT_EQ(midoNotes[k].substr(midoNotes[k].find(' ')),
                   sentNotes[k].substr(sentNotes[k].find(' ')));
-        EXPECT_NEAR(std::stod(midoNotes[k]), std::stod(sentNotes[k]), 0.5) << sentNotes[k];
+        EXPECT_NEAR(cNumber(midoNotes[k]), cNumber(sentNotes[k]), 0.5) << sentNotes[k];
     }
     // The tones start 100 ms and 50 ms apart in real time, give or take the machine's timing.
-    EXPECT_NEAR(std::stod(sentNotes[3]) - std::stod(sentNotes[1]), 100, 15);
+    EXPECT_NEAR(cNumber(sentNotes[3]) - cNumber(sentNotes[1]), 100, 15);
 
     // Without the protocol the play takes no time and the file holds the scheduled times.
     ASSERT_EQ(cliIn(tmp, {"play", "--mid", mid.string()}).status, 0);
