@@ -73,6 +73,9 @@ const std::vector<Command>& commandTable() {
                                                        " Zeilen, keine Zeile " + args[0] + ".");
              app.Lini_Click(line - 1);
          }},
+        {"vorgaben", "",
+         "fehlende Vorgabedateien in den Arbeitsordner schreiben (vorhandene bleiben)", false,
+         [](App& app, const std::vector<std::string>&) { app.VorgabenSchreiben(); }, false},
     };
     return table;
 }
