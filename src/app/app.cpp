@@ -79,7 +79,9 @@ void App::Form_Unload() {
 
 void App::IniEinlesen() {
     auto lines = readTextLines(platform.files, folder.path(names::ini));
-    if (!lines) failCommand(platform.dialogs, folder.text(names::ini) + " ist nicht vorhanden!");
+    if (!lines)
+        failCommand(platform.dialogs,
+                    withDefaultsHint(folder.text(names::ini) + " ist nicht vorhanden!"));
     fillIniTable(ini, *lines);
     c.inidat.clear();
     for (int i = 1; i <= ini.count; ++i)

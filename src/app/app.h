@@ -130,6 +130,8 @@ public:
     void Command13_Click();
     void Command12_Click();
     void Samplemix_Click();
+    // Writes the missing default files of the working folder and lists them in Daten.
+    void VorgabenSchreiben();
 
     // Launchers of the editor, REAPER, Capella and the image viewer, and the other buttons.
     // Reads an environment variable ("" when unset); tests replace it.

@@ -58,7 +58,7 @@ const std::vector<Command>& commandTable() {
                  app.erklaplus_Click();
              }
          },
-         optionalNumber("SEITE", 0, 6, "eine Zahl von 0 bis 6")},
+         true, optionalNumber("SEITE", 0, 6, "eine Zahl von 0 bis 6")},
         {"e-nk", "", "Übersicht der Einstellungen für den Notenexport (Tonfex-Cap.xml) zeigen",
          true,
          [](App& app, const std::vector<std::string>&) { app.Ubersicht_Notenschreiben_Click(); }},
@@ -80,7 +80,10 @@ const std::vector<Command>& commandTable() {
                                                        " Zeilen, keine Zeile " + args[0] + ".");
              app.Lini_Click(line - 1);
          },
-         optionalNumber("ZEILE", 1, 999999, "eine Zahl ab 1")},
+         true, optionalNumber("ZEILE", 1, 999999, "eine Zahl ab 1")},
+        {"vorgaben", "",
+         "fehlende Vorgabedateien in den Arbeitsordner schreiben (vorhandene bleiben)", false,
+         [](App& app, const std::vector<std::string>&) { app.VorgabenSchreiben(); }, false},
     };
     return table;
 }

@@ -17,6 +17,9 @@ struct Command {
     // Whether the command builds a page in `inidat` that the command line prints.
     bool showsPage;
     std::function<void(App&, const std::vector<std::string>&)> run;
+    // Whether the window's start (which reads Tonfex.ini) and a new folder's defaults come
+    // first; a command that mends the folder itself runs on it as it is.
+    bool startsWindow = true;
     // The arguments' check before anything runs: "" or what is wrong (wrong usage, exit 2).
     // Without one the command takes no arguments.
     std::function<std::string(const std::vector<std::string>&)> checkArguments = nullptr;

@@ -5,6 +5,8 @@
 #include "sampler/collection.h"
 #include "settings/template.h"
 
+#include <functional>
+
 namespace tonfex {
 
 const std::vector<std::string>& defaultDurationList() {
@@ -338,50 +340,82 @@ std::filesystem::path overviewPicturePath(const WorkFolder& folder, OsKind os) {
 }
 
 namespace {
-std::string writeIfMissing(Files& files, const WorkFolder& folder, std::string_view name,
-                           const std::vector<std::string>& lines) {
-    if (files.exists(folder.path(name))) return "";
-    std::string error = writeTextLines(files, folder.path(name), lines);
-    return error.empty() ? "" : folder.text(name) + ": " + error;
-}
-} // namespace
 
-std::string ensureWorkFolder(Files& files, const WorkFolder& folder) {
-    if (std::string error = files.createFolder(folder.dir); !error.empty())
-        return "Der Arbeitsordner " + utf8FromPath(folder.dir) + " " + error;
-    for (auto [name, lines] : {std::pair{names::ini, &settingsTemplate()},
-                               std::pair{names::durations, &defaultDurationList()},
-                               std::pair{names::proginfo, &defaultProgramDescription()},
-                               std::pair{names::pattern01, &defaultPattern01()},
-                               std::pair{names::pattern02, &defaultPattern02()},
-                               std::pair{names::export01, &defaultExport01()},
-                               std::pair{names::export02, &defaultExport02()}}) {
-        if (std::string error = writeIfMissing(files, folder, name, *lines); !error.empty())
-            return error;
-    }
-    // The picture is drawn only when it is missing, so that a user's own picture stays.
-    const auto picture = overviewPicturePath(folder, hostOs());
-    if (!files.exists(picture)) {
-        std::string error = files.createFolder(picture.parent_path());
-        if (error.empty()) error = files.writeWhole(picture, help::overviewPictureJpeg());
-        if (!error.empty()) return utf8FromPath(picture) + ": " + error;
-    }
+// One file a new working folder starts with; its bytes are made only when it is written.
+struct DefaultFile {
+    std::filesystem::path path;
+    std::function<std::string()> bytes;
+};
+
+std::vector<DefaultFile> defaultFiles(const WorkFolder& folder) {
+    std::vector<DefaultFile> files;
+    auto text = [&](std::string_view name, std::function<std::vector<std::string>()> lines) {
+        files.push_back({folder.path(name), [lines] { return encodeLines(lines()); }});
+    };
+    text(names::ini, settingsTemplate);
+    text(names::durations, defaultDurationList);
+    text(names::proginfo, defaultProgramDescription);
+    text(names::pattern01, defaultPattern01);
+    text(names::pattern02, defaultPattern02);
+    text(names::export01, defaultExport01);
+    text(names::export02, defaultExport02);
+    // The picture that "Infos" shows; a user's own picture stays.
+    files.push_back({overviewPicturePath(folder, hostOs()), help::overviewPictureJpeg});
     // The sample collection: the synthesized samples, their sample project and list, and the
     // project writer's template heads.
-    for (size_t k = 0; k < defaultSamples().size(); ++k) {
-        std::string name = defaultSamples()[k].name + ".wav";
-        if (files.exists(folder.path(name))) continue;
-        std::string error = files.writeWhole(folder.path(name), defaultSampleWaves()[k]);
-        if (!error.empty()) return folder.text(name) + ": " + error;
-    }
-    for (auto [name, lines] : {std::pair{names::sampleProject, defaultSampleProject(folder)},
-                               std::pair{names::sampleList, defaultSampleList()},
-                               std::pair{names::projectHead01, defaultProjectHead(folder)},
-                               std::pair{names::projectHead02, defaultTrackHead()}}) {
-        if (std::string error = writeIfMissing(files, folder, name, lines); !error.empty())
-            return error;
+    for (size_t k = 0; k < defaultSamples().size(); ++k)
+        files.push_back({folder.path(defaultSamples()[k].name + ".wav"),
+                         [k] { return defaultSampleWaves()[k]; }});
+    text(names::sampleProject, [&folder] { return defaultSampleProject(folder); });
+    text(names::sampleList, defaultSampleList);
+    text(names::projectHead01, [&folder] { return defaultProjectHead(folder); });
+    text(names::projectHead02, defaultTrackHead);
+    return files;
+}
+
+} // namespace
+
+bool isNewWorkFolder(Files& files, const WorkFolder& folder) {
+    for (const auto& file : defaultFiles(folder))
+        if (files.exists(file.path)) return false;
+    return true;
+}
+
+std::string writeMissingDefaults(Files& files, const WorkFolder& folder,
+                                 std::vector<std::string>& written) {
+    if (std::string error = files.createFolder(folder.dir); !error.empty())
+        return "Der Arbeitsordner " + utf8FromPath(folder.dir) + " " + error;
+    for (const auto& file : defaultFiles(folder)) {
+        if (files.exists(file.path)) continue;
+        std::string error;
+        if (file.path.parent_path() != folder.dir)
+            error = files.createFolder(file.path.parent_path());
+        if (error.empty()) error = files.writeWhole(file.path, file.bytes());
+        if (!error.empty()) return utf8FromPath(file.path) + ": " + error;
+        written.push_back(utf8FromPath(file.path));
     }
     return "";
+}
+
+std::string ensureWorkFolder(Files& files, const WorkFolder& folder) {
+    if (isNewWorkFolder(files, folder)) {
+        std::vector<std::string> written;
+        return writeMissingDefaults(files, folder, written);
+    }
+    if (std::string error = files.createFolder(folder.dir); !error.empty())
+        return "Der Arbeitsordner " + utf8FromPath(folder.dir) + " " + error;
+    return "";
+}
+
+void App::VorgabenSchreiben() {
+    std::vector<std::string> written;
+    const std::string error = writeMissingDefaults(platform.files, folder, written);
+    c.Daten.visible = true;
+    c.Daten.clear();
+    for (const auto& path : written)
+        c.Daten.add("Geschrieben: " + path);
+    if (!error.empty()) failCommand(platform.dialogs, error);
+    if (written.empty()) c.Daten.add("Alle Vorgaben sind vorhanden; es wurde nichts geschrieben.");
 }
 
 } // namespace tonfex

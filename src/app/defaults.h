@@ -24,7 +24,15 @@ const std::vector<std::string>& defaultExport02();
 // folder on Windows, "Bilder/Tonfex-00.jpg" elsewhere.
 std::filesystem::path overviewPicturePath(const WorkFolder& folder, OsKind os);
 
-// Creates the folder and every missing default file; returns an error text or "".
+// Whether the folder is new to the program: it does not exist or holds none of the default
+// files (an empty folder or one with other files only counts as new).
+bool isNewWorkFolder(Files& files, const WorkFolder& folder);
+// Creates the folder and writes each missing default file, never over an existing one;
+// `written` gets the path of each file written. Returns an error text or "".
+std::string writeMissingDefaults(Files& files, const WorkFolder& folder,
+                                 std::vector<std::string>& written);
+// Creates the folder; a folder new to the program gets every default file. In a folder in
+// use a missing file is left to the reader that needs it, which names `tonfex vorgaben`.
 std::string ensureWorkFolder(Files& files, const WorkFolder& folder);
 
 } // namespace tonfex

@@ -5,6 +5,7 @@
 #include "core/numbers.h"
 #include "core/textfile.h"
 #include "melody/zeilenleser.h"
+#include "sampler/writer.h"
 
 namespace tonfex {
 
@@ -103,6 +104,11 @@ void App::Dateiherstellung_Click() {
         c.Command1.visible = c.Reaperstart.visible = true;
         c.Stopp.visible = false;
     }
+    // The play reads the duration list and the project writer its template heads only after
+    // the new melody has replaced Tonfex.txt: a missing one stops before the old melody goes.
+    DauernLesen(folder.path(names::durations));
+    if (sound == 2 || sound == 3 || sound == 4)
+        requireTemplateHeads(platform.files, platform.dialogs, folder);
     Regelname.clear();
     if (sound == 1) {
         c.txtNot.setText("WAVETABLE");

@@ -91,11 +91,12 @@ void App::Speichern_Click() {
 
 void App::Speichern2_Click() {
     const auto stored = storedNames(presetStamp(platform.clock.now()));
-    std::vector<std::string> copies, missing, failed;
+    std::vector<std::string> copies, missing, missingScores, failed;
     bool settingsStored = false;
     for (size_t i = 0; i < kWorkingFiles.size(); ++i) {
         if (!platform.files.exists(folder.path(kWorkingFiles[i]))) {
-            missing.push_back(folder.text(kWorkingFiles[i]));
+            // A new folder has no scores yet: the preset is the settings and the samples.
+            (i >= 2 ? missingScores : missing).push_back(folder.text(kWorkingFiles[i]));
             continue;
         }
         std::string error =
@@ -117,6 +118,9 @@ void App::Speichern2_Click() {
         platform.clipboard.clear();
         platform.clipboard.setText(joined(copies, "\r\n"));
     }
+    if (!missingScores.empty())
+        platform.dialogs.tell("Preset", "Noch nicht vorhanden und deshalb nicht im Preset:\n" +
+                                            joined(missingScores, "\n"));
     if (missing.empty() && failed.empty()) return;
     std::string text;
     if (!missing.empty())

@@ -242,10 +242,11 @@ int runCli(const std::vector<std::string>& args, Terminal& terminal) {
     DiskFiles files;
     Platform platform{dialogs, clipboard, programs, windows, clock, events, random, files};
 
-    if (std::string error = ensureWorkFolder(files, folder); !error.empty()) {
-        terminal.out << "[FEHLER] " << error << '\n';
-        return 1;
-    }
+    if (command->startsWindow)
+        if (std::string error = ensureWorkFolder(files, folder); !error.empty()) {
+            terminal.out << "[FEHLER] " << error << '\n';
+            return 1;
+        }
 
     // A play written to files goes to the recorder; otherwise to the system's MIDI output.
     MidiRecorder recorder(clock);
@@ -262,7 +263,8 @@ int runCli(const std::vector<std::string>& args, Terminal& terminal) {
         observer.inidatChanged = false;
     };
     try {
-        app.Form_Load(); // silent: the window's start shows nothing on the terminal
+        if (command->startsWindow)
+            app.Form_Load(); // silent: the window's start shows nothing on the terminal
         app.c.observeWith(&observer);
         pageShown = true;
         command->run(app, options.arguments);

@@ -31,7 +31,17 @@ inline constexpr std::string_view projectHead02 = "Tonfex-RPP-02";
 inline constexpr std::string_view presetLog = "Tonfex-Doku.txt";
 inline constexpr std::string_view parking = "HHHHH.rpp";
 inline constexpr std::string_view midiFile = "Tonfex.mid";
+
+// Whether a new working folder starts with a file of this name (the settings file, the
+// duration list, the patterns and their exports, the sample collection's texts, ...).
+bool isDefault(std::string_view fileName);
 } // namespace names
+
+// The sentence after the message for a missing default file: the verb that writes it again.
+inline constexpr std::string_view kDefaultsHint =
+    "„tonfex vorgaben“ schreibt die fehlenden Vorgaben.";
+// "TEXT „tonfex vorgaben“ schreibt die fehlenden Vorgaben."
+std::string withDefaultsHint(const std::string& text);
 
 // UTF-8 text and paths, the same on every system.
 std::filesystem::path pathFromUtf8(std::string_view text);

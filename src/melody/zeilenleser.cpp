@@ -2,6 +2,7 @@
 
 #include "core/numbers.h"
 #include "core/textfile.h"
+#include "core/workfolder.h"
 #include "melody/melody.h"
 
 #include <algorithm>
@@ -212,7 +213,12 @@ std::vector<std::string> readLinesOrFail(Files& files, Dialogs& dialogs,
                                          const std::filesystem::path& path,
                                          const std::string& fileText) {
     auto lines = readTextLines(files, path);
-    if (!lines) failCommand(dialogs, fileText + " ist nicht vorhanden!");
+    if (!lines) {
+        const std::string text = fileText + " ist nicht vorhanden!";
+        failCommand(dialogs, names::isDefault(utf8FromPath(path.filename()))
+                                 ? withDefaultsHint(text)
+                                 : text);
+    }
     return *lines;
 }
 

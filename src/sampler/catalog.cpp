@@ -225,7 +225,7 @@ void Katalogleser(Files& files, Dialogs& dialogs, Clock& clock, const WorkFolder
         throw ProgramEnd();
     };
     auto lines = readTextLines(files, folder.path(names::sampleProject));
-    if (!lines) fail({}, projectText + " ist nicht vorhanden!");
+    if (!lines) fail({}, withDefaultsHint(projectText + " ist nicht vorhanden!"));
 
     std::vector<std::string> listing = listingHead(clock.now(), folder.text(names::sampleListing));
     ProjectScan scan;
@@ -249,7 +249,9 @@ void HCLeser(Files& files, Dialogs& dialogs, const WorkFolder& folder,
              std::vector<std::string>& table, std::int32_t& Samplezahl) {
     const std::string listText = folder.text(names::sampleList);
     auto lines = readTextLines(files, folder.path(names::sampleList));
-    if (!lines) failCommand(dialogs, "Die Sampleliste " + listText + " ist nicht vorhanden!");
+    if (!lines)
+        failCommand(dialogs,
+                    withDefaultsHint("Die Sampleliste " + listText + " ist nicht vorhanden!"));
     if (lines->size() > static_cast<size_t>(kCatalogMaxEntries))
         failCommand(dialogs, "Die Sampleliste " + listText + " hat mehr als " +
                                  plainText(kCatalogMaxEntries) +

@@ -171,12 +171,14 @@ private:
     bool original_;
 };
 
-std::vector<std::string> readHead(const ProjectRun& run, std::string_view name) {
-    auto lines = readTextLines(run.platform.files, run.folder.path(name));
+std::vector<std::string> readHead(Files& files, Dialogs& dialogs, const WorkFolder& folder,
+                                  std::string_view name) {
+    auto lines = readTextLines(files, folder.path(name));
     if (!lines)
-        failCommand(run.platform.dialogs,
-                    "Die Projektvorlage " + run.folder.text(name) + " ist nicht vorhanden! " +
-                        run.folder.text(names::project) + " bleibt unverändert.");
+        failCommand(dialogs,
+                    withDefaultsHint("Die Projektvorlage " + folder.text(name) +
+                                     " ist nicht vorhanden! " + folder.text(names::project) +
+                                     " bleibt unverändert."));
     return std::move(*lines);
 }
 
@@ -274,6 +276,11 @@ void Itemschreiber(ProjectRun& run, const std::vector<std::string>& trackHead, P
 
 } // namespace
 
+void requireTemplateHeads(Files& files, Dialogs& dialogs, const WorkFolder& folder) {
+    readHead(files, dialogs, folder, names::projectHead01);
+    readHead(files, dialogs, folder, names::projectHead02);
+}
+
 void Projektschreiber(ProjectRun& run) {
     Settings& s = run.s;
     Dialogs& dialogs = run.platform.dialogs;
@@ -285,8 +292,10 @@ void Projektschreiber(ProjectRun& run) {
                                  " Töne; ein REAPER-Projekt fasst höchstens " +
                                  plainText(Melody::kMaxTones) + " Items. " + projectText +
                                  " bleibt unverändert.");
-    const std::vector<std::string> projectHead = readHead(run, names::projectHead01);
-    const std::vector<std::string> trackHead = readHead(run, names::projectHead02);
+    const std::vector<std::string> projectHead =
+        readHead(run.platform.files, dialogs, run.folder, names::projectHead01);
+    const std::vector<std::string> trackHead =
+        readHead(run.platform.files, dialogs, run.folder, names::projectHead02);
     writerTempo(s, run.Tempoteiler);
     if (!(run.Tempoteiler > 0) || !std::isfinite(run.Tempoteiler))
         failCommand(dialogs, "Für TONFINDUNGSMETHODE " + s.TONFINDUNGSMETHODE +

@@ -38,6 +38,9 @@ struct ProjectRun {
 // lists the items in Daten. A missing template head, too many tones or a tempo divisor that is
 // not above 0 end the command with a message; the old project then stays as it was.
 void Projektschreiber(ProjectRun& run);
+// Ends the command with the writer's message when a template head is missing, so that a
+// command can stop before it changes anything.
+void requireTemplateHeads(Files& files, Dialogs& dialogs, const WorkFolder& folder);
 
 // ddmmyy-hhmm-ss from the date and time texts.
 std::string renderStamp(const LocalTime& now);

@@ -152,7 +152,8 @@ TEST_F(PlayTest, DurationsFromTheListOrDirectlyAndIndicesBeyondTheList) {
     const auto& d = app.melody.Tondauer;
     EXPECT_EQ(d[2], 4800);
     std::filesystem::remove(tmp / "Tonfex-DTC.txt");
-    ensureWorkFolder(tp.files, tmp.folder());
+    std::vector<std::string> written;
+    EXPECT_EQ(writeMissingDefaults(tp.files, tmp.folder(), written), "");
     app.Startknopf_Click();
     EXPECT_EQ((std::vector<double>{d[1], d[2], d[3]}), (std::vector<double>{2400, 0, 300}));
 

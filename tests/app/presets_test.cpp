@@ -57,14 +57,36 @@ TEST_F(PresetTest, StoreCopiesFourFilesLogsAndFillsTheClipboard) {
 }
 
 TEST_F(PresetTest, StoreWithMissingFilesSavesTheRestAndNamesTheMissing) {
+    // A new folder has no scores yet: settings and samples make the preset, with a notice.
+    std::filesystem::remove(tmp / "Tonfex-01.cap");
     std::filesystem::remove(tmp / "Tonfex-02.cap");
+    store();
+    EXPECT_EQ(said(), "Preset: Noch nicht vorhanden und deshalb nicht im Preset:\n" +
+                          path("Tonfex-01.cap") + "\n" + path("Tonfex-02.cap"));
+    EXPECT_EQ(tp.clipboard.text,
+              path("Tonfex-030327-0905-07.ini") + "\r\n" + path("Tonfex-HCR-030327-0905-07.rpp"));
+    EXPECT_EQ(lines("Tonfex-Doku.txt"), Lines{path("Tonfex-030327-0905-07.ini")});
+    // Loading it keeps the working scores.
+    testkit::writeBytes(tmp / "Tonfex-01.cap", "score one");
+    testkit::writeBytes(tmp / "Tonfex-HCR.rpp", "changed");
+    app.Load_Click();
+    app.Lini_Click(0);
+    EXPECT_EQ(file("Tonfex-HCR.rpp") + file("Tonfex-01.cap"), samples + "score one");
+    EXPECT_FALSE(exists("Tonfex-02.cap"));
+
+    // A missing sample project is an error; the score is named as before.
     std::filesystem::remove(tmp / "Tonfex-HCR.rpp");
+    std::filesystem::remove(tmp / "Tonfex-Doku.txt");
+    tp.clock.time.second = 6;
+    tp.dialogs.records.clear();
     tp.dialogs.answers = {true};
     EXPECT_THROW(app.Speichern_Click(), CommandEnd);
-    EXPECT_TRUE(exists("Tonfex-030327-0905-07.ini") && exists("Tonfex-01-030327-0905-07.cap"));
+    EXPECT_TRUE(exists("Tonfex-030327-0905-06.ini") && exists("Tonfex-01-030327-0905-06.cap"));
     EXPECT_EQ(lines("Tonfex-Doku.txt").size(), 1u);
-    EXPECT_EQ(said(), "FEHLER: Nicht vorhanden und deshalb nicht gespeichert:\n" +
-                          path("Tonfex-HCR.rpp") + "\n" + path("Tonfex-02.cap"));
+    EXPECT_EQ(testkit::texts(tp.dialogs),
+              (Lines{"die aktuellen Einstellungen wirklich speichern?",
+                     "Noch nicht vorhanden und deshalb nicht im Preset:\n" + path("Tonfex-02.cap"),
+                     "Nicht vorhanden und deshalb nicht gespeichert:\n" + path("Tonfex-HCR.rpp")}));
 
     // Without the settings file there is no preset to load: nothing is logged.
     std::filesystem::remove(tmp / "Tonfex.ini");

@@ -25,7 +25,9 @@ TEST_F(AppTest, InitialReadsTheSettingsFileOrEndsTheCommandWithItsPath) {
     std::filesystem::remove(tmp / "Tonfex.ini");
     EXPECT_THROW(app.Initial(), CommandEnd);
     ASSERT_EQ(tp.dialogs.records.size(), 1u);
-    EXPECT_EQ(tp.dialogs.records[0].text, app.folder.text("Tonfex.ini") + " ist nicht vorhanden!");
+    EXPECT_EQ(tp.dialogs.records[0].text,
+              app.folder.text("Tonfex.ini") +
+                  " ist nicht vorhanden! „tonfex vorgaben“ schreibt die fehlenden Vorgaben.");
 }
 
 TEST_F(AppTest, SummaryLineLinksToItsSettingAndALineWithoutOneTogglesTheSize) {
@@ -76,4 +78,58 @@ TEST_F(AppTest, DefaultsAreWrittenOnceAndNeverOverAUsersFile) {
     EXPECT_EQ(ensureWorkFolder(tp.files, tmp.folder()), "");
     EXPECT_EQ(file("Tonfex-DTC.txt"), "7\r\n");
     EXPECT_EQ(file("Tonfex.ini"), "SOUND 1\r\n");
+}
+
+TEST_F(AppTest, AFolderInUseKeepsAGapUntilVorgabenFillsIt) {
+    // New to the program: missing, empty or holding other files only.
+    const testkit::TempFolder other;
+    EXPECT_TRUE(isNewWorkFolder(tp.files, WorkFolder{other / "fehlt"}));
+    EXPECT_TRUE(isNewWorkFolder(tp.files, other.folder()));
+    testkit::writeBytes(other / "Brief.txt", "x");
+    EXPECT_TRUE(isNewWorkFolder(tp.files, other.folder()));
+    testkit::writeBytes(other / "Tonfex-Cap-02.txt", "60 100 4\r\n");
+    EXPECT_FALSE(isNewWorkFolder(tp.files, other.folder()));
+    EXPECT_EQ(ensureWorkFolder(tp.files, other.folder()), "");
+    EXPECT_FALSE(std::filesystem::exists(other / "Tonfex.ini"));
+
+    // Every file a new folder starts with (each text one named as a default, each WAV file and
+    // the picture) is left missing by a start and written again, byte for byte, by "vorgaben".
+    std::vector<std::pair<std::filesystem::path, std::string>> removed;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(tmp.dir())) {
+        if (!entry.is_regular_file()) continue;
+        const auto& p = entry.path();
+        EXPECT_TRUE(names::isDefault(p.filename().string()) || p.extension() == ".wav" ||
+                    p == overviewPicturePath(app.folder, hostOs()))
+            << p;
+        removed.emplace_back(p, testkit::readBytes(p));
+    }
+    std::vector<std::string> expected;
+    for (const auto& [p, bytes] : removed) {
+        std::filesystem::remove(p);
+        expected.push_back("Geschrieben: " + p.string());
+    }
+    EXPECT_EQ(removed.size(), 11u + 13u + 1u);
+    testkit::writeBytes(tmp / "Tonfex-Cap-PT.txt", "mine"); // one file keeps the folder in use
+    EXPECT_EQ(ensureWorkFolder(tp.files, tmp.folder()), "");
+    EXPECT_FALSE(std::filesystem::exists(tmp / "Tonfex.ini"));
+    // Without the settings file the window's start ends with the message and its hint.
+    EXPECT_THROW(app.Form_Load(), CommandEnd);
+    EXPECT_EQ(said(),
+              "FEHLER: " + app.folder.text("Tonfex.ini") +
+                  " ist nicht vorhanden! „tonfex vorgaben“ schreibt die fehlenden Vorgaben.");
+    tp.dialogs.records.clear();
+
+    app.VorgabenSchreiben();
+    std::erase(expected, "Geschrieben: " + (tmp / "Tonfex-Cap-PT.txt").string());
+    auto listed = app.c.Daten.lines();
+    std::sort(listed.begin(), listed.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(listed, expected);
+    for (const auto& [p, bytes] : removed)
+        EXPECT_EQ(testkit::readBytes(p), p.filename() == "Tonfex-Cap-PT.txt" ? "mine" : bytes) << p;
+    app.VorgabenSchreiben();
+    EXPECT_EQ(
+        app.c.Daten.lines(),
+        std::vector<std::string>{"Alle Vorgaben sind vorhanden; es wurde nichts geschrieben."});
+    EXPECT_TRUE(tp.dialogs.records.empty());
 }

@@ -51,8 +51,10 @@ inline CliRun cliIn(const TempFolder& tmp, std::vector<std::string> args,
     return cli(args, input, terminal);
 }
 
-// A working folder with the template's settings, some replaced, and a melody file.
+// A working folder with the defaults, the template's settings with some replaced, and a
+// melody file.
 inline void prepare(const TempFolder& tmp, const KeyValues& values, const std::string& melody) {
+    EXPECT_EQ(cliIn(tmp, {"vorgaben"}).status, 0);
     writeBytes(tmp / "Tonfex.ini", encodeLines(withValues(settingsTemplate(), values)));
     writeBytes(tmp / "Tonfex.txt", melody);
 }

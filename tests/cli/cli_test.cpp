@@ -65,6 +65,66 @@ TEST(Cli, QuestionsAnsweredByOptionOrTerminalOrNoAndErrorsExitOne) {
     EXPECT_EQ(testkit::readBytes(tmp / "Tonfex.txt"), "60 100 4\r\n");
 }
 
+TEST(Cli, AMissingDefaultEndsTheCommandUntouchedAndVorgabenWritesIt) {
+    testkit::TempFolder tmp;
+    const std::string melody = "60 100 4\r\n";
+    const std::string hint = " „tonfex vorgaben“ schreibt die fehlenden Vorgaben.";
+    auto neu = [&](const testkit::KeyValues& values, const std::string& removed) {
+        testkit::prepare(tmp, values, melody);
+        std::filesystem::remove(tmp / removed);
+        return testkit::cliIn(tmp, {"neu", "--ja"});
+    };
+    testkit::prepare(tmp, {}, melody);
+    const std::string pattern = testkit::readBytes(tmp / "Tonfex-Cap-PT.txt");
+    CliRun r = neu({{"SOUND", "1"}, {"TONFINDUNGSMETHODE", "4"}}, "Tonfex-Cap-PT.txt");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.out.find("[FEHLER] " + (tmp / "Tonfex-Cap-PT.txt").string() +
+                         " ist nicht vorhanden!" + hint + "\n"),
+              std::string::npos)
+        << r.out;
+    EXPECT_EQ(testkit::readBytes(tmp / "Tonfex.txt"), melody);
+    CliRun written = testkit::cliIn(tmp, {"vorgaben"});
+    EXPECT_EQ(written.status, 0);
+    EXPECT_EQ(written.out, "Geschrieben: " + (tmp / "Tonfex-Cap-PT.txt").string() + "\n");
+    EXPECT_EQ(testkit::readBytes(tmp / "Tonfex-Cap-PT.txt"), pattern);
+
+    // The duration list and the project heads are read after the melody is written: their
+    // absence stops the generation before it.
+    for (const auto& [values, removed] : std::vector<std::pair<testkit::KeyValues, std::string>>{
+             {{{"SOUND", "1"}}, "Tonfex-DTC.txt"}, {{{"SOUND", "3"}}, "Tonfex-RPP-02"}}) {
+        r = neu(values, removed);
+        EXPECT_EQ(r.status, 1) << removed;
+        EXPECT_NE(r.out.find(removed + " ist nicht vorhanden!"), std::string::npos) << r.out;
+        EXPECT_TRUE(r.out.ends_with(hint + "\n")) << r.out;
+        EXPECT_EQ(testkit::readBytes(tmp / "Tonfex.txt"), melody);
+    }
+
+    // Without the settings file every command but "vorgaben" ends at the start.
+    std::filesystem::remove(tmp / "Tonfex.ini");
+    r = testkit::cliIn(tmp, {"ini"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out,
+              "[FEHLER] " + (tmp / "Tonfex.ini").string() + " ist nicht vorhanden!" + hint + "\n");
+    EXPECT_EQ(testkit::cliIn(tmp, {"vorgaben"}).out,
+              "Geschrieben: " + (tmp / "Tonfex.ini").string() +
+                  "\nGeschrieben: " + (tmp / "Tonfex-RPP-02").string() + "\n");
+    EXPECT_EQ(testkit::cliIn(tmp, {"vorgaben"}).out,
+              "Alle Vorgaben sind vorhanden; es wurde nichts geschrieben.\n");
+    EXPECT_EQ(testkit::cliIn(tmp, {"ini"}).status, 0);
+}
+
+TEST(Cli, TheFirstStoreInANewFolderStoresWithoutTheScores) {
+    testkit::TempFolder tmp;
+    CliRun r = testkit::cliIn(tmp, {"store", "--ja"});
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_NE(r.out.find("[Preset] Noch nicht vorhanden und deshalb nicht im Preset:\n" +
+                         (tmp / "Tonfex-01.cap").string() + "\n" +
+                         (tmp / "Tonfex-02.cap").string() + "\n"),
+              std::string::npos)
+        << r.out;
+    EXPECT_EQ(r.out.find("FEHLER"), std::string::npos) << r.out;
+}
+
 TEST(Cli, UsageErrorsExitTwoAndOptionsGoBeforeOrAfterTheVerb) {
     testkit::TempFolder tmp;
     const std::string dir = tmp.dir().string();

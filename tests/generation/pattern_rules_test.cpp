@@ -37,7 +37,9 @@ TEST_F(RuleTest, Randi06ReadsListsAndDispatches) {
     std::filesystem::remove(tmp / "Tonfex-Cap-PT.txt");
     s.TONFINDUNGSMETHODE = "3";
     EXPECT_THROW(Randi06(ctx, tables), CommandEnd);
-    EXPECT_EQ(lastMessage(), folder.text("Tonfex-Cap-PT.txt") + " ist nicht vorhanden!");
+    EXPECT_EQ(lastMessage(), folder.text("Tonfex-Cap-PT.txt") +
+                                 " ist nicht vorhanden! „tonfex vorgaben“ schreibt die fehlenden "
+                                 "Vorgaben.");
 }
 
 TEST_F(RuleTest, Regel03ShiftsKeepTheirDistance) {
