@@ -56,13 +56,17 @@ std::string dateAndTime(Clock& clock) {
 std::string stampOfLine(const WorkFolder& folder, std::string line) {
     while (!line.empty() && (line.back() == ' ' || line.back() == '\t'))
         line.pop_back();
-    const std::string prefix = folder.text("Tonfex-");
-    const std::string ending = ".ini";
-    if (line.size() <= prefix.size() + ending.size() ||
-        line.compare(0, prefix.size(), prefix) != 0 ||
-        line.compare(line.size() - ending.size(), ending.size(), ending) != 0)
+    // The log holds full paths; the folder part may be spelled differently from the folder in
+    // use (relative when stored, through a link, with doubled separators).
+    const std::filesystem::path named = pathFromUtf8(line);
+    const std::string name = utf8FromPath(named.filename());
+    const std::string prefix = "Tonfex-", ending = ".ini";
+    if (line.empty() || !named.has_parent_path() || name.size() <= prefix.size() + ending.size() ||
+        name.compare(0, prefix.size(), prefix) != 0 ||
+        name.compare(name.size() - ending.size(), ending.size(), ending) != 0 ||
+        !sameFolder(named.parent_path(), folder.dir))
         return "";
-    std::string stamp = line.substr(prefix.size(), line.size() - prefix.size() - ending.size());
+    std::string stamp = name.substr(prefix.size(), name.size() - prefix.size() - ending.size());
     // The stamp becomes part of three file names: nothing that leaves the folder or that no
     // file name can hold (separators, "..", control characters such as NUL).
     if (stamp.find("..") != std::string::npos) return "";

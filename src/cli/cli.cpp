@@ -228,7 +228,7 @@ int runCli(const std::vector<std::string>& args, Terminal& terminal) {
         return 2;
     }
 
-    WorkFolder folder{options.folder.empty() ? defaultWorkFolder() : pathFromUtf8(options.folder)};
+    const WorkFolder folder = workFolderNamed(options.folder);
     CliDialogs dialogs(terminal, options.answers);
     PrintingClipboard clipboard(terminal);
     SystemProgramStarter programs;

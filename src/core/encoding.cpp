@@ -110,6 +110,22 @@ std::string cp1252FromUtf8(std::string_view text) {
     return out;
 }
 
+bool fitsCp1252(std::string_view text) {
+    if (isAscii(text)) return true;
+    for (size_t i = 0; i < text.size();) {
+        char32_t cp = 0;
+        size_t len = decodeOne(text, i, cp);
+        if (len == 0) return false;
+        i += len;
+        if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) continue;
+        bool found = false;
+        for (int k = 0; k < 32 && !found; ++k)
+            found = kHigh[k] == cp && cp != 0;
+        if (!found) return false;
+    }
+    return true;
+}
+
 bool looksLikeUtf8(std::string_view bytes) {
     if (bytes.substr(0, 3) == "\xEF\xBB\xBF") return true;
     bool multi = false;

@@ -10,8 +10,10 @@ namespace tonfex {
 bool isAscii(std::string_view bytes);
 // Windows-1252 bytes to UTF-8. Bytes that 1252 leaves undefined map to U+FFFD.
 std::string utf8FromCp1252(std::string_view bytes);
-// UTF-8 to Windows-1252; characters 1252 cannot hold become "?".
+// UTF-8 to Windows-1252; characters 1252 cannot hold become "?" (see fitsCp1252).
 std::string cp1252FromUtf8(std::string_view text);
+// Whether valid UTF-8 `text` holds only characters Windows-1252 has.
+bool fitsCp1252(std::string_view text);
 // True when `bytes` hold valid UTF-8 with at least one multi-byte sequence (or a BOM):
 // such a file was saved by a UTF-8 editor and is read as UTF-8.
 bool looksLikeUtf8(std::string_view bytes);

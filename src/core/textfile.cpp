@@ -23,17 +23,35 @@ std::vector<std::string> splitLines(const std::string& text) {
     return lines;
 }
 
-std::string encodeLines(const std::vector<std::string>& lines) {
+namespace {
+
+bool allFitCp1252(const std::vector<std::string>& lines) {
+    return std::all_of(lines.begin(), lines.end(),
+                       [](const std::string& line) { return fitsCp1252(line); });
+}
+
+bool allAscii(const std::vector<std::string>& lines) {
+    return std::all_of(lines.begin(), lines.end(),
+                       [](const std::string& line) { return isAscii(line); });
+}
+
+std::string joinLines(const std::vector<std::string>& lines, bool cp1252) {
     std::string out;
     size_t size = 0;
     for (const auto& line : lines)
         size += line.size() + 2;
     out.reserve(size);
     for (const auto& line : lines) {
-        out += cp1252FromUtf8(line);
+        out += cp1252 ? cp1252FromUtf8(line) : line;
         out += "\r\n";
     }
     return out;
+}
+
+} // namespace
+
+std::string encodeLines(const std::vector<std::string>& lines) {
+    return joinLines(lines, allFitCp1252(lines));
 }
 
 std::optional<std::vector<std::string>> readTextLines(Files& files,
@@ -50,7 +68,14 @@ std::string writeTextLines(Files& files, const std::filesystem::path& path,
 
 std::string appendTextLines(Files& files, const std::filesystem::path& path,
                             const std::vector<std::string>& lines) {
-    return files.append(path, encodeLines(lines));
+    // ASCII reads the same in either encoding: no need to look at the file.
+    if (allAscii(lines)) return files.append(path, joinLines(lines, false));
+    const auto existing = files.exists(path) ? files.read(path) : std::optional<std::string>("");
+    if (!existing) return files.append(path, encodeLines(lines));
+    if (isAscii(*existing)) return files.append(path, encodeLines(lines));
+    if (looksLikeUtf8(*existing)) return files.append(path, joinLines(lines, false));
+    if (allFitCp1252(lines)) return files.append(path, joinLines(lines, true));
+    return files.writeWhole(path, utf8FromCp1252(*existing) + joinLines(lines, false));
 }
 
 } // namespace tonfex

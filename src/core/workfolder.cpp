@@ -1,5 +1,7 @@
 #include "core/workfolder.h"
 
+#include "platform/platform.h"
+
 #include <array>
 
 namespace tonfex {
@@ -24,6 +26,10 @@ std::filesystem::path pathFromUtf8(std::string_view text) {
 std::string utf8FromPath(const std::filesystem::path& path) {
     auto u8 = path.u8string();
     return std::string(u8.begin(), u8.end());
+}
+
+WorkFolder workFolderNamed(std::string_view typed) {
+    return {normalFolder(typed.empty() ? defaultWorkFolder() : pathFromUtf8(typed))};
 }
 
 } // namespace tonfex

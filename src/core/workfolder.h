@@ -55,4 +55,8 @@ struct WorkFolder {
     std::string text(std::string_view name) const { return utf8FromPath(path(name)); }
 };
 
+// The folder the composer named (UTF-8, may be relative) or else the default one, made
+// absolute and normal once, so that every command sees one spelling of it.
+WorkFolder workFolderNamed(std::string_view typed);
+
 } // namespace tonfex

@@ -41,7 +41,7 @@ void releaseOwnConsole() {
 
 int runWindow(const CliOptions& options) {
     releaseOwnConsole();
-    WorkFolder folder{options.folder.empty() ? defaultWorkFolder() : pathFromUtf8(options.folder)};
+    const WorkFolder folder = workFolderNamed(options.folder);
     WinDialogs dialogs;
     WinClipboard clipboard;
     SystemProgramStarter programs;

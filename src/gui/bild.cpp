@@ -36,7 +36,7 @@ int runBild(const CliOptions& options, Terminal& t) {
             return 2;
         }
     }
-    WorkFolder folder{options.folder.empty() ? defaultWorkFolder() : pathFromUtf8(options.folder)};
+    const WorkFolder folder = workFolderNamed(options.folder);
     DiskFiles files;
     PianoRoll roll = readPianoRoll(files, folder, systemDecimalSeparator());
     if (!roll.error.empty()) {

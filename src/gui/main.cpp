@@ -36,7 +36,7 @@ int runWindow(int argc, char** argv, const CliOptions& options, Terminal& termin
     // The chooser may stay open; the program ends with the main window only.
     qapp.setQuitOnLastWindowClosed(false);
 
-    WorkFolder folder{options.folder.empty() ? defaultWorkFolder() : pathFromUtf8(options.folder)};
+    const WorkFolder folder = workFolderNamed(options.folder);
     QtDialogs dialogs;
     QtClipboard clipboard;
     SystemProgramStarter programs;

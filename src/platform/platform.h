@@ -139,6 +139,12 @@ struct Platform {
 char systemDecimalSeparator();
 // The working folder when none is named: C:\Arbeit\ on Windows, else $TONFEX_ARBEIT or ~/Arbeit/.
 std::filesystem::path defaultWorkFolder();
+// The folder as one spelling: absolute, without "." and ".." steps, doubled or trailing
+// separators. Links stay as named, so that messages show the folder the composer gave.
+std::filesystem::path normalFolder(const std::filesystem::path& dir);
+// Whether two spellings name the same folder: equal once normal, or the same folder on disk
+// (reached through a link, or differing in case on Windows).
+bool sameFolder(const std::filesystem::path& a, const std::filesystem::path& b);
 // The folder that holds the program itself (for genmidi.txt).
 std::filesystem::path programFolder();
 

@@ -160,4 +160,20 @@ std::string DiskFiles::createFolder(const fs::path& path) {
     return "kann nicht angelegt werden";
 }
 
+fs::path normalFolder(const fs::path& dir) {
+    std::error_code ec;
+    fs::path whole = fs::absolute(dir, ec);
+    if (ec) whole = dir;
+    whole = whole.lexically_normal();
+    // "/a/b/" keeps an empty last element; the root itself keeps its separator.
+    if (!whole.has_filename() && whole.has_relative_path()) whole = whole.parent_path();
+    return whole;
+}
+
+bool sameFolder(const fs::path& a, const fs::path& b) {
+    if (normalFolder(a) == normalFolder(b)) return true;
+    std::error_code ec;
+    return fs::equivalent(a, b, ec) && !ec;
+}
+
 } // namespace tonfex

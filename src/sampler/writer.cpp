@@ -1,6 +1,5 @@
 #include "sampler/writer.h"
 
-#include "core/encoding.h"
 #include "core/errors.h"
 #include "core/numbers.h"
 #include "core/textfile.h"
@@ -41,6 +40,22 @@ std::string templateRenderLine(const WorkFolder& folder) {
     return "  RENDER_FILE \"" + folder.text("Test-001.wav") + "\"";
 }
 
+bool isTemplateRenderLine(std::string_view line) {
+    const size_t start = line.find_first_not_of(" \t");
+    if (start == std::string_view::npos) return false;
+    line.remove_prefix(start);
+    constexpr std::string_view key = "RENDER_FILE ";
+    if (line.substr(0, key.size()) != key) return false;
+    line.remove_prefix(key.size());
+    while (!line.empty() && (line.back() == ' ' || line.back() == '\t'))
+        line.remove_suffix(1);
+    if (line.size() >= 2 && line.front() == '"' && line.back() == '"')
+        line = line.substr(1, line.size() - 2);
+    // Either separator: a folder made on Windows names its file with "\".
+    const size_t slash = line.find_last_of("/\\");
+    return line.substr(slash == std::string_view::npos ? 0 : slash + 1) == "Test-001.wav";
+}
+
 void writerTempo(const Settings& s, double& Tempoteiler) {
     const double tfm = s.tfm();
     const double tempo = static_cast<double>(s.TEMPO);
@@ -69,16 +84,10 @@ public:
         std::memcpy(buffer_.data() + used_, text.data(), text.size());
         used_ += text.size();
     }
-    // Program text: numbers and keywords are ASCII, only the template lines, the folder and
-    // the sample names may need converting.
-    void putText(std::string_view text) {
-        if (isAscii(text))
-            put(text);
-        else
-            put(cp1252FromUtf8(text));
-    }
+    // REAPER reads a project as UTF-8, the program's own text form: sample names and
+    // folders with umlauts reach it unchanged.
     void line(std::string_view text) {
-        putText(text);
+        put(text);
         put("\r\n");
     }
     void number(double value) {
@@ -241,7 +250,7 @@ void Itemschreiber(ProjectRun& run, const std::vector<std::string>& trackHead, P
                 out.line(e.fields.INF);
             } else if (s.SAMPLENUMMER == 0 || s.SAMPLENUMMER == 2) {
                 out.put("    NAME ");
-                out.putText(e.NAME);
+                out.put(e.NAME);
                 out.put(".wav\r\n");
             }
             const float v = static_cast<float>(melody.Lautstaerke[at] / 127.0);
@@ -261,7 +270,7 @@ void Itemschreiber(ProjectRun& run, const std::vector<std::string>& trackHead, P
                     "    GUID {9628E193-CA29-4783-A547-73A6C9A1E198}\r\n"
                     "    <SOURCE WAVE\r\n"
                     "      FILE ");
-            out.putText(e.NAME);
+            out.put(e.NAME);
             out.put(".wav\r\n"
                     "    >\r\n"
                     "   >\r\n");
@@ -306,10 +315,9 @@ void Projektschreiber(ProjectRun& run) {
 
     auto file = run.platform.files.writeInPieces(run.folder.path(names::project));
     ProjectText out(*file);
-    const std::string renderLine = templateRenderLine(run.folder);
     std::string renderName;
     for (const auto& head : projectHead) {
-        if (head == renderLine) {
+        if (isTemplateRenderLine(head)) {
             renderName =
                 run.folder.text("Tonfex-" + renderStamp(run.platform.clock.now()) + ".wav");
             // A folder with a blank needs the quotes REAPER reads a path with blanks by.

@@ -46,6 +46,9 @@ void requireTemplateHeads(Files& files, Dialogs& dialogs, const WorkFolder& fold
 std::string renderStamp(const LocalTime& now);
 // The RENDER_FILE line of a template head that names the default render file.
 std::string templateRenderLine(const WorkFolder& folder);
+// Whether a head line is a RENDER_FILE line naming "Test-001.wav", in whatever folder: a
+// copied or moved working folder renders into itself.
+bool isTemplateRenderLine(std::string_view line);
 // The track template's centred VOLPAN line and its replacement for track 1..8.
 extern const char* const kCentredTrackVolpan;
 const std::string& panLine(int track);

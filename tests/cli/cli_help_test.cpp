@@ -52,3 +52,34 @@ TEST(CliHelp, PagesAndSamplemix) {
     EXPECT_NE(yes.out.find("\n  SAMPLEMIX\n"), std::string::npos);
     EXPECT_NE(yes.out.find("Es wurde Samplemix durchgeführt\n"), std::string::npos);
 }
+
+// The working folder however it is typed (relative, with "." or doubled separators, through a
+// link, with a name outside Windows-1252) is one folder: a preset stored in one spelling loads
+// in every other.
+TEST(CliHelp, OneFolderInEverySpelling) {
+    testkit::TempFolder tmp;
+    const std::filesystem::path work = tmp / "Arbeit-Ω";
+    std::filesystem::create_directories(work);
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(tmp.dir());
+    CliRun stored = testkit::cli({"--arbeit", "Arbeit-Ω", "--ja", "store"});
+    std::filesystem::current_path(before);
+    EXPECT_EQ(stored.status, 0) << stored.out;
+
+    DiskFiles files;
+    auto log = readTextLines(files, work / "Tonfex-Doku.txt");
+    ASSERT_TRUE(log && log->size() == 1u);
+    EXPECT_EQ((*log)[0].rfind(utf8FromPath(work / "Tonfex-"), 0), 0u) << (*log)[0];
+
+    std::vector<std::string> spellings = {utf8FromPath(work), utf8FromPath(work / "."),
+                                          utf8FromPath(tmp.dir()) + "//Arbeit-Ω/"};
+#ifndef _WIN32
+    std::filesystem::create_directory_symlink(work, tmp / "Verweis");
+    spellings.push_back(utf8FromPath(tmp / "Verweis"));
+#endif
+    for (const auto& spelling : spellings) {
+        CliRun loaded = testkit::cli({"--arbeit", spelling, "--ja", "load", "1"});
+        EXPECT_EQ(loaded.status, 0) << spelling << "\n" << loaded.out;
+        EXPECT_NE(loaded.out.find("wurden verändert."), std::string::npos) << spelling;
+    }
+}

@@ -44,3 +44,30 @@ TEST(TextFile, WholeWriteLeavesTheOldFileOnFailure) {
         ++entries;
     EXPECT_EQ(entries, 1);
 }
+
+// A text Windows-1252 cannot hold is never replaced by "?": the file becomes UTF-8 and reads
+// back exactly, also when it grows line by line from a Windows-1252 or a UTF-8 start.
+TEST(TextFile, TextsOutside1252ReadBackExactly) {
+    testkit::TempFolder tmp;
+    DiskFiles files;
+    const auto path = tmp / "Tonfex-Doku.txt";
+    ASSERT_EQ(writeTextLines(files, path, {"/home/k/Arbeit-Ω/Tonfex-1.ini", "Töne"}), "");
+    EXPECT_EQ(testkit::readBytes(path), "/home/k/Arbeit-Ω/Tonfex-1.ini\r\nTöne\r\n");
+    EXPECT_FALSE(fitsCp1252("Ω"));
+    EXPECT_TRUE(fitsCp1252("Töne € „x“"));
+
+    const auto log = tmp / "log.txt";
+    const std::vector<std::vector<std::string>> appends = {
+        {"eins"}, {"Töne"}, {"Arbeit-Ω"}, {"Übung"}, {"zwei"}};
+    std::vector<std::string> all;
+    for (const auto& lines : appends) {
+        ASSERT_EQ(appendTextLines(files, log, lines), "");
+        all.insert(all.end(), lines.begin(), lines.end());
+        EXPECT_EQ(readTextLines(files, log), all);
+    }
+    // Until the first such text the file stays in Windows-1252, byte for byte.
+    const auto legacy = tmp / "alt.txt";
+    ASSERT_EQ(appendTextLines(files, legacy, {"Töne"}), "");
+    ASSERT_EQ(appendTextLines(files, legacy, {"ß"}), "");
+    EXPECT_EQ(testkit::readBytes(legacy), "T\xF6ne\r\n\xDF\r\n");
+}

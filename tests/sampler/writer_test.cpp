@@ -172,6 +172,26 @@ TEST_F(Writer, PanLinesRenderFileAndClipboard) {
     EXPECT_EQ(tp.clipboard.clears, 3);
 }
 
+// A head made in another folder (a copied or moved working folder, one made on Windows)
+// still renders into the folder in use; a sample name with an umlaut reaches REAPER in UTF-8.
+TEST_F(Writer, CopiedFolderRendersIntoItselfAndNamesStayUtf8) {
+    melodyOf(1);
+    const std::string stamped = (tmp / "Tonfex-051226-1717-22.wav").string();
+    for (const std::string& old :
+         {std::string("  RENDER_FILE \"/alt/Arbeit/Test-001.wav\""),
+          std::string("  RENDER_FILE C:\\Arbeit\\Test-001.wav"), std::string("RENDER_FILE Test-001.wav")}) {
+        writeTextLines(tp.files, tmp / "Tonfex-RPP-01", {"<REAPER_PROJECT 0.1", old});
+        EXPECT_EQ(splitLines(write())[1], "  RENDER_FILE " + stamped) << old;
+    }
+    for (const char* kept : {"  RENDER_FILE /alt/Test-001.wav.bak", "  RENDER_FILE /alt/XTest-001.wav"})
+        EXPECT_FALSE(isTemplateRenderLine(kept)) << kept;
+
+    table[1] = "Glöckchen-Ω  1.5  .25  0  1  1  hell";
+    const std::string project = write();
+    EXPECT_NE(project.find("Glöckchen-Ω"), std::string::npos);
+    strict();
+}
+
 TEST_F(Writer, DatenListsTheItemsAndTheToneCountIsTheOneJustRead) {
     melodyOf(3, 2, 2400, 90);
     melody.Tonhoehe[3] = 1;
