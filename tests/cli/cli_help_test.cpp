@@ -58,7 +58,7 @@ TEST(CliHelp, PagesAndSamplemix) {
 // in every other.
 TEST(CliHelp, OneFolderInEverySpelling) {
     testkit::TempFolder tmp;
-    const std::filesystem::path work = tmp / "Arbeit-Ω";
+    const std::filesystem::path work = tmp.dir() / pathFromUtf8("Arbeit-Ω");
     std::filesystem::create_directories(work);
     const std::filesystem::path before = std::filesystem::current_path();
     std::filesystem::current_path(tmp.dir());

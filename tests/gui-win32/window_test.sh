@@ -115,8 +115,10 @@ r answer "Frage zur Sicherheit" "&Ja" 20 | tr -d '\r' >"$WINEPREFIX/frage-store.
   fail "keine Sicherheitsfrage bei Store"
 grep -qx 'Knopf: &Nein (vorgewählt)' "$WINEPREFIX/frage-store.txt" ||
   fail "Sicherheitsfrage: $(cat "$WINEPREFIX/frage-store.txt")"
-# Files a fresh folder does not have yet are named in a message.
-r answer FEHLER OK 3 >/dev/null 2>&1 || true
+# Files a fresh folder does not have yet (the scores) are named in a message; until it is
+# answered the window takes no other command.
+r answer Preset OK 10 | tr -d '\r' >"$WINEPREFIX/preset.txt" ||
+  fail "keine Meldung zu den noch fehlenden Dateien beim ersten Store"
 setting ANZAHL 7
 r click Load
 r wait-window Auswahl 10 TonfexLinien || fail "die Auswahl erscheint nicht"
