@@ -174,6 +174,9 @@ public:
     void lst_sound_list_Click(int index);
     void List1_Click(int index);
     void MidiDatei_Click(); // the melody as a Standard MIDI File "Tonfex.mid"
+    // Why the settings' SOUND mode has no MIDI, protocol or WAV file of the melody; "" in
+    // MIDI mode (SOUND 1).
+    std::string midiFilesRefusal() const;
 
     // The program-description file (the user manual folder is the working folder).
     std::filesystem::path proginfoPath() const { return folder.path(names::proginfo); }

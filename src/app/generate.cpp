@@ -198,10 +198,9 @@ void App::DauernLesen(const std::filesystem::path& path) {
     if (lines.size() > 32767)
         failCommand(platform.dialogs,
                     "Die Tondauernliste " + utf8FromPath(path) + " hat mehr als 32767 Zeilen.");
+    // Entries past the end of a shorter list keep the values a longer one left.
     for (size_t k = 0; k < lines.size(); ++k)
         DTC[k + 1] = numericPrefix(lines[k]);
-    // An index beyond this list gives no wait, not a value left over from a longer list.
-    std::fill(DTC.begin() + static_cast<std::ptrdiff_t>(lines.size()) + 1, DTC.end(), 0.0);
 }
 
 void App::Neuton() {

@@ -2,10 +2,23 @@
 // Standard MIDI File, without sounding and without waiting.
 #include "app/app.h"
 
+#include "core/numbers.h"
+#include "melody/melody.h"
 #include "midi/export.h"
 #include "platform/virtual_clock.h"
 
 namespace tonfex {
+
+std::string App::midiFilesRefusal() const {
+    const double sound = s.sound();
+    if (sound == 1) return "";
+    const std::string mode = "Bei SOUND " + plainText(sound, decimal);
+    const char* files = " MIDI-Datei, MIDI-Protokoll und WAV-Datei der Melodie gibt es nur bei "
+                        "SOUND 1 (MIDI-Modus).";
+    if (sound == 2 || sound == 3 || sound == 4)
+        return mode + " sind die Tonnummern der Melodie Samples, keine MIDI-Noten:" + files;
+    return mode + " wird die Melodie nicht über MIDI gespielt:" + files;
+}
 
 void App::MidiDatei_Click() {
     VirtualClock clock;
@@ -19,10 +32,23 @@ void App::MidiDatei_Click() {
     player.instrumentFile = instrumentFile;
     player.useMidiSystem(recorder);
     player.Form_Load();
+    // In the sample modes a play writes the REAPER project and sets the clipboard: not here.
+    if (std::string why = player.midiFilesRefusal(); !why.empty())
+        failCommand(platform.dialogs, why);
     player.Startknopf_Click();
-    auto played = fromOrigin(recorder.messages, player.playStartedAt.value_or(0.0));
-    std::string error =
-        platform.files.writeWhole(folder.path(names::midiFile), standardMidiFile(played));
+    const auto first = firstToneTime(recorder.messages);
+    if (!first)
+        failCommand(platform.dialogs, "Die Melodie hat keinen Ton; " +
+                                          folder.text(names::midiFile) +
+                                          " wurde nicht geschrieben.");
+    // The file starts with the first tone, not with the pause the window shows before it.
+    auto bytes = standardMidiFile(fromOrigin(recorder.messages, *first));
+    if (!bytes)
+        failCommand(platform.dialogs, "Die Melodie passt nicht in eine MIDI-Datei (zwischen zwei "
+                                      "Ereignissen liegen mehr als 74 Stunden); " +
+                                          folder.text(names::midiFile) +
+                                          " wurde nicht geschrieben.");
+    std::string error = platform.files.writeWhole(folder.path(names::midiFile), *bytes);
     if (!error.empty())
         failCommand(platform.dialogs,
                     "Die MIDI-Datei " + folder.text(names::midiFile) + " " + error + ".");

@@ -17,6 +17,14 @@ namespace {
 // Options that take a value; later commands add theirs here.
 const std::vector<std::string> kValueOptions = {"--arbeit", "--midi-protokoll", "--mid", "--wav"};
 
+// No window: each round of events only looks for Ctrl-C or SIGTERM, which end the command.
+class InterruptEvents : public Events {
+public:
+    void process() override {
+        if (interruptRequested()) throw Interrupted();
+    }
+};
+
 // Prints what a composer watches: the lines added to Daten and Zuordnung, the progress text.
 class PrintingObserver : public ModelObserver {
 public:
@@ -25,7 +33,8 @@ public:
         noteChange(list);
         if (&list != &c_.Daten && &list != &c_.Zuordnung) return;
         endProgress();
-        t_.out << line << '\n';
+        // Each line at once, also into a pipe or a file: a play shows where it is.
+        t_.out << line << '\n' << std::flush;
     }
     void textChanged(const TextBox& box) override {
         if (&box != &c_.Text1 || !t_.outIsTerminal) return;
@@ -80,6 +89,7 @@ private:
             t_.out << std::flush;
             std::string line;
             std::getline(t_.in, line);
+            if (interruptRequested()) throw Interrupted(); // Ctrl-C at the prompt
             const char c = line.empty() ? '\0' : line[0];
             if (c == 'j' || c == 'J' || c == 'y' || c == 'Y')
                 answer = Answer::Yes;
@@ -237,7 +247,7 @@ int runCli(const std::vector<std::string>& args, Terminal& terminal) {
     VirtualClock virtualClock;
     Clock& clock =
         playFiles.any() && !playFiles.realTime() ? static_cast<Clock&>(virtualClock) : systemClock;
-    NoEvents events;
+    InterruptEvents events;
     ClockRandom random;
     DiskFiles files;
     Platform platform{dialogs, clipboard, programs, windows, clock, events, random, files};
@@ -253,6 +263,17 @@ int runCli(const std::vector<std::string>& args, Terminal& terminal) {
     std::unique_ptr<MidiSystem> systemMidi = playFiles.any() ? nullptr : makeSystemMidi();
     App app(platform, folder, systemDecimalSeparator());
     app.useMidiSystem(systemMidi ? *systemMidi : static_cast<MidiSystem&>(recorder));
+    // However the command ends, the device gets its All Notes Off and is closed.
+    struct Unload {
+        App& app;
+        ~Unload() {
+            try {
+                app.Form_Unload();
+            } catch (...) {
+                // Closing the device is all that is left; nothing more can be reported.
+            }
+        }
+    } unload{app};
     const double recordingStart = clock.monotonic();
     PrintingObserver observer(terminal, app.c);
     bool pageShown = false;
@@ -267,6 +288,11 @@ int runCli(const std::vector<std::string>& args, Terminal& terminal) {
             app.Form_Load(); // silent: the window's start shows nothing on the terminal
         app.c.observeWith(&observer);
         pageShown = true;
+        if (playFiles.any())
+            if (std::string why = app.midiFilesRefusal(); !why.empty()) {
+                terminal.out << "[FEHLER] " << why << '\n';
+                return 1;
+            }
         command->run(app, options.arguments);
         observer.endProgress();
         if (command->showsPage && observer.inidatChanged) printPage(terminal, app.c.inidat);
@@ -280,6 +306,10 @@ int runCli(const std::vector<std::string>& args, Terminal& terminal) {
                 return 1;
             }
         }
+    } catch (const Interrupted&) {
+        observer.endProgress();
+        terminal.out << "Abgebrochen.\n";
+        return 1;
     } catch (const ProgramEnd&) {
         observer.endProgress();
         terminal.out << "Programm beendet.\n";
@@ -292,7 +322,6 @@ int runCli(const std::vector<std::string>& args, Terminal& terminal) {
         terminal.out << "[FEHLER] Unerwarteter Fehler: " << e.what() << '\n';
         return 1;
     }
-    app.Form_Unload();
     return 0;
 }
 

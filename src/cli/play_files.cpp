@@ -22,39 +22,80 @@ std::string playFileOptions(const CliOptions& options, PlayFileOptions& files) {
     return "";
 }
 
+namespace {
+
+// Renders the play through the built-in synthesizer into a WAV file as it goes: the header
+// gets its length at the end. Returns an error text.
+std::string writeWav(const std::vector<TimedMidiMessage>& played, const std::string& name,
+                     Files& files) {
+    auto writer = files.writeInPieces(pathFromUtf8(name));
+    writer->write(*wavHeader(0, kRenderRate));
+    std::uint64_t dataBytes = 0;
+    bool tooLong = false;
+    std::string bytes;
+    std::string error = renderWithSynth(played, [&](const std::int16_t* samples, std::size_t n) {
+        dataBytes += 2 * static_cast<std::uint64_t>(n);
+        tooLong = !wavHeader(dataBytes, kRenderRate);
+        if (tooLong) return false;
+        bytes.clear();
+        appendSamples(bytes, samples, n);
+        writer->write(bytes);
+        return true;
+    });
+    if (!error.empty()) return error; // the dropped writer leaves no file behind
+    if (tooLong) return "Die Melodie ist für eine WAV-Datei zu lang.";
+    writer->rewriteStart(*wavHeader(dataBytes, kRenderRate));
+    return writer->finish();
+}
+
+} // namespace
+
 std::string writePlayFiles(const PlayFileOptions& wanted,
                            const std::vector<TimedMidiMessage>& messages, double origin,
                            Files& files, std::ostream& out) {
-    auto played = fromOrigin(messages, origin);
+    // Every refusal comes before the first file is written.
+    std::vector<TimedMidiMessage> fromFirstTone;
+    std::optional<std::string> midiBytes;
+    if (!wanted.mid.empty() || !wanted.wav.empty()) {
+        const auto first = firstToneTime(messages);
+        const std::string& name = wanted.mid.empty() ? wanted.wav : wanted.mid;
+        if (!first) return name + ": Die Melodie hat keinen Ton; es wurde keine Datei geschrieben.";
+        // The files start with the first tone, not with the pause the window shows before it.
+        fromFirstTone = fromOrigin(messages, *first);
+    }
+    if (!wanted.mid.empty()) {
+        midiBytes = standardMidiFile(fromFirstTone);
+        if (!midiBytes)
+            return wanted.mid + ": Die Melodie passt nicht in eine MIDI-Datei (zwischen zwei "
+                                "Ereignissen liegen mehr als 74 Stunden).";
+    }
+    if (!wanted.wav.empty()) {
+        // A WAV file holds at most 4 GB: about 6 hours and 45 minutes at 44.1 kHz stereo.
+        constexpr double kLongest = 6.5 * 3600;
+        if (!fromFirstTone.empty() && !(fromFirstTone.back().time <= kLongest))
+            return wanted.wav + ": Die Melodie ist für eine WAV-Datei zu lang (höchstens 6,5 "
+                                "Stunden).";
+    }
+
     auto written = [&](const char* what, const std::string& name, const std::string& error) {
         if (error.empty()) out << what << " geschrieben: " << name << '\n';
         return error.empty() ? "" : name + ": " + error;
     };
     if (!wanted.protocol.empty()) {
-        std::string error =
-            written("MIDI-Protokoll", wanted.protocol,
-                    writeTextLines(files, pathFromUtf8(wanted.protocol), protocolLines(played)));
+        // The protocol keeps the real time from the play's start.
+        std::string error = written(
+            "MIDI-Protokoll", wanted.protocol,
+            writeTextLines(files, pathFromUtf8(wanted.protocol),
+                           protocolLines(fromOrigin(messages, origin))));
         if (!error.empty()) return error;
     }
-    if (!wanted.mid.empty()) {
-        std::string error =
-            written("MIDI-Datei", wanted.mid,
-                    files.writeWhole(pathFromUtf8(wanted.mid), standardMidiFile(played)));
+    if (midiBytes) {
+        std::string error = written("MIDI-Datei", wanted.mid,
+                                    files.writeWhole(pathFromUtf8(wanted.mid), *midiBytes));
         if (!error.empty()) return error;
     }
     if (!wanted.wav.empty()) {
-        // A WAV file holds at most 4 GB: about 6 hours and 45 minutes at 44.1 kHz stereo.
-        constexpr double kLongest = 6.5 * 3600;
-        if (!played.empty() && played.back().time > kLongest)
-            return wanted.wav + ": Die Melodie ist für eine WAV-Datei zu lang (höchstens 6,5 "
-                                "Stunden).";
-        std::vector<std::int16_t> frames;
-        if (std::string error = renderWithSynth(played, frames); !error.empty())
-            return wanted.wav + ": " + error;
-        auto bytes = wavFile(frames, kRenderRate);
-        if (!bytes) return wanted.wav + ": Die Melodie ist für eine WAV-Datei zu lang.";
-        std::string error =
-            written("WAV-Datei", wanted.wav, files.writeWhole(pathFromUtf8(wanted.wav), *bytes));
+        std::string error = written("WAV-Datei", wanted.wav, writeWav(fromFirstTone, wanted.wav, files));
         if (!error.empty()) return error;
     }
     return "";

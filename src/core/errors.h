@@ -1,4 +1,4 @@
-// The two ways a command can stop early; the front end catches both.
+// The ways a command can stop early; the front end catches them.
 #pragma once
 
 #include <exception>
@@ -9,6 +9,11 @@ namespace tonfex {
 // open file has been closed by unwinding; the front end ends the program.
 struct ProgramEnd : std::exception {
     const char* what() const noexcept override { return "Programmende"; }
+};
+
+// Ctrl-C or SIGTERM at the command line: the program ends like after a "No", and says so.
+struct Interrupted : ProgramEnd {
+    const char* what() const noexcept override { return "Abgebrochen"; }
 };
 
 // A command ended after it showed its message (missing file, too many rows, ...); the

@@ -11,6 +11,12 @@ constexpr double kSlice = 0.002;
 } // namespace
 
 void waitUntil(Clock& clock, Events& events, double deadline) {
+    // One step, not slices: at large readings a slice added to the time can round away.
+    if (clock.jumps()) {
+        events.process();
+        if (clock.monotonic() < deadline) clock.sleep(deadline - clock.monotonic());
+        return;
+    }
     for (;;) {
         double now = clock.monotonic();
         if (now >= deadline) return;

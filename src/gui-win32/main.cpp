@@ -81,7 +81,9 @@ int main() {
         return runWindow(options);
     // A verb, the help or a wrong option: the command line answers.
     Terminal terminal{std::cout, std::cin, stdinIsTerminal(), stdoutIsTerminal()};
+    watchInterrupts();
     int status = runCli(args, terminal);
     std::cout.flush();
+    interruptHandled();
     return status;
 }

@@ -92,8 +92,10 @@ int main(int argc, char** argv) {
                      << helpText(windowVerbs());
         status = 2;
     } else {
+        watchInterrupts();
         status = runCli(args, terminal);
     }
     std::cout.flush();
+    interruptHandled();
     return status;
 }

@@ -57,16 +57,24 @@ std::vector<std::string> protocolLines(const std::vector<TimedMidiMessage>& mess
     return lines;
 }
 
-std::string standardMidiFile(const std::vector<TimedMidiMessage>& messages) {
+std::optional<double> firstToneTime(const std::vector<TimedMidiMessage>& messages) {
+    for (const auto& m : messages)
+        if ((m.message & 0xF0) == 0x90 && ((m.message >> 16) & 0x7F) > 0) return m.time;
+    return std::nullopt;
+}
+
+std::optional<std::string> standardMidiFile(const std::vector<TimedMidiMessage>& messages) {
+    constexpr double kLongestDelta = 0x0FFFFFFF; // the largest variable-length quantity
     std::string track;
     variableLength(track, 0);
     track += "\xFF\x51\x03";
     bigEndian(track, 1000000, 3); // microseconds per quarter note
-    long long previous = 0;
+    double previous = 0;
     for (const auto& m : messages) {
-        long long tick = std::max(previous, std::llround(m.time * 1000));
-        variableLength(
-            track, static_cast<std::uint32_t>(std::min<long long>(tick - previous, 0x0FFFFFFF)));
+        if (!std::isfinite(m.time)) return std::nullopt;
+        const double tick = std::max(previous, std::round(m.time * 1000));
+        if (tick - previous > kLongestDelta) return std::nullopt;
+        variableLength(track, static_cast<std::uint32_t>(tick - previous));
         previous = tick;
         int status = static_cast<int>(m.message & 0xFF);
         track += static_cast<char>(status);
@@ -88,11 +96,9 @@ std::string standardMidiFile(const std::vector<TimedMidiMessage>& messages) {
     return file + track;
 }
 
-std::optional<std::string> wavFile(const std::vector<std::int16_t>& frames, int rate) {
-    const std::uint64_t dataBytes = frames.size() * 2;
+std::optional<std::string> wavHeader(std::uint64_t dataBytes, int rate) {
     if (dataBytes > 0xFFFFFFFFull - 36) return std::nullopt;
     std::string out;
-    out.reserve(44 + dataBytes);
     out += "RIFF";
     littleEndian(out, static_cast<std::uint32_t>(36 + dataBytes), 4);
     out += "WAVEfmt ";
@@ -105,9 +111,13 @@ std::optional<std::string> wavFile(const std::vector<std::int16_t>& frames, int 
     littleEndian(out, 16, 2);
     out += "data";
     littleEndian(out, static_cast<std::uint32_t>(dataBytes), 4);
-    for (std::int16_t s : frames)
-        littleEndian(out, static_cast<std::uint16_t>(s), 2);
     return out;
 }
+
+void appendSamples(std::string& out, const std::int16_t* samples, std::size_t count) {
+    for (std::size_t k = 0; k < count; ++k)
+        littleEndian(out, static_cast<std::uint16_t>(samples[k]), 2);
+}
+
 
 } // namespace tonfex

@@ -19,10 +19,19 @@ std::vector<TimedMidiMessage> fromOrigin(const std::vector<TimedMidiMessage>& me
 // ("12.345 90 3C 50").
 std::vector<std::string> protocolLines(const std::vector<TimedMidiMessage>& messages);
 
-// Format 0, 1000 ticks per quarter note at 60 quarters a minute: one tick is a millisecond.
-std::string standardMidiFile(const std::vector<TimedMidiMessage>& messages);
+// The time of the first note that sounds (a note on with a velocity above 0); a file of the
+// play starts there.
+std::optional<double> firstToneTime(const std::vector<TimedMidiMessage>& messages);
 
-// RIFF WAVE of interleaved 16-bit stereo frames; nothing when it is too long for the format.
-std::optional<std::string> wavFile(const std::vector<std::int16_t>& frames, int rate);
+// Format 0, 1000 ticks per quarter note at 60 quarters a minute: one tick is a millisecond.
+// Nothing when a time between two messages does not fit the format (about 74 hours).
+std::optional<std::string> standardMidiFile(const std::vector<TimedMidiMessage>& messages);
+
+// The 44 bytes that start a RIFF WAVE of 16-bit stereo at `rate` with `dataBytes` of samples;
+// nothing when that is too long for the format (4 GB).
+std::optional<std::string> wavHeader(std::uint64_t dataBytes, int rate);
+
+// Little-endian 16-bit samples as the bytes of a WAV's data.
+void appendSamples(std::string& out, const std::int16_t* samples, std::size_t count);
 
 } // namespace tonfex

@@ -23,6 +23,9 @@ bool MidiOut::MidiOpen(std::int16_t device) {
 
 void MidiOut::MidiClose() {
     if (hMidiOut == 0) return;
+    // An external device keeps sounding what it was not told to end.
+    for (std::int16_t channel = 0; channel < 16; ++channel)
+        MidiSendShort(static_cast<std::int16_t>(0xB0 + channel), 123, 0);
     unsigned result = system_->close(hMidiOut);
     if (result != midiresult::ok) MidiError(result);
     hMidiOut = 0;

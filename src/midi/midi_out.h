@@ -19,7 +19,7 @@ public:
     void MidiListDevices(ListBox& list);
     // Closes any open device and opens `device`; true when a device is open afterwards.
     bool MidiOpen(std::int16_t device);
-    // Closes the open device, if any.
+    // Closes the open device, if any, after All Notes Off on every channel.
     void MidiClose();
     // Sends one packed message on hMidiOut, also when none is open (the system refuses it).
     void MidiSendShort(std::int16_t status, std::int16_t data1, std::int16_t data2);

@@ -67,6 +67,37 @@ void Tonausgabe(MidiPlayback& m, TextBox& txtNot, TextBox& Text5, std::int16_t p
     Text5.setText(Notenname(m, pitch));
 }
 
+namespace {
+// A tone that starts later than this after its planned time moves the plan of every later
+// tone: the tones after a stall keep their length instead of sounding in a burst.
+constexpr double kLateness = 0.010;
+
+// Sends the note off for the last note however the loop ends: done, stopped, or unwound by
+// the end of the program during a wait.
+class LastNoteOff {
+public:
+    explicit LastNoteOff(MidiPlayback& m) : m_(m) {}
+    LastNoteOff(const LastNoteOff&) = delete;
+    LastNoteOff& operator=(const LastNoteOff&) = delete;
+    ~LastNoteOff() {
+        try {
+            send();
+        } catch (...) {
+            // Keeping an error text failed; the note off itself was handed on or refused.
+        }
+    }
+    void send() {
+        if (sent_) return;
+        sent_ = true;
+        MidiNoteOff(m_.out, 0, m_.LetzterTon);
+    }
+
+private:
+    MidiPlayback& m_;
+    bool sent_ = false;
+};
+} // namespace
+
 void Spielschleife(PlayWindow w, MidiPlayback& m) {
     const char decimal = w.s.decimal;
     const Melody& melody = w.melody;
@@ -80,6 +111,8 @@ void Spielschleife(PlayWindow w, MidiPlayback& m) {
 
     m.loopStart = w.clock.monotonic();
     double scheduled = 0; // seconds from the loop's start to the end of the current tone
+    double moved = 0;     // lateness the plan has taken up
+    LastNoteOff noteOff(m);
     for (int i = 1; i <= Melody::kLast; ++i) {
         const auto at = static_cast<size_t>(i);
         if (melody.Tonhoehe[at] < 1) break;
@@ -89,6 +122,8 @@ void Spielschleife(PlayWindow w, MidiPlayback& m) {
         w.Tempoteiler = tempoDivisor(w.s);
         double seconds = toneSeconds(melody.Tondauer[at], w.Tempoteiler);
         auto velocity = toInt16(static_cast<float>(melody.Lautstaerke[at]) * f);
+        const double late = w.clock.monotonic() - (m.loopStart + moved + scheduled);
+        if (late > kLateness) moved += late;
         Tonausgabe(m, w.txtNot, w.Text5, melody.Tonhoehe[at], velocity, decimal);
         std::string line =
             toneLine(i, melody.Tonhoehe[at], melody.Lautstaerke[at], melody.Tondauer[at], decimal);
@@ -101,15 +136,14 @@ void Spielschleife(PlayWindow w, MidiPlayback& m) {
         }
         scheduled += seconds;
         w.soundingTone = i;
-        waitUntil(w.clock, w.events, m.loopStart + scheduled);
+        waitUntil(w.clock, w.events, m.loopStart + moved + scheduled);
         w.soundingTone = 0;
         if (w.StopFlag == -1) {
             w.StopFlag = 0;
-            MidiNoteOff(m.out, 0, m.LetzterTon);
             return;
         }
     }
-    MidiNoteOff(m.out, 0, m.LetzterTon);
+    noteOff.send();
 
     w.Daten.clear();
     if (n < 1) {

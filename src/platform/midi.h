@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -100,10 +101,12 @@ std::filesystem::path findSoundFont();
 
 inline constexpr int kRenderRate = 44100;
 
+// Takes rendered 16-bit samples, stereo interleaved, a block at a time; false stops the render.
+using SampleSink = std::function<bool(const std::int16_t* samples, std::size_t count)>;
+
 // Plays `messages` (times in seconds from 0, ascending) through the built-in synthesizer
-// without an audio device and appends 16-bit stereo frames at 44.1 kHz, interleaved, to
-// `frames`, until the sound after the last message has died away. Returns an error text.
-std::string renderWithSynth(const std::vector<TimedMidiMessage>& messages,
-                            std::vector<std::int16_t>& frames);
+// without an audio device and hands the 16-bit stereo frames at 44.1 kHz to `sink` as they
+// are rendered, until the sound after the last message has died away. Returns an error text.
+std::string renderWithSynth(const std::vector<TimedMidiMessage>& messages, const SampleSink& sink);
 
 } // namespace tonfex

@@ -278,42 +278,42 @@ fs::path findSoundFont() {
     return {};
 }
 
-std::string renderWithSynth(const std::vector<TimedMidiMessage>& messages,
-                            std::vector<std::int16_t>& frames) {
+std::string renderWithSynth(const std::vector<TimedMidiMessage>& messages, const SampleSink& sink) {
     quietLibraries();
     Synth s;
     if (std::string error = makeSynth(s); !error.empty()) return error;
     fluid_synth_t* synth = s.synth.get();
-    std::size_t done = frames.size() / 2;
-    auto render = [&](std::size_t count) {
-        std::size_t at = frames.size();
-        frames.resize(at + 2 * count);
-        std::int16_t* out = frames.data() + at;
-        // FluidSynth takes the length as int: render long stretches in pieces.
-        for (std::size_t left = count; left > 0;) {
-            int n = static_cast<int>(std::min<std::size_t>(left, 1 << 20));
+    // One block of frames at a time: memory stays the same whatever the length.
+    constexpr std::size_t kBlock = kRenderRate / 10;
+    std::vector<std::int16_t> buffer(2 * kBlock);
+    std::uint64_t done = 0; // frames rendered so far
+    bool stopped = false;
+    // Renders `count` frames; `silent` tells whether all of them stayed at the dither's level.
+    auto render = [&](std::uint64_t count, bool* silent) {
+        while (count > 0 && !stopped) {
+            const auto n = static_cast<int>(std::min<std::uint64_t>(count, kBlock));
+            std::int16_t* out = buffer.data();
             fluid_synth_write_s16(synth, n, out, 0, 2, out, 1, 2);
-            out += 2 * static_cast<std::size_t>(n);
-            left -= static_cast<std::size_t>(n);
+            const auto samples = 2 * static_cast<std::size_t>(n);
+            if (silent)
+                for (std::size_t k = 0; k < samples && *silent; ++k)
+                    *silent = std::abs(static_cast<int>(out[k])) <= 2;
+            stopped = !sink(out, samples);
+            done += static_cast<std::uint64_t>(n);
+            count -= static_cast<std::uint64_t>(n);
         }
-        done += count;
     };
-    std::size_t start = done;
     for (const auto& m : messages) {
-        double at = std::max(0.0, m.time) * kRenderRate;
-        std::size_t target = start + static_cast<std::size_t>(std::llround(at));
-        if (target > done) render(target - done);
+        const auto target =
+            static_cast<std::uint64_t>(std::llround(std::max(0.0, m.time) * kRenderRate));
+        if (target > done) render(target - done, nullptr);
         play(synth, m.message);
     }
     // The release of the last tones, with the reverb: until a tenth of a second stays silent
     // (dither leaves the lowest bit), at most ten seconds.
-    constexpr std::size_t block = kRenderRate / 10;
-    for (int i = 0; i < 100; ++i) {
-        std::size_t at = frames.size();
-        render(block);
+    for (int i = 0; i < 100 && !stopped; ++i) {
         bool silent = true;
-        for (std::size_t k = at; k < frames.size() && silent; ++k)
-            silent = std::abs(static_cast<int>(frames[k])) <= 2;
+        render(kBlock, &silent);
         if (silent) break;
     }
     return "";

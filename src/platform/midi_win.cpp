@@ -60,7 +60,7 @@ std::filesystem::path findSoundFont() {
     return {};
 }
 
-std::string renderWithSynth(const std::vector<TimedMidiMessage>&, std::vector<std::int16_t>&) {
+std::string renderWithSynth(const std::vector<TimedMidiMessage>&, const SampleSink&) {
     return "Die WAV-Ausgabe braucht den eingebauten Synthesizer der Linux-Ausgabe (FluidSynth).";
 }
 

@@ -69,6 +69,8 @@ public:
     // Sleeps about `seconds` (the caller loops until its deadline).
     virtual void sleep(double seconds) = 0;
     virtual LocalTime now() = 0;
+    // A clock whose time moves only by its waits: a wait jumps to its end in one step.
+    virtual bool jumps() const { return false; }
 };
 
 // "dd.mm.yyyy" and "hh:mm:ss".
@@ -98,6 +100,9 @@ public:
     virtual ~WholeFileWriter() = default;
     // After an error the rest is ignored; finish() reports it.
     virtual void write(std::string_view bytes) = 0;
+    // Writes `bytes` over the first bytes written (a header known only at the end); the
+    // following writes go on at the end.
+    virtual void rewriteStart(std::string_view bytes) = 0;
     // Returns an error text or "".
     virtual std::string finish() = 0;
 };
@@ -156,6 +161,13 @@ bool stdinIsTerminal();
 bool stdoutIsTerminal();
 // Makes the console show UTF-8 output (Windows); nothing elsewhere.
 void prepareConsole();
+// From now on Ctrl-C and SIGTERM (on Windows also Ctrl-Break and closing the console) ask the
+// running command to end instead of killing the process; a second Ctrl-C kills it.
+void watchInterrupts();
+// Whether such a request came.
+bool interruptRequested();
+// The program has ended what it was doing after a request: a closing console may go.
+void interruptHandled();
 // Whether a window can be shown: an X display that answers, Wayland or a Qt platform named in
 // QT_QPA_PLATFORM; always on Windows.
 bool windowDisplayAvailable();

@@ -94,6 +94,14 @@ void TemporaryFileWriter::write(std::string_view bytes) {
     error_ = writeTemporary(bytes);
 }
 
+void TemporaryFileWriter::rewriteStart(std::string_view bytes) {
+    if (!error_.empty() || !created_) return;
+    out_.seekp(0);
+    error_ = writeTemporary(bytes);
+    out_.seekp(0, std::ios::end);
+    if (error_.empty() && !out_) error_ = "Schreibfehler (Datenträger voll?)";
+}
+
 std::string TemporaryFileWriter::finish() {
     write({}); // an empty file is created here
     if (error_.empty()) error_ = closeTemporary();

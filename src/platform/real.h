@@ -30,6 +30,7 @@ public:
     explicit TemporaryFileWriter(std::filesystem::path path);
     ~TemporaryFileWriter() override;
     void write(std::string_view bytes) override;
+    void rewriteStart(std::string_view bytes) override;
     std::string finish() override;
 
 protected:

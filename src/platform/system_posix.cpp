@@ -10,7 +10,9 @@
 #include <clocale>
 #include <cstdlib>
 #include <dlfcn.h>
+#include <csignal>
 #include <langinfo.h>
+#include <signal.h>
 #include <locale.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -240,4 +242,32 @@ bool stdoutIsTerminal() {
     return isatty(1) == 1;
 }
 void prepareConsole() {}
+
+namespace {
+volatile std::sig_atomic_t interrupted = 0;
+
+extern "C" void onInterrupt(int signal) {
+    if (interrupted) {
+        // A second request while the first is not served yet: the signal's own effect.
+        std::signal(signal, SIG_DFL);
+        std::raise(signal);
+        return;
+    }
+    interrupted = 1;
+}
+} // namespace
+
+void watchInterrupts() {
+    struct sigaction action {};
+    action.sa_handler = onInterrupt;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+}
+
+bool interruptRequested() {
+    return interrupted != 0;
+}
+
+void interruptHandled() {}
 } // namespace tonfex

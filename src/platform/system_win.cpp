@@ -104,6 +104,33 @@ bool stdoutIsTerminal() {
 void prepareConsole() {
     SetConsoleOutputCP(CP_UTF8);
 }
+
+namespace {
+volatile LONG interrupted = 0;
+HANDLE handled = nullptr; // set once the command has ended after a request
+
+BOOL WINAPI onConsoleEvent(DWORD event) {
+    if (InterlockedExchange(&interrupted, 1) != 0 && event == CTRL_C_EVENT) return FALSE;
+    // After a close, logoff or shutdown the system ends the process when this returns: wait
+    // for the play to end its notes first (Windows allows about five seconds).
+    if (event == CTRL_CLOSE_EVENT || event == CTRL_LOGOFF_EVENT || event == CTRL_SHUTDOWN_EVENT)
+        if (handled) WaitForSingleObject(handled, 4000);
+    return TRUE;
+}
+} // namespace
+
+void watchInterrupts() {
+    if (!handled) handled = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    SetConsoleCtrlHandler(onConsoleEvent, TRUE);
+}
+
+bool interruptRequested() {
+    return InterlockedCompareExchange(&interrupted, 0, 0) != 0;
+}
+
+void interruptHandled() {
+    if (handled) SetEvent(handled);
+}
 bool windowDisplayAvailable() {
     return true;
 }

@@ -11,6 +11,7 @@ public:
     void sleep(double seconds) override {
         if (seconds > 0) seconds_ += seconds;
     }
+    bool jumps() const override { return true; }
     LocalTime now() override { return system_.now(); }
 
 private:

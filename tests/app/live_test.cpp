@@ -10,6 +10,15 @@ namespace {
 
 using Sent = std::vector<std::string>;
 
+// All Notes Off on channels 0 to 15.
+Sent allNotesOff() {
+    Sent out;
+    for (const char* status : {"B0", "B1", "B2", "B3", "B4", "B5", "B6", "B7", "B8", "B9", "BA",
+                               "BB", "BC", "BD", "BE", "BF"})
+        out.push_back(std::string(status) + " 7B 00");
+    return out;
+}
+
 struct LiveTest : AppTest {
     LiveTest() {
         midi.devices = {std::string("Port A")};
@@ -80,8 +89,10 @@ TEST_F(LiveTest, BenderSendsAtOnceWithOneDecimalOfOffset) {
     play();
     EXPECT_EQ(app.c.txtNot.text() + " " + app.c.Text5.text(), "496.91 Hz Ais");
 
-    // With no device open the move is silent and sends nowhere.
+    // Closing tells every channel All Notes Off first; with no device open the move is
+    // silent and sends nowhere.
     app.midi.out.MidiClose();
+    EXPECT_EQ(sent(), allNotesOff());
     app.Bender_MouseMove(5000.0f);
     EXPECT_TRUE(sent().empty());
 }
@@ -97,8 +108,9 @@ TEST_F(LiveTest, InstrumentAndDeviceClicks) {
     EXPECT_EQ(app.c.Label1.caption, "");
     EXPECT_EQ(std::pair(midi.opens, midi.closes), std::pair(2, 1));
     EXPECT_EQ(app.midi.out.hMidiOut, 2u); // device 0
-    // The instrument chosen before is not sent again to the new device.
-    EXPECT_TRUE(sent().empty());
+    // The old device heard All Notes Off; the instrument chosen before is not sent again to
+    // the new device.
+    EXPECT_EQ(sent(), allNotesOff());
     app.List1_Click(5); // no such line
     EXPECT_EQ(midi.opens, 2);
 }

@@ -5,6 +5,7 @@
 #include "core/errors.h"
 #include "midi/recorded.h"
 
+#include <cmath>
 #include <cstdio>
 
 using namespace tonfex;
@@ -66,15 +67,42 @@ TEST_F(PlayTest, WholePlaySendsAllOffThenLegatoTonesAtTheirScheduledTimes) {
               (Lines{"1  60  100  4800", "2  64  127  2400", "3  67  1  1200"}));
 }
 
-TEST_F(PlayTest, TheTimeTheWindowTakesDoesNotAddUp) {
-    start("60 100 480\r\n62 100 480\r\n64 100 480\r\n65 100 480\r\n");
-    // Every round of events costs 30 ms; the tones still start 100 ms apart on average.
-    tp.events.onProcess = [&] { tp.clock.seconds += 0.03; };
+TEST_F(PlayTest, SmallDelaysKeepTheScheduleAStallMovesIt) {
+    std::string melody;
+    for (int i = 0; i < 8; ++i)
+        melody += "60 100 480\r\n"; // 100 ms each
+    start(melody);
+    // The milliseconds between the starts of successive tones.
+    auto gaps = [&] {
+        std::vector<double> starts, out;
+        for (const auto& m : midi.messages)
+            if ((m.message & 0xF0) == 0x90 && (m.message >> 16) > 0) starts.push_back(m.time);
+        for (size_t k = 1; k < starts.size(); ++k)
+            out.push_back(std::round((starts[k] - starts[k - 1]) * 1e4) / 10);
+        midi.messages.clear();
+        return out;
+    };
+    // Every round of events costs 8 ms: the tones keep their absolute times, nothing adds up.
+    tp.events.onProcess = [&] { tp.clock.seconds += 0.008; };
     app.Startknopf_Click();
-    auto n = notes();
-    ASSERT_EQ(n.size(), 9u);
-    for (size_t k = 3; k < 9; k += 2)
-        EXPECT_NEAR(std::stod(n[k]) - std::stod(n[1]), 50.0 * static_cast<double>(k - 1), 31);
+    auto small = gaps();
+    ASSERT_EQ(small.size(), 7u);
+    double sum = 0;
+    for (double g : small) {
+        EXPECT_NEAR(g, 100, 9);
+        sum += g;
+    }
+    EXPECT_NEAR(sum, 700, 9);
+
+    // A stall of a second during the third tone: the later tones are moved, each keeps its
+    // 100 ms instead of all sounding at once.
+    bool stalled = false;
+    tp.events.onProcess = [&] {
+        if (app.soundingTone == 3 && !stalled) tp.clock.seconds += 1.0;
+        stalled = stalled || app.soundingTone == 3;
+    };
+    app.Startknopf_Click();
+    EXPECT_EQ(gaps(), (std::vector<double>{100, 100, 1000, 100, 100, 100, 100}));
 }
 
 TEST_F(PlayTest, StopEndsAfterTheSoundingTonesWaitWithoutSummary) {
@@ -89,6 +117,24 @@ TEST_F(PlayTest, StopEndsAfterTheSoundingTonesWaitWithoutSummary) {
     const auto& lines = app.c.Daten.lines();
     EXPECT_EQ(Lines(lines.end() - 3, lines.end()),
               (Lines{"", "1  60  100  4800", "2  62  100  4800"}));
+}
+
+TEST_F(PlayTest, AnEndDuringAToneSilencesItAndClosingEndsEveryChannel) {
+    // The window closed (or Ende pressed) while the second tone sounds: the end unwinds the
+    // play from its wait.
+    start("60 100 4800\r\n62 100 4800\r\n64 100 4800\r\n");
+    tp.events.onProcess = [&] {
+        if (app.midi.LetzterTon == 62) throw ProgramEnd();
+    };
+    EXPECT_THROW(app.Startknopf_Click(), ProgramEnd);
+    EXPECT_EQ(notes().back(), "1900.000 90 3E 00");
+    midi.messages.clear();
+    app.Form_Unload();
+    Lines closing = testkit::hex(midi);
+    ASSERT_EQ(closing.size(), 16u);
+    EXPECT_EQ(closing.front(), "B0 7B 00");
+    EXPECT_EQ(closing.back(), "BF 7B 00");
+    EXPECT_EQ(midi.closes, 1);
 }
 
 TEST_F(PlayTest, TempoRulesGiveTheirDurations) {
@@ -142,7 +188,8 @@ TEST_F(PlayTest, EmptyMelodyShowsTheNoTonesLines) {
 
 TEST_F(PlayTest, DurationsFromTheListOrDirectlyAndIndicesBeyondTheList) {
     // Rule 2 (rules 3 and 6 take durations directly): index 13 of a longer list first, then
-    // of the default list of twelve lines, where it lies beyond the list and gives no wait.
+    // of the default list of twelve lines, where it lies beyond the list and keeps the value
+    // the longer list left.
     std::string longList;
     for (int i = 1; i <= 20; ++i)
         longList += "4800\r\n";
@@ -155,7 +202,7 @@ TEST_F(PlayTest, DurationsFromTheListOrDirectlyAndIndicesBeyondTheList) {
     std::vector<std::string> written;
     EXPECT_EQ(writeMissingDefaults(tp.files, tmp.folder(), written), "");
     app.Startknopf_Click();
-    EXPECT_EQ((std::vector<double>{d[1], d[2], d[3]}), (std::vector<double>{2400, 0, 300}));
+    EXPECT_EQ((std::vector<double>{d[1], d[2], d[3]}), (std::vector<double>{2400, 4800, 300}));
 
     // Directly, with the system's decimal comma.
     start("60 100 1,5\r\n");

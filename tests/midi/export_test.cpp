@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 using namespace tonfex;
 
 namespace {
@@ -38,14 +40,31 @@ TEST(Export, StandardMidiFileTicksAreMilliseconds) {
                          "\0\xFF\x2F\0",
                          14 + 8 + 34);
     EXPECT_EQ(standardMidiFile(sent), expected);
+    // The first note that sounds, not the note off of note 0 before it.
+    sent.insert(sent.begin() + 2, {0.5, msg(0x90, 0, 0)});
+    EXPECT_EQ(firstToneTime(sent), 0.9);
+}
+
+TEST(Export, DeltasTheFormatCannotHoldAreRefused) {
+    // 0x0FFFFFFF ticks is the longest delta; one more, or a time that is not a number, fails.
+    const double longest = 0x0FFFFFFF / 1000.0;
+    EXPECT_TRUE(standardMidiFile({{0, msg(0x90, 60, 80)}, {longest, msg(0x90, 60, 0)}}));
+    EXPECT_FALSE(standardMidiFile({{0, msg(0x90, 60, 80)}, {longest + 0.001, msg(0x90, 60, 0)}}));
+    EXPECT_FALSE(standardMidiFile({{0, msg(0x90, 60, 80)}, {1e308, msg(0x90, 60, 0)}}));
+    EXPECT_FALSE(standardMidiFile({{0, msg(0x90, 60, 80)}, {std::nan(""), msg(0x90, 60, 0)}}));
+    EXPECT_FALSE(firstToneTime({{0, msg(0x90, 60, 0)}, {1, msg(0xB0, 123, 0)}}));
 }
 
 TEST(Export, WavHeaderAndLittleEndianFrames) {
-    auto bytes = wavFile({1, -1, 0x1234, -32768}, 44100);
+    auto bytes = wavHeader(8, 44100);
     ASSERT_TRUE(bytes.has_value());
+    const std::int16_t frames[] = {1, -1, 0x1234, -32768};
+    appendSamples(*bytes, frames, 4);
     std::string expected("RIFF\x2C\0\0\0WAVEfmt \x10\0\0\0\x01\0\x02\0\x44\xAC\0\0\x10\xB1\x02\0"
                          "\x04\0\x10\0data\x08\0\0\0"
                          "\x01\0\xFF\xFF\x34\x12\0\x80",
                          52);
     EXPECT_EQ(*bytes, expected);
+    EXPECT_TRUE(wavHeader(0xFFFFFFFFull - 36, 44100));
+    EXPECT_FALSE(wavHeader(0xFFFFFFFFull - 35, 44100));
 }
