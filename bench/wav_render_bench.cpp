@@ -10,6 +10,9 @@
 #include <fstream>
 #include <random>
 #include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -25,6 +28,22 @@ double timed(const std::string& command) {
             best, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
     }
     return best;
+}
+
+// The peak resident memory of a shell command that ends in `exec`, in kilobytes; -1 when it
+// failed.
+long peakMemoryOf(const std::string& command) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+        execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    int status = 0;
+    rusage usage{};
+    if (pid < 0 || wait4(pid, &status, 0, &usage) != pid || !WIFEXITED(status) ||
+        WEXITSTATUS(status) != 0)
+        return -1;
+    return usage.ru_maxrss;
 }
 
 std::string quoted(const fs::path& p) {
@@ -88,7 +107,18 @@ int main() {
                     seconds(theirs));
         std::printf("  Verhältnis            %7.2f    (Ziel <= 1,2)\n", tonfexTime / fluidTime);
     }
+
+    // Memory: a melody of 300 s rendered; the WAV is written as it is rendered.
+    {
+        std::ofstream melody(dir / "Tonfex.txt", std::ios::binary);
+        for (int i = 0; i < 3000; ++i)
+            melody << 48 + (i * 7) % 36 << " 100 480\r\n";
+    }
+    long peakKb = peakMemoryOf("exec " + base + "play --wav " + quoted(ours) + " > /dev/null");
+    std::printf("  300 s Melodie         %7.1f MB Spitzenspeicher für %.1f MB WAV  (Ziel < 60 MB)\n",
+                static_cast<double>(peakKb) / 1024,
+                static_cast<double>(fs::file_size(ours)) / (1024 * 1024));
     std::error_code ec;
     fs::remove_all(dir, ec);
-    return tonfexTime < 0 ? 1 : 0;
+    return tonfexTime < 0 || peakKb < 0 ? 1 : 0;
 }
