@@ -60,6 +60,13 @@ inline std::string readBytes(const std::filesystem::path& path) {
     return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
+// Whether a whole-file write left a temporary file in `dir`.
+inline bool temporaryFileIn(const std::filesystem::path& dir) {
+    for (const auto& e : std::filesystem::directory_iterator(dir))
+        if (e.path().filename().string().find(".tonfex-neu") != std::string::npos) return true;
+    return false;
+}
+
 inline void writeBytes(const std::filesystem::path& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << bytes;

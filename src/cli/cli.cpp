@@ -211,6 +211,11 @@ std::string parseArguments(const std::vector<std::string>& args, CliOptions& opt
     return "";
 }
 
+namespace {
+int runWithTerminal(const CliOptions& options, const Command* command,
+                    const PlayFileOptions& playFiles, Terminal& terminal);
+} // namespace
+
 int runCli(const std::vector<std::string>& args, Terminal& terminal) {
     CliOptions options;
     if (std::string error = parseArguments(args, options); !error.empty()) {
@@ -238,6 +243,20 @@ int runCli(const std::vector<std::string>& args, Terminal& terminal) {
         return 2;
     }
 
+    // A play file written to the standard output (`--wav /dev/stdout | aplay`) gets it alone:
+    // the program's own text goes to the error output then.
+    Terminal toErrors{std::cerr, terminal.in, terminal.inIsTerminal, false};
+    for (const std::string* name : {&playFiles.protocol, &playFiles.mid, &playFiles.wav})
+        if (!name->empty() && namesStandardOutput(pathFromUtf8(*name))) {
+            terminal.out.flush();
+            return runWithTerminal(options, command, playFiles, toErrors);
+        }
+    return runWithTerminal(options, command, playFiles, terminal);
+}
+
+namespace {
+int runWithTerminal(const CliOptions& options, const Command* command,
+                    const PlayFileOptions& playFiles, Terminal& terminal) {
     const WorkFolder folder = workFolderNamed(options.folder);
     CliDialogs dialogs(terminal, options.answers);
     PrintingClipboard clipboard(terminal);
@@ -324,5 +343,7 @@ int runCli(const std::vector<std::string>& args, Terminal& terminal) {
     }
     return 0;
 }
+
+} // namespace
 
 } // namespace tonfex

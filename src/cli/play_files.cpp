@@ -29,7 +29,9 @@ namespace {
 std::string writeWav(const std::vector<TimedMidiMessage>& played, const std::string& name,
                      Files& files) {
     auto writer = files.writeInPieces(pathFromUtf8(name));
-    writer->write(*wavHeader(0, kRenderRate));
+    // The largest length until the real one is known: a pipe, which cannot go back, keeps it,
+    // and readers of a stream take it as "to the end".
+    writer->write(*wavHeader(0xFFFFFFFFull - 36, kRenderRate));
     std::uint64_t dataBytes = 0;
     bool tooLong = false;
     std::string bytes;

@@ -164,6 +164,8 @@ void prepareConsole();
 // From now on Ctrl-C and SIGTERM (on Windows also Ctrl-Break and closing the console) ask the
 // running command to end instead of killing the process; a second Ctrl-C kills it.
 void watchInterrupts();
+// Whether `path` is the file, pipe or device the standard output goes to.
+bool namesStandardOutput(const std::filesystem::path& path);
 // Whether such a request came.
 bool interruptRequested();
 // The program has ended what it was doing after a request: a closing console may go.

@@ -68,20 +68,19 @@ std::optional<std::string> DiskFiles::read(const fs::path& path) {
     return bytes;
 }
 
-TemporaryFileWriter::TemporaryFileWriter(fs::path path) : path_(std::move(path)), temp_(path_) {
-    temp_ += ".tonfex-neu";
-}
+TemporaryFileWriter::TemporaryFileWriter(fs::path path)
+    : path_(std::move(path)), target_(path_) {}
 
 TemporaryFileWriter::~TemporaryFileWriter() {
     discard();
 }
 
 void TemporaryFileWriter::discard() {
+    closeHandle();
     if (!created_) return;
     created_ = false;
-    out_.close();
     std::error_code ec;
-    fs::remove(temp_, ec);
+    if (!temp_.empty()) fs::remove(temp_, ec);
 }
 
 void TemporaryFileWriter::write(std::string_view bytes) {
@@ -94,12 +93,16 @@ void TemporaryFileWriter::write(std::string_view bytes) {
     error_ = writeTemporary(bytes);
 }
 
-void TemporaryFileWriter::rewriteStart(std::string_view bytes) {
-    if (!error_.empty() || !created_) return;
-    out_.seekp(0);
-    error_ = writeTemporary(bytes);
-    out_.seekp(0, std::ios::end);
-    if (error_.empty() && !out_) error_ = "Schreibfehler (Datenträger voll?)";
+std::string TemporaryFileWriter::writeTemporary(std::string_view bytes) {
+    constexpr size_t kBuffer = 1 << 16;
+    if (buffer_.size() + bytes.size() > kBuffer)
+        if (std::string error = flushBuffer(); !error.empty()) return error;
+    if (bytes.size() >= kBuffer) {
+        buffer_.assign(bytes);
+        return flushBuffer();
+    }
+    buffer_.append(bytes);
+    return "";
 }
 
 std::string TemporaryFileWriter::finish() {
@@ -111,25 +114,6 @@ std::string TemporaryFileWriter::finish() {
     else
         discard();
     return error_;
-}
-
-std::string TemporaryFileWriter::createTemporary() {
-    out_.open(temp_, std::ios::binary | std::ios::trunc);
-    return out_ ? "" : "kann nicht geschrieben werden";
-}
-
-std::string TemporaryFileWriter::writeTemporary(std::string_view bytes) {
-    out_.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    return out_ ? "" : "Schreibfehler (Datenträger voll?)";
-}
-
-std::string TemporaryFileWriter::closeTemporary() {
-    out_.close();
-    return out_ ? "" : "Schreibfehler (Datenträger voll?)";
-}
-
-std::string TemporaryFileWriter::replaceTarget() {
-    return replaceFile(temp_, path_);
 }
 
 std::unique_ptr<WholeFileWriter> DiskFiles::writeInPieces(const fs::path& path) {

@@ -3,6 +3,7 @@
 
 #include "platform/platform.h"
 
+#include <cstdint>
 #include <fstream>
 #include <random>
 
@@ -24,28 +25,44 @@ private:
     std::mt19937 engine_{12345u};
 };
 
-// The whole-file write on disk: "<name>.tonfex-neu" beside the file, then a rename.
+// The whole-file write on disk. A regular file, or one that does not exist yet, is written
+// to a temporary file "<name>.tonfex-neu-XXXXXX" beside it, created exclusively under a name
+// no one can predict, with the file's permissions, flushed to the disk and renamed over it;
+// a link is followed and the file it names is replaced in its own folder. A device, pipe or
+// socket that exists is written into directly. Temporary files that a killed run left in the
+// folder are removed.
 class TemporaryFileWriter : public WholeFileWriter {
 public:
     explicit TemporaryFileWriter(std::filesystem::path path);
     ~TemporaryFileWriter() override;
+    TemporaryFileWriter(const TemporaryFileWriter&) = delete;
+    TemporaryFileWriter& operator=(const TemporaryFileWriter&) = delete;
     void write(std::string_view bytes) override;
     void rewriteStart(std::string_view bytes) override;
     std::string finish() override;
+
+    // The name part that marks the temporary files.
+    static constexpr const char* kMarker = ".tonfex-neu";
 
 protected:
     // The steps, each returning an error text or ""; tests make each of them fail.
     virtual std::string createTemporary();
     virtual std::string writeTemporary(std::string_view bytes);
-    // Closing flushes the last buffer; a full disk may show only then.
+    // Writes what is buffered, flushes it to the disk and closes; a full disk may show only here.
     virtual std::string closeTemporary();
     virtual std::string replaceTarget();
 
 private:
+    std::string flushBuffer();
+    void closeHandle();
     void discard(); // closes and removes the temporary file
+    void removeLeftovers();
 
-    std::filesystem::path path_, temp_;
-    std::ofstream out_;
+    std::filesystem::path path_;   // as named
+    std::filesystem::path target_; // the file that is replaced: where a link leads
+    std::filesystem::path temp_;   // empty when the target is written into directly
+    std::intptr_t handle_ = -1;    // the open file: a descriptor, or a HANDLE on Windows
+    std::string buffer_;
     std::string error_;
     bool created_ = false; // the temporary file was opened and is still ours to remove
 };

@@ -15,6 +15,7 @@
 #include <signal.h>
 #include <locale.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -257,12 +258,20 @@ extern "C" void onInterrupt(int signal) {
 }
 } // namespace
 
+bool namesStandardOutput(const fs::path& path) {
+    struct stat out {}, named {};
+    return fstat(1, &out) == 0 && stat(path.c_str(), &named) == 0 && out.st_dev == named.st_dev &&
+           out.st_ino == named.st_ino;
+}
+
 void watchInterrupts() {
     struct sigaction action {};
     action.sa_handler = onInterrupt;
     sigemptyset(&action.sa_mask);
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
+    // A reader that closes its pipe is a write error, not the end of the process.
+    std::signal(SIGPIPE, SIG_IGN);
 }
 
 bool interruptRequested() {

@@ -119,6 +119,12 @@ BOOL WINAPI onConsoleEvent(DWORD event) {
 }
 } // namespace
 
+bool namesStandardOutput(const fs::path& path) {
+    // CONOUT$ and CON are the console the text goes to as well.
+    const std::wstring name = lower(path.wstring());
+    return name == L"con" || name == L"conout$";
+}
+
 void watchInterrupts() {
     if (!handled) handled = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     SetConsoleCtrlHandler(onConsoleEvent, TRUE);

@@ -37,11 +37,7 @@ struct FaultTest : testkit::AppTest {
         return texts;
     }
 
-    bool temporaryLeft() {
-        for (const auto& e : std::filesystem::directory_iterator(tmp.dir()))
-            if (e.path().string().find(".tonfex-neu") != std::string::npos) return true;
-        return false;
-    }
+    bool temporaryLeft() { return testkit::temporaryFileIn(tmp.dir()); }
 };
 
 const std::vector<Writer>& writers() {

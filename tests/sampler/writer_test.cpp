@@ -217,7 +217,7 @@ TEST_F(Writer, FailuresLeaveTheOldProjectWhole) {
     auto fails = [&](auto expected, const std::string& text) {
         EXPECT_THROW(write(), decltype(expected));
         EXPECT_EQ(testkit::readBytes(tmp / "Tonfex.rpp"), "alt");
-        EXPECT_FALSE(std::filesystem::exists(tmp / "Tonfex.rpp.tonfex-neu"));
+        EXPECT_FALSE(testkit::temporaryFileIn(tmp.dir()));
         EXPECT_NE(tp.dialogs.records.back().text.find(text), std::string::npos)
             << tp.dialogs.records.back().text;
     };

@@ -315,7 +315,7 @@ TEST_F(ArbeitTest, AFileWindowsKeepsStaysWholeAndTheMessageSaysWhy) {
     EXPECT_EQ(tp.dialogs.records[0].text,
               "Die Melodiedatei C:\\Arbeit\\Tonfex.txt konnte nicht geschrieben werden: " + why);
     EXPECT_EQ(testkit::readBytes(melody), "64 80 2\r\n");
-    EXPECT_FALSE(fs::exists("C:\\Arbeit\\Tonfex.txt.tonfex-neu"));
+    EXPECT_FALSE(testkit::temporaryFileIn("C:\\Arbeit"));
     // Once it is free again, the whole file is replaced.
     CloseHandle(held);
     Schreib(app.melody, app.s, tp.files, tp.dialogs, app.folder);
