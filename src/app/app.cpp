@@ -51,9 +51,10 @@ void App::Form_Load() {
         ctl->back = colors::grey;
     c.NeueRegelInfo.back = colors::orange;
     startLiveControls(midi, c.VScroll1, c.Bender);
-    midi.out.MidiListDevices(c.List1);
+    // The default device opens before the list is filled: its entry tells whether it sounds.
     midi.out.MidiClose();
     midi.out.MidiOpen(-1);
+    midi.out.MidiListDevices(c.List1);
     c.Label1.caption.clear();
     Instrumentenliste();
     MidiProgramChange(midi.out, 0, 0, 11);

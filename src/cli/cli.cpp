@@ -305,6 +305,12 @@ int runWithTerminal(const CliOptions& options, const Command* command,
     try {
         if (command->startsWindow)
             app.Form_Load(); // silent: the window's start shows nothing on the terminal
+        // A play through the system's MIDI that stays silent says why: the default device's entry.
+        if (const auto& devices = app.c.List1.lines();
+            systemMidi && (command->verb == "play" || command->verb == "neu") &&
+            app.s.sound() == 1 && !devices.empty() &&
+            devices[0].rfind("Eingebauter Synthesizer - kein Audioausgang", 0) == 0)
+            terminal.out << devices[0] << '\n';
         app.c.observeWith(&observer);
         pageShown = true;
         if (playFiles.any())

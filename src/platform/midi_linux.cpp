@@ -1,11 +1,13 @@
-// Linux MIDI output: device -1 is the built-in FluidSynth synthesizer on FluidSynth's default
-// audio driver, devices 0..n-1 are the ALSA sequencer's output ports through RtMidi.
+// Linux MIDI output: device -1 is the built-in FluidSynth synthesizer on the first audio driver
+// that starts (PulseAudio, PipeWire, ALSA, JACK), devices 0..n-1 are the ALSA sequencer's output
+// ports through RtMidi.
 #include "platform/midi.h"
 
 #include <RtMidi.h>
 #include <alsa/asoundlib.h>
 #include <fluidsynth.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
@@ -14,6 +16,7 @@
 #include <sstream>
 #include <thread>
 #include <utility>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -24,10 +27,18 @@ namespace {
 // The last message a library wanted to print; kept for the error texts instead.
 std::mutex libraryMessageMutex;
 std::string libraryMessage;
+// The first error FluidSynth reported since it was last taken: why an audio driver failed
+// (FluidSynth adds information after it, such as the list of its drivers).
+std::string firstFluidError;
 
 void keepLibraryMessage(const std::string& text) {
     std::lock_guard lock(libraryMessageMutex);
     libraryMessage = text;
+}
+
+std::string takeFirstFluidError() {
+    std::lock_guard lock(libraryMessageMutex);
+    return std::exchange(firstFluidError, std::string());
 }
 
 std::string takeLibraryMessage() {
@@ -37,8 +48,11 @@ std::string takeLibraryMessage() {
 
 void quietAlsa(const char*, int, const char*, int, const char*, ...) {}
 
-void quietFluid(int, const char* message, void*) {
-    keepLibraryMessage(message ? message : "");
+void quietFluid(int level, const char* message, void*) {
+    std::string text = message ? message : "";
+    std::lock_guard lock(libraryMessageMutex);
+    if (level <= FLUID_ERR && firstFluidError.empty()) firstFluidError = text;
+    libraryMessage = std::move(text);
 }
 
 // alsa-lib and FluidSynth print to the terminal by default; the program keeps MIDI errors silent.
@@ -85,6 +99,23 @@ std::string makeSynth(Synth& s) {
     if (fluid_synth_sfload(s.synth.get(), font.string().c_str(), 1) == FLUID_FAILED)
         return "Die SoundFont " + font.string() + " kann nicht geladen werden.";
     return "";
+}
+
+// The audio drivers to try, best first. PulseAudio serves most desktops (PipeWire's pulse server
+// as well); FluidSynth's own default on Debian is JACK, which a desktop rarely runs. Drivers this
+// FluidSynth was built without are left out; $TONFEX_AUDIO_DRIVER names the only one to try.
+std::vector<std::string> audioDrivers(fluid_settings_t* settings) {
+    if (const char* own = std::getenv("TONFEX_AUDIO_DRIVER"); own && *own) return {own};
+    std::vector<std::string> offered;
+    fluid_settings_foreach_option(
+        settings, "audio.driver", &offered, [](void* data, const char*, const char* option) {
+            static_cast<std::vector<std::string>*>(data)->emplace_back(option);
+        });
+    std::vector<std::string> drivers;
+    for (const char* name : {"pulseaudio", "pipewire", "alsa", "jack"})
+        if (std::find(offered.begin(), offered.end(), name) != offered.end())
+            drivers.emplace_back(name);
+    return drivers;
 }
 
 // Hands one packed channel message to the synthesizer.
@@ -148,7 +179,10 @@ public:
     }
 
     std::optional<std::string> deviceName(int device) override {
-        if (device == -1) return std::string("Eingebauter Synthesizer (FluidSynth, General MIDI)");
+        if (device == -1)
+            return audioFault_.empty()
+                       ? std::string("Eingebauter Synthesizer (FluidSynth, General MIDI)")
+                       : "Eingebauter Synthesizer - kein Audioausgang: " + audioFault_;
         if (device < 0 || device >= deviceCount()) return std::nullopt;
         rtError_ = false;
         std::string name = ports_->getPortName(static_cast<unsigned>(device));
@@ -202,18 +236,40 @@ public:
     }
 
 private:
+    // The synthesizer once, then the audio drivers in turn until one starts. Why none started
+    // stays for the device's name until an open succeeds.
     unsigned openSynth(MidiHandle& handle) {
         if (synth_.synth) return midiresult::allocated;
-        if (std::string error = makeSynth(synth_); !error.empty()) {
+        audioFault_ = makeSynth(synth_);
+        if (audioFault_.empty()) {
+            fluid_settings_t* settings = synth_.settings.get();
+            int period = 64;
+            fluid_settings_getint_default(settings, "audio.period-size", &period);
+            std::vector<std::string> reasons;
+            for (const std::string& name : audioDrivers(settings)) {
+                fluid_settings_setstr(settings, "audio.driver", name.c_str());
+                // FluidSynth asks PulseAudio to hold one period in all: its default 64 frames
+                // break off every few milliseconds. 1024 frames are 23 ms.
+                fluid_settings_setint(settings, "audio.period-size",
+                                      name == "pulseaudio" ? 1024 : period);
+                takeFirstFluidError();
+                driver_.reset(new_fluid_audio_driver(settings, synth_.synth.get()));
+                if (driver_) break;
+                std::string reason = takeFirstFluidError();
+                reasons.push_back(name + ": " + (reason.empty() ? "startet nicht" : reason));
+            }
+            if (!driver_) {
+                audioFault_ = "kein Audiotreiber";
+                for (size_t i = 0; i < reasons.size(); ++i)
+                    audioFault_ = (i ? audioFault_ + "; " : "") + reasons[i];
+            }
+        }
+        if (!audioFault_.empty()) {
             synth_.reset();
-            keepLibraryMessage(error);
+            keepLibraryMessage(audioFault_);
             return midiresult::noDriver;
         }
-        driver_.reset(new_fluid_audio_driver(synth_.settings.get(), synth_.synth.get()));
-        if (!driver_) {
-            synth_.reset();
-            return midiresult::noDriver;
-        }
+        takeLibraryMessage(); // a failed driver's complaint belongs to no later error
         handle = kSynthHandle;
         return midiresult::ok;
     }
@@ -257,6 +313,7 @@ private:
 
     Synth synth_;
     DriverPtr driver_;
+    std::string audioFault_;
     std::unique_ptr<RtMidiOut> ports_;
     bool rtError_ = false;
     std::string rtMessage_;

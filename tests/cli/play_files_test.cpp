@@ -290,6 +290,39 @@ TEST(PlayFiles, CtrlCAndSigtermEndThePlayWithAbgebrochen) {
     }
 }
 
+TEST(PlayFiles, ASilentSynthesizerSaysWhyOnceWhereItWouldPlay) {
+    // A driver FluidSynth does not know cannot start: the play is silent, and the default
+    // device's entry with FluidSynth's reason is printed once, on a line of its own.
+    testkit::TempFolder tmp, fresh;
+    prepare(tmp, "60 100 48\r\n");
+    // `neu` computes three tones of its own, quickly.
+    testkit::prepare(
+        fresh, {{"SOUND", "1"}, {"TONFINDUNGSMETHODE", "1"}, {"ANZAHL", "3"}, {"TEMPO", "10"}}, "");
+    setenv("TONFEX_AUDIO_DRIVER", "keiner", 1);
+    const std::string line = "\nEingebauter Synthesizer - kein Audioausgang: keiner: Couldn't "
+                             "find the requested audio driver 'keiner'.\n";
+    auto count = [&](const std::string& text) {
+        size_t n = 0;
+        for (size_t at = text.find(line); at != std::string::npos; at = text.find(line, at + 1))
+            ++n;
+        return n;
+    };
+    struct Run {
+        const testkit::TempFolder& folder;
+        Lines args;
+        size_t lines;
+    };
+    for (const auto& [folder, args, lines] :
+         {Run{tmp, {"play"}, 1}, Run{fresh, {"--ja", "neu"}, 1}, Run{tmp, {"ini"}, 0},
+          Run{tmp, {"play", "--mid", (tmp / "a.mid").string()}, 0},
+          Run{tmp, {"play", "--midi-protokoll", (tmp / "p.txt").string()}, 0}}) {
+        CliRun r = cliIn(folder, args);
+        EXPECT_EQ(r.status, 0) << r.out;
+        EXPECT_EQ(count("\n" + r.out), lines) << args[0] << " " << args.back() << "\n" << r.out;
+    }
+    unsetenv("TONFEX_AUDIO_DRIVER");
+}
+
 TEST(PlayFiles, WithoutADisplayTheWindowNamesTheCommands) {
     testkit::TempFolder tmp;
     auto out = tmp / "stdout.txt";
