@@ -116,6 +116,38 @@ std::string TemporaryFileWriter::finish() {
     return error_;
 }
 
+std::string quoteWindowsArgument(const std::string& argument) {
+    if (!argument.empty() && argument.find_first_of(" \t\n\v\"") == std::string::npos)
+        return argument;
+    std::string out = "\"";
+    size_t backslashes = 0;
+    for (char c : argument) {
+        if (c == '\\') {
+            ++backslashes;
+            continue;
+        }
+        // Backslashes count only before a quote: there each stands doubled, and the quote escaped.
+        out.append(c == '"' ? 2 * backslashes + 1 : backslashes, '\\');
+        backslashes = 0;
+        out += c;
+    }
+    out.append(2 * backslashes, '\\'); // before the closing quote
+    return out + "\"";
+}
+
+std::string quotedCommandLine(const CommandLine& command) {
+    const std::string& line = command.line;
+    if (command.args.size() != 1 || line.rfind(command.program, 0) != 0) return line;
+    const std::string& file = command.args[0];
+    if (line.size() < command.program.size() + file.size() ||
+        line.compare(line.size() - file.size(), file.size(), file) != 0)
+        return line;
+    // The blanks between program and file stay as the line has them.
+    const std::string between = line.substr(
+        command.program.size(), line.size() - command.program.size() - file.size());
+    return quoteWindowsArgument(command.program) + between + quoteWindowsArgument(file);
+}
+
 std::unique_ptr<WholeFileWriter> DiskFiles::writeInPieces(const fs::path& path) {
     return std::make_unique<TemporaryFileWriter>(path);
 }

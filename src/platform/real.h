@@ -97,4 +97,11 @@ public:
 // Replaces `target` by `source` in one step (the rename of a whole-file write).
 std::string replaceFile(const std::filesystem::path& source, const std::filesystem::path& target);
 
+// One argument of a Windows command line as the C runtime splits it again: in quotes when it
+// holds a blank, a tab or a quote (or is empty), with backslashes before a quote doubled.
+std::string quoteWindowsArgument(const std::string& argument);
+// The command's line with its program and file quoted where they need it; the line as it is
+// when nothing needs quoting (or its parts cannot be found in it).
+std::string quotedCommandLine(const CommandLine& command);
+
 } // namespace tonfex

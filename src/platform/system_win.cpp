@@ -70,7 +70,8 @@ std::string replaceFile(const fs::path& source, const fs::path& target) {
 }
 
 bool SystemProgramStarter::start(const CommandLine& command, bool minimized) {
-    std::wstring line = wide(command.line);
+    // A program or file path with blanks stays one argument.
+    std::wstring line = wide(quotedCommandLine(command));
     if (line.empty()) return false;
     STARTUPINFOW si{};
     si.cb = sizeof si;

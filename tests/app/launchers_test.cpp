@@ -2,6 +2,7 @@
 
 #include "app/launchers.h"
 #include "core/errors.h"
+#include "platform/real.h"
 
 #include <map>
 
@@ -125,4 +126,18 @@ TEST_F(AppTest, OtherButtons) {
     EXPECT_THROW(app.Ende_Click(), ProgramEnd);
     app.Label5_MouseMove();
     EXPECT_TRUE(app.c.Label5.bold);
+}
+
+TEST(WindowsCommandLine, PathsWithBlanksAreQuotedAsTheRuntimeSplitsThem) {
+    // The C runtime's rules: backslashes count only before a quote.
+    EXPECT_EQ(quoteWindowsArgument("C:\\Arbeit\\Tonfex.txt"), "C:\\Arbeit\\Tonfex.txt");
+    EXPECT_EQ(quoteWindowsArgument("C:\\mit Leer zeichen\\"), "\"C:\\mit Leer zeichen\\\\\"");
+    EXPECT_EQ(quoteWindowsArgument("a\\\"b"), "\"a\\\\\\\"b\"");
+    EXPECT_EQ(quoteWindowsArgument(""), "\"\"");
+    // Only what needs quotes gets them; the blanks between program and file stay.
+    const std::string program = "C:\\Arbeit\\Editor-K\\NoteTab.exe";
+    EXPECT_EQ(quotedCommandLine({program + "  C:\\Arbeit\\a.txt", program, {"C:\\Arbeit\\a.txt"}}),
+              program + "  C:\\Arbeit\\a.txt");
+    EXPECT_EQ(quotedCommandLine({program + "  C:\\mit Leer\\a.txt", program, {"C:\\mit Leer\\a.txt"}}),
+              program + "  \"C:\\mit Leer\\a.txt\"");
 }

@@ -10,6 +10,7 @@
 #include <windows.h>
 
 #include <mmsystem.h>
+#include <shellapi.h>
 
 #include <algorithm>
 #include <chrono>
@@ -320,4 +321,40 @@ TEST_F(ArbeitTest, AFileWindowsKeepsStaysWholeAndTheMessageSaysWhy) {
     CloseHandle(held);
     Schreib(app.melody, app.s, tp.files, tp.dialogs, app.folder);
     EXPECT_EQ(testkit::readBytes(melody), "60 100 4\r\n");
+}
+
+TEST(WindowsStarts, ProgramAndFileWithBlanksStayOneArgumentEach) {
+    // The arguments as CommandLineToArgvW, the C runtime's rules, splits them again.
+    auto split = [](const std::string& line) {
+        std::vector<std::wstring> out;
+        int count = 0;
+        std::wstring wide = pathFromUtf8(line).wstring();
+        if (LPWSTR* args = CommandLineToArgvW(wide.c_str(), &count)) {
+            for (int i = 0; i < count; ++i)
+                out.emplace_back(args[i]);
+            LocalFree(args);
+        }
+        return out;
+    };
+    for (const std::string tricky :
+         {"C:\\Arbeit\\mit Leer zeichen\\", "sagt \"ja\"", "a\\\\\"b c", "ohne"})
+        EXPECT_EQ(split("p.exe " + quoteWindowsArgument(tricky)),
+                  (std::vector<std::wstring>{L"p.exe", pathFromUtf8(tricky).wstring()}))
+            << tricky;
+
+    const fs::path folder = "C:\\Arbeit\\mit Leer zeichen";
+    fs::create_directories(folder);
+    const std::string program = (folder / "Editor.exe").string(),
+                      file = (folder / "Tonfex.txt").string();
+    fs::copy_file(programFolder() / "win32_remote.exe", program,
+                  fs::copy_options::overwrite_existing);
+    SystemProgramStarter starter;
+    ASSERT_TRUE(starter.start({program + "  " + file, program, {file}}, false));
+    auto record = takeFileWhenThere(folder / "Aufruf.txt");
+    ASSERT_TRUE(record);
+    EXPECT_EQ(split(record->substr(0, record->find('\n'))),
+              (std::vector<std::wstring>{fs::path(program).wstring(), fs::path(file).wstring()}))
+        << *record;
+    std::error_code ec;
+    fs::remove_all(folder, ec);
 }
