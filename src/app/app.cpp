@@ -79,7 +79,7 @@ void App::Form_Unload() {
 }
 
 void App::IniEinlesen() {
-    auto lines = readTextLines(platform.files, folder.path(names::ini));
+    auto lines = readIniLines(platform.files, folder.path(names::ini));
     if (!lines)
         failCommand(platform.dialogs,
                     withDefaultsHint(folder.text(names::ini) + " ist nicht vorhanden!"));
@@ -99,7 +99,8 @@ void App::Initial() {
 void App::Dateianzeige(const std::filesystem::path& path) {
     c.inidat.bold = false;
     c.inidat.fontSize = 8;
-    auto lines = readTextLines(platform.files, path);
+    // The settings file, as far as its table reaches.
+    auto lines = readIniLines(platform.files, path);
     c.inidat.clear();
     if (lines)
         for (auto& line : *lines)
@@ -107,10 +108,11 @@ void App::Dateianzeige(const std::filesystem::path& path) {
 }
 
 void App::Textscroller(const std::filesystem::path& path) {
-    auto lines = readTextLines(platform.files, path);
+    // A page of information: its first 10000 lines of at most 1024 bytes are shown.
+    auto read = readFirstLines(platform.files, path, 10000, 1024);
     c.List2.clear();
-    if (lines)
-        for (auto& line : *lines)
+    if (read)
+        for (auto& line : read->lines)
             c.List2.add(line);
 }
 

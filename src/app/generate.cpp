@@ -194,13 +194,20 @@ void App::Startknopf_Click() {
 }
 
 void App::DauernLesen(const std::filesystem::path& path) {
-    auto lines = readLinesOrFail(platform.files, platform.dialogs, path, utf8FromPath(path));
-    if (lines.size() > 32767)
-        failCommand(platform.dialogs,
-                    "Die Tondauernliste " + utf8FromPath(path) + " hat mehr als 32767 Zeilen.");
+    const std::string fileText = utf8FromPath(path);
+    // Only a line's leading number counts; the list is taken whole or not at all.
+    LineReader lines = openLinesOrFail(platform.files, platform.dialogs, path, fileText, 4096);
+    std::vector<double> values;
+    for (std::string line; lines.next(line);) {
+        if (values.size() == 32767)
+            failCommand(platform.dialogs,
+                        "Die Tondauernliste " + fileText + " hat mehr als 32767 Zeilen.");
+        values.push_back(numericPrefix(line));
+    }
+    if (lines.failed()) failMissing(platform.dialogs, path, fileText);
     // Entries past the end of a shorter list keep the values a longer one left.
-    for (size_t k = 0; k < lines.size(); ++k)
-        DTC[k + 1] = numericPrefix(lines[k]);
+    for (size_t k = 0; k < values.size(); ++k)
+        DTC[k + 1] = values[k];
 }
 
 void App::Neuton() {
@@ -239,10 +246,8 @@ void App::Neuton() {
         c.Stopp.visible = true;
     }
 
-    auto lines = readLinesOrFail(platform.files, platform.dialogs, folder.path(names::melody),
-                                 folder.text(names::melody));
-    auto rows = readToneRows(lines, Reader::Player, sound == 1, decimal, platform.dialogs,
-                             folder.text(names::melody));
+    auto rows = readToneFile(platform.files, platform.dialogs, folder.path(names::melody),
+                             folder.text(names::melody), Reader::Player, sound == 1, decimal);
     for (size_t r = 0; r < rows.size(); ++r) {
         size_t i = r + 1;
         melody.Tonhoehe[i] = rows[r].pitch;

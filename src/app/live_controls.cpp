@@ -1,12 +1,17 @@
 // The live controls' events: pitch bend, instrument and device, also during a play.
 #include "app/app.h"
 
+#include "core/textfile.h"
 #include "midi/live.h"
 
 namespace tonfex {
 
 void App::Instrumentenliste() {
-    ::tonfex::Instrumentenliste(platform.files, instrumentFile, c.lst_sound_list);
+    // One name for each of the 128 MIDI programs; further lines have no program to choose.
+    auto names = readFirstLines(platform.files, instrumentFile, 128, 256);
+    if (!names) return;
+    for (auto& name : names->lines)
+        c.lst_sound_list.add(name);
 }
 
 void App::VScroll1_Change() {

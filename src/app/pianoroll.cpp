@@ -24,15 +24,15 @@ public:
     std::string message;
 };
 
-} // namespace
-
-PianoRoll pianoRollFromLines(const std::vector<std::string>& melodyLines, bool durationsDirect,
-                             const std::vector<double>& durationList, bool midiMode, char decimal) {
+// The roll of the rows `readRows` gives, reading with the player's checks.
+template <class ReadRows>
+PianoRoll pianoRoll(ReadRows readRows, bool durationsDirect,
+                    const std::vector<double>& durationList, char decimal) {
     PianoRoll roll;
     CountingDialogs dialogs;
     std::vector<ToneRow> rows;
     try {
-        rows = readToneRows(melodyLines, Reader::Player, midiMode, decimal, dialogs, "Tonfex.txt");
+        rows = readRows(dialogs);
     } catch (const CommandEnd&) {
         roll.error = dialogs.message;
         return roll;
@@ -80,25 +80,41 @@ PianoRoll pianoRollFromLines(const std::vector<std::string>& melodyLines, bool d
     return roll;
 }
 
+} // namespace
+
+PianoRoll pianoRollFromLines(const std::vector<std::string>& melodyLines, bool durationsDirect,
+                             const std::vector<double>& durationList, bool midiMode, char decimal) {
+    auto readRows = [&](Dialogs& dialogs) {
+        return readToneRows(melodyLines, Reader::Player, midiMode, decimal, dialogs, "Tonfex.txt");
+    };
+    return pianoRoll(readRows, durationsDirect, durationList, decimal);
+}
+
 PianoRoll readPianoRoll(Files& files, const WorkFolder& folder, char decimal) {
-    auto melody = readTextLines(files, folder.path(names::melody));
-    if (!melody) {
+    LineReader melody(files, folder.path(names::melody), kToneLineBytes);
+    if (!melody.opened()) {
         PianoRoll roll;
         roll.error = folder.text(names::melody) + " ist nicht vorhanden!";
         return roll;
     }
     Settings s;
-    if (auto ini = readTextLines(files, folder.path(names::ini))) {
+    if (auto ini = readIniLines(files, folder.path(names::ini))) {
         IniTable table;
         fillIniTable(table, *ini);
         s = convertSettings(table, decimal);
     }
     std::vector<double> durations;
-    if (s.TONDAUERDIREKT == 0)
-        if (auto list = readTextLines(files, folder.path(names::durations)))
-            for (const auto& line : *list)
-                durations.push_back(numericPrefix(line));
-    return pianoRollFromLines(*melody, s.TONDAUERDIREKT != 0, durations, s.sound() == 1, decimal);
+    // The list as far as the player takes it: 32767 numbers, each at a line's start.
+    if (s.TONDAUERDIREKT == 0) {
+        LineReader list(files, folder.path(names::durations), 4096);
+        for (std::string line; durations.size() < 32767 && list.next(line);)
+            durations.push_back(numericPrefix(line));
+    }
+    auto readRows = [&](Dialogs& dialogs) {
+        return readToneRows(melody, Reader::Player, s.sound() == 1, decimal, dialogs,
+                            "Tonfex.txt");
+    };
+    return pianoRoll(readRows, s.TONDAUERDIREKT != 0, durations, decimal);
 }
 
 FileStamp fileStamp(const std::filesystem::path& path) {

@@ -3,6 +3,7 @@
 #include "app/app.h"
 
 #include "core/errors.h"
+#include "core/numbers.h"
 #include "core/textfile.h"
 #include "settings/template.h"
 
@@ -13,6 +14,8 @@ namespace tonfex {
 namespace {
 
 constexpr const char* kQuestionTitle = "Frage zur Sicherheit";
+// The most stored presets the chooser lists: ten a day for almost three years.
+constexpr int kPresetLogLines = 10000;
 
 // A No to a safety question ends the command with nothing changed; the command line tells it
 // by its exit status.
@@ -138,10 +141,17 @@ void App::Speichern2_Click() {
 void App::Load_Click() {
     c.linienVisible = true;
     c.Lini.clear();
-    // A missing log just means that nothing was stored yet: the chooser stays empty.
-    if (auto lines = readTextLines(platform.files, folder.path(names::presetLog)))
-        for (auto& line : *lines)
-            c.Lini.add(line);
+    // A missing log just means that nothing was stored yet: the chooser stays empty. Each line
+    // names a stored file by its path, which fits in 4096 bytes.
+    auto read = readFirstLines(platform.files, folder.path(names::presetLog), kPresetLogLines, 4096);
+    if (!read) return;
+    if (read->more)
+        failCommand(platform.dialogs, "Die Liste der gespeicherten Einstellungen " +
+                                          folder.text(names::presetLog) + " hat mehr als " +
+                                          plainText(kPresetLogLines) +
+                                          " Zeilen; so viele fasst die Auswahl nicht!");
+    for (auto& line : read->lines)
+        c.Lini.add(line);
 }
 
 void App::Lini_Click(int index) {

@@ -3,6 +3,7 @@
 #include "core/encoding.h"
 
 #include <algorithm>
+#include <string_view>
 #include <utility>
 
 namespace tonfex {
@@ -59,6 +60,136 @@ std::optional<std::vector<std::string>> readTextLines(Files& files,
     auto bytes = files.read(path);
     if (!bytes) return std::nullopt;
     return splitLines(decodeFileText(std::move(*bytes)));
+}
+
+namespace {
+
+constexpr size_t kPiece = 65536;
+constexpr std::string_view kBom = "\xEF\xBB\xBF";
+
+bool validUtf8(std::string_view bytes) {
+    // looksLikeUtf8 takes a leading byte order mark as proof; the mark itself is valid UTF-8.
+    if (bytes.substr(0, 3) == kBom) bytes.remove_prefix(3);
+    return bytes.empty() || isAscii(bytes) || looksLikeUtf8(bytes);
+}
+
+// The bytes of a sequence that the cut left incomplete at the end of `bytes`.
+size_t incompleteTail(std::string_view bytes) {
+    for (size_t back = 1; back <= 3 && back <= bytes.size(); ++back) {
+        const auto c = static_cast<unsigned char>(bytes[bytes.size() - back]);
+        if ((c & 0xC0) == 0x80) continue;
+        const size_t length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+        return length > back ? back : 0;
+    }
+    return 0;
+}
+
+} // namespace
+
+LineReader::LineReader(Files& files, const std::filesystem::path& path, size_t maxLineBytes)
+    : pieces_(files.readInPieces(path)), maxLineBytes_(maxLineBytes) {}
+
+bool LineReader::fill() {
+    if (end_ || !pieces_) return false;
+    buffer_.erase(0, at_);
+    at_ = 0;
+    const size_t had = buffer_.size();
+    buffer_.resize(had + kPiece);
+    const size_t got = pieces_->read(buffer_.data() + had, kPiece);
+    buffer_.resize(had + got);
+    end_ = got == 0;
+    return got != 0;
+}
+
+bool LineReader::next(std::string& line) {
+    line.clear();
+    cut_ = false;
+    if (first_) {
+        first_ = false;
+        while (buffer_.size() < 3 && fill()) {
+        }
+        bom_ = std::string_view(buffer_).substr(0, 3) == kBom;
+        if (bom_) at_ = 3;
+    }
+    size_t kept = 0;
+    bool any = false;
+    for (;;) {
+        if (at_ == buffer_.size() && !fill()) {
+            if (!any) return false;
+            break;
+        }
+        any = true;
+        const char* const begin = buffer_.data() + at_;
+        const char* const end = buffer_.data() + buffer_.size();
+        const char* p = begin;
+        while (p != end && *p != '\n' && *p != '\r')
+            ++p;
+        const size_t room = maxLineBytes_ - kept;
+        const size_t n = static_cast<size_t>(p - begin);
+        line.append(begin, std::min(n, room));
+        kept += std::min(n, room);
+        cut_ = cut_ || n > room;
+        at_ += n;
+        if (p == end) continue;
+        // A CR LF is one line end, also when the LF comes with the next piece.
+        const bool cr = *p == '\r';
+        ++at_;
+        if (cr && (at_ < buffer_.size() || fill()) && buffer_[at_] == '\n') ++at_;
+        break;
+    }
+    ++number_;
+    if (cut_) line.resize(line.size() - incompleteTail(line));
+    decode(line);
+    return true;
+}
+
+void LineReader::decode(std::string& line) {
+    if (isAscii(line)) return;
+    if (bom_) {
+        // A file with a byte order mark is UTF-8 throughout, damaged bytes becoming U+FFFD.
+        line = decodeFileText(std::string(kBom) + line);
+        return;
+    }
+    if (!cp1252_ && validUtf8(line)) return;
+    cp1252_ = true;
+    line = utf8FromCp1252(line);
+}
+
+std::optional<FirstLines> readFirstLines(Files& files, const std::filesystem::path& path,
+                                         size_t maxLines, size_t maxLineBytes) {
+    LineReader reader(files, path, maxLineBytes);
+    if (!reader.opened()) return std::nullopt;
+    FirstLines out;
+    std::string line;
+    while (reader.next(line)) {
+        if (out.lines.size() == maxLines) {
+            out.more = true;
+            break;
+        }
+        if (reader.cut() && out.firstCut == 0) out.firstCut = reader.number();
+        out.lines.push_back(std::move(line));
+    }
+    if (reader.failed()) return std::nullopt;
+    return out;
+}
+
+std::optional<FirstBytes> readFirstBytes(Files& files, const std::filesystem::path& path,
+                                         size_t limit) {
+    auto pieces = files.readInPieces(path);
+    if (!pieces) return std::nullopt;
+    FirstBytes out;
+    for (;;) {
+        const size_t had = out.bytes.size();
+        const size_t want = std::min(kPiece, limit + 1 - had);
+        out.bytes.resize(had + want);
+        const size_t got = pieces->read(out.bytes.data() + had, want);
+        out.bytes.resize(had + got);
+        if (got == 0 || out.bytes.size() > limit) break;
+    }
+    if (pieces->failed()) return std::nullopt;
+    out.more = out.bytes.size() > limit;
+    if (out.more) out.bytes.resize(limit);
+    return out;
 }
 
 std::string writeTextLines(Files& files, const std::filesystem::path& path,

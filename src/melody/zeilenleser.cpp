@@ -135,15 +135,21 @@ ReaderLimits readerLimits(Reader reader) {
     return {{4, 3, 8}, 100000};
 }
 
-std::vector<ToneRow> readToneRows(const std::vector<std::string>& lines, Reader reader,
-                                  bool midiMode, char decimal, Dialogs& dialogs,
-                                  const std::string& fileText) {
+namespace {
+
+// The rows of the lines that `next` hands out one by one, so that a file's lines need not be
+// held: a row limit refuses at the first row beyond it, reading no further.
+template <class NextLine>
+std::vector<ToneRow> toneRows(NextLine next, size_t lineCount, Reader reader, bool midiMode,
+                              char decimal, Dialogs& dialogs, const std::string& fileText) {
     const ReaderLimits limits = readerLimits(reader);
     const bool pattern = reader == Reader::Pattern;
     Fehlerfrage fehlerfrage(dialogs);
     std::vector<ToneRow> rows;
-    rows.reserve(std::min(lines.size(), static_cast<size_t>(limits.rowLimit)));
-    for (const auto& line : lines) {
+    rows.reserve(std::min(lineCount, static_cast<size_t>(limits.rowLimit)));
+    std::string buffer;
+    for (const std::string* at; (at = next(buffer)) != nullptr;) {
+        const std::string& line = *at;
         FieldViews f;
         int written[3];
         const bool integral = scanWrittenForm(line, limits.widths, f, written);
@@ -209,23 +215,56 @@ std::vector<ToneRow> readToneRows(const std::vector<std::string>& lines, Reader 
     return rows;
 }
 
+} // namespace
+
+void failMissing(Dialogs& dialogs, const std::filesystem::path& path,
+                 const std::string& fileText) {
+    const std::string text = fileText + " ist nicht vorhanden!";
+    failCommand(dialogs,
+                names::isDefault(utf8FromPath(path.filename())) ? withDefaultsHint(text) : text);
+}
+
+std::vector<ToneRow> readToneRows(const std::vector<std::string>& lines, Reader reader,
+                                  bool midiMode, char decimal, Dialogs& dialogs,
+                                  const std::string& fileText) {
+    auto it = lines.begin();
+    auto next = [&](std::string&) { return it == lines.end() ? nullptr : &*it++; };
+    return toneRows(next, lines.size(), reader, midiMode, decimal, dialogs, fileText);
+}
+
+std::vector<ToneRow> readToneRows(LineReader& lines, Reader reader, bool midiMode, char decimal,
+                                  Dialogs& dialogs, const std::string& fileText) {
+    auto next = [&](std::string& line) { return lines.next(line) ? &line : nullptr; };
+    return toneRows(next, 0, reader, midiMode, decimal, dialogs, fileText);
+}
+
+LineReader openLinesOrFail(Files& files, Dialogs& dialogs, const std::filesystem::path& path,
+                           const std::string& fileText, size_t maxLineBytes) {
+    LineReader reader(files, path, maxLineBytes);
+    if (!reader.opened()) failMissing(dialogs, path, fileText);
+    return reader;
+}
+
+std::vector<ToneRow> readToneFile(Files& files, Dialogs& dialogs,
+                                  const std::filesystem::path& path, const std::string& fileText,
+                                  Reader reader, bool midiMode, char decimal) {
+    LineReader lines = openLinesOrFail(files, dialogs, path, fileText, kToneLineBytes);
+    auto rows = readToneRows(lines, reader, midiMode, decimal, dialogs, fileText);
+    if (lines.failed()) failMissing(dialogs, path, fileText);
+    return rows;
+}
+
 std::vector<std::string> readLinesOrFail(Files& files, Dialogs& dialogs,
                                          const std::filesystem::path& path,
                                          const std::string& fileText) {
     auto lines = readTextLines(files, path);
-    if (!lines) {
-        const std::string text = fileText + " ist nicht vorhanden!";
-        failCommand(dialogs, names::isDefault(utf8FromPath(path.filename()))
-                                 ? withDefaultsHint(text)
-                                 : text);
-    }
+    if (!lines) failMissing(dialogs, path, fileText);
     return *lines;
 }
 
 void Patternleser(Files& files, Dialogs& dialogs, const std::filesystem::path& path,
                   const std::string& fileText, Pattern& buffer) {
-    auto lines = readLinesOrFail(files, dialogs, path, fileText);
-    auto rows = readToneRows(lines, Reader::Pattern, false, '.', dialogs, fileText);
+    auto rows = readToneFile(files, dialogs, path, fileText, Reader::Pattern, false, '.');
     for (size_t r = 0; r < rows.size(); ++r) {
         buffer.Tonhoehe[r + 1] = rows[r].pitch;
         buffer.Lautstaerke[r + 1] = rows[r].volume;

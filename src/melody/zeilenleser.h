@@ -2,6 +2,7 @@
 // reader's field widths, checks and questions.
 #pragma once
 
+#include "core/textfile.h"
 #include "platform/platform.h"
 
 #include <cstdint>
@@ -47,6 +48,26 @@ struct ToneRow {
 std::vector<ToneRow> readToneRows(const std::vector<std::string>& lines, Reader reader,
                                   bool midiMode, char decimal, Dialogs& dialogs,
                                   const std::string& fileText);
+
+// The same for lines read one by one from a file.
+std::vector<ToneRow> readToneRows(LineReader& lines, Reader reader, bool midiMode, char decimal,
+                                  Dialogs& dialogs, const std::string& fileText);
+
+// Of a tone line at most this many bytes are read; its fields lie far before.
+inline constexpr size_t kToneLineBytes = 65536;
+
+// Ends the command: the file is not there (or cannot be read).
+[[noreturn]] void failMissing(Dialogs& dialogs, const std::filesystem::path& path,
+                              const std::string& fileText);
+// Opens a file for reading line by line; a missing file ends the command with a message
+// naming it.
+LineReader openLinesOrFail(Files& files, Dialogs& dialogs, const std::filesystem::path& path,
+                           const std::string& fileText, size_t maxLineBytes);
+// The rows of a tone file (melody or pattern), read line by line; a missing file ends the
+// command with a message naming it.
+std::vector<ToneRow> readToneFile(Files& files, Dialogs& dialogs,
+                                  const std::filesystem::path& path, const std::string& fileText,
+                                  Reader reader, bool midiMode, char decimal);
 
 // Reads a file's lines; a missing file ends the command with a message naming it.
 std::vector<std::string> readLinesOrFail(Files& files, Dialogs& dialogs,

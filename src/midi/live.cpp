@@ -45,11 +45,4 @@ void List1_Click(MidiPlayback& m, const ListBox& List1, int index, Label& Label1
     Label1.caption.clear();
 }
 
-void Instrumentenliste(Files& files, const std::filesystem::path& path, ListBox& list) {
-    auto lines = readTextLines(files, path);
-    if (!lines) return;
-    for (auto& line : *lines)
-        list.add(line);
-}
-
 } // namespace tonfex

@@ -29,8 +29,4 @@ void lst_sound_list_Click(MidiPlayback& m, int index);
 // Reopens the output on the clicked device and empties Label1.
 void List1_Click(MidiPlayback& m, const ListBox& List1, int index, Label& Label1);
 
-// Fills the instrument list from the names file, one line per program; a missing file leaves
-// the list empty.
-void Instrumentenliste(Files& files, const std::filesystem::path& path, ListBox& list);
-
 } // namespace tonfex

@@ -1,11 +1,13 @@
 #include "notation/capella.h"
 
+#include "core/encoding.h"
 #include "core/numbers.h"
 #include "core/textfile.h"
 #include "core/workfolder.h"
 #include "melody/zeilenleser.h"
 
 #include <algorithm>
+#include <functional>
 
 namespace tonfex {
 
@@ -155,10 +157,15 @@ std::optional<std::string> XmlToken::attribute(const std::string& key) const {
 
 std::vector<XmlToken> scanXml(const std::string& text) {
     std::vector<XmlToken> tokens;
+    scanXml(text, [&tokens](XmlToken&& t) { tokens.push_back(std::move(t)); });
+    return tokens;
+}
+
+void scanXml(const std::string& text, const std::function<void(XmlToken&&)>& take) {
     size_t i = 0;
-    auto addText = [&tokens](std::string_view raw) {
+    auto addText = [&take](std::string_view raw) {
         std::string t = trim(raw);
-        if (!t.empty()) tokens.push_back({XmlToken::Kind::Text, "", "", decodeEntities(t)});
+        if (!t.empty()) take({XmlToken::Kind::Text, "", "", decodeEntities(t)});
     };
     while (i < text.size()) {
         if (text[i] != '<') {
@@ -174,7 +181,7 @@ std::vector<XmlToken> scanXml(const std::string& text) {
         } else if (text.compare(i, 9, "<![CDATA[") == 0) {
             end = text.find("]]>", i + 9);
             if (end != std::string::npos) {
-                tokens.push_back({XmlToken::Kind::Text, "", "", text.substr(i + 9, end - i - 9)});
+                take({XmlToken::Kind::Text, "", "", text.substr(i + 9, end - i - 9)});
                 end += 3;
             }
         } else if (text.compare(i, 2, "<?") == 0) {
@@ -202,13 +209,12 @@ std::vector<XmlToken> scanXml(const std::string& text) {
                     t.name = inner.substr(0, n);
                     t.attrs = trim(std::string_view(inner).substr(n));
                 }
-                tokens.push_back(std::move(t));
+                take(std::move(t));
             }
         }
         if (end == std::string::npos) break; // damaged markup: nothing after it is read
         i = end;
     }
-    return tokens;
 }
 
 MusicXmlNotes readMusicXmlNotes(const std::vector<std::string>& lines, Dialogs& dialogs,
@@ -216,7 +222,25 @@ MusicXmlNotes readMusicXmlNotes(const std::vector<std::string>& lines, Dialogs& 
     std::string text;
     for (const auto& line : lines)
         text += line + "\n";
-    const Tokens tokens = scanXml(text);
+    return readMusicXmlText(text, dialogs, xmlText, patternText);
+}
+
+MusicXmlNotes readMusicXmlText(const std::string& text, Dialogs& dialogs,
+                               const std::string& xmlText, const std::string& patternText) {
+    // Only the notes and the first divisions are read: the tokens of the rest (layout, parts'
+    // names, credits) are not kept.
+    Tokens tokens;
+    bool inNote = false, divisionsKept = false, keepNext = false;
+    scanXml(text, [&](XmlToken&& t) {
+        const bool start = t.kind == XmlToken::Kind::Start;
+        const bool divisions = start && !divisionsKept && t.name == "divisions";
+        if (start && t.name == "note") inNote = true;
+        const bool keep = inNote || divisions || keepNext;
+        if (t.kind == XmlToken::Kind::End && t.name == "note") inNote = false;
+        keepNext = divisions;
+        divisionsKept = divisionsKept || divisions;
+        if (keep) tokens.push_back(std::move(t));
+    });
     const std::string unchanged = " - " + patternText + " bleibt unverändert.";
 
     MusicXmlNotes out;
@@ -298,13 +322,41 @@ std::vector<std::string> patternFileLines(const Pattern& buffer, int rows, char 
     return lines;
 }
 
+namespace {
+
+// The text as its lines would give it joined with LF: CR LF and CR become LF, and a last line
+// gets its line end.
+std::string textWithLineFeeds(std::string text) {
+    size_t w = 0;
+    for (size_t r = 0; r < text.size(); ++r) {
+        if (text[r] == '\r') {
+            if (r + 1 < text.size() && text[r + 1] == '\n') ++r;
+            text[w++] = '\n';
+        } else {
+            text[w++] = text[r];
+        }
+    }
+    text.resize(w);
+    if (!text.empty() && text.back() != '\n') text += '\n';
+    return text;
+}
+
+} // namespace
+
 void CapellaLesen(const std::filesystem::path& xmlPath, const std::filesystem::path& patternPath,
                   ImportContext& ctx) {
     const std::string xmlText = utf8FromPath(xmlPath);
     const std::string patternText = utf8FromPath(patternPath);
     // The export is read first, so that a missing or unreadable one asks nothing in vain.
-    auto xmlLines = readLinesOrFail(ctx.files, ctx.dialogs, xmlPath, xmlText);
-    const MusicXmlNotes xml = readMusicXmlNotes(xmlLines, ctx.dialogs, xmlText, patternText);
+    auto read = readFirstBytes(ctx.files, xmlPath, kMusicXmlBytes);
+    if (!read) failMissing(ctx.dialogs, xmlPath, xmlText);
+    if (read->more)
+        failCommand(ctx.dialogs, xmlText + " ist größer als " +
+                                     plainText(static_cast<int>(kMusicXmlBytes >> 20)) +
+                                     " MB, so große Partituren liest der Import nicht - " +
+                                     patternText + " bleibt unverändert.");
+    const MusicXmlNotes xml = readMusicXmlText(textWithLineFeeds(decodeFileText(std::move(read->bytes))),
+                                               ctx.dialogs, xmlText, patternText);
 
     Overwrite overwrite;
     if (!ctx.keineFrage) {

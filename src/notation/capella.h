@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -29,6 +30,8 @@ struct XmlToken {
 // Splits XML text into tags and texts, whatever the line layout. Not a validating parser:
 // damaged markup ends the scan.
 std::vector<XmlToken> scanXml(const std::string& text);
+// The same, handing each token to `take` as it is found.
+void scanXml(const std::string& text, const std::function<void(XmlToken&&)>& take);
 
 // One note of the export, as the import uses it.
 struct ExportNote {
@@ -48,6 +51,13 @@ struct MusicXmlNotes {
 // end the command with a message naming the files.
 MusicXmlNotes readMusicXmlNotes(const std::vector<std::string>& lines, Dialogs& dialogs,
                                 const std::string& xmlText, const std::string& patternText);
+// The same from the file's text, lines ending in LF.
+MusicXmlNotes readMusicXmlText(const std::string& text, Dialogs& dialogs,
+                               const std::string& xmlText, const std::string& patternText);
+
+// The largest export the import reads. A pattern holds 10000 notes, which an export writes in
+// about 3 MB; the file is read whole, its notes' tokens taking some twenty times its size.
+inline constexpr size_t kMusicXmlBytes = size_t{4} << 20;
 
 struct Overwrite {
     bool pitches = true, volumes = true, durations = true;

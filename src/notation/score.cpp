@@ -329,8 +329,8 @@ int readScoreMelody(const Settings& s, Melody& melody, const std::vector<double>
                     Files& files, Dialogs& dialogs, const WorkFolder& folder) {
     melody.erase();
     const std::string fileText = folder.text(names::melody);
-    auto lines = readLinesOrFail(files, dialogs, folder.path(names::melody), fileText);
-    auto rows = readToneRows(lines, Reader::Score, s.sound() == 1, s.decimal, dialogs, fileText);
+    auto rows = readToneFile(files, dialogs, folder.path(names::melody), fileText, Reader::Score,
+                             s.sound() == 1, s.decimal);
     for (size_t r = 0; r < rows.size(); ++r) {
         const size_t i = r + 1;
         melody.Tonhoehe[i] = rows[r].pitch;

@@ -107,11 +107,24 @@ public:
     virtual std::string finish() = 0;
 };
 
+// A file's bytes read in order, piece by piece, so that a reader keeps only what it uses.
+class PieceReader {
+public:
+    virtual ~PieceReader() = default;
+    // Up to `size` bytes into `to`; 0 at the end of the file or after a read error.
+    virtual size_t read(char* to, size_t size) = 0;
+    // Whether reading stopped at an error rather than at the end.
+    virtual bool failed() const { return false; }
+};
+
 // Byte-level file access; text encoding and line ends are handled in core/textfile.h.
 class Files {
 public:
     virtual ~Files() = default;
     virtual std::optional<std::string> read(const std::filesystem::path& path) = 0;
+    // The file's bytes piece by piece, or nullptr when it cannot be read. This one reads the
+    // whole file first; files on disk are read as they are asked for.
+    virtual std::unique_ptr<PieceReader> readInPieces(const std::filesystem::path& path);
     // Writes the whole file through a temporary file in the same folder and a rename, so
     // that the old file stays whole when anything fails. Returns an error text or "".
     std::string writeWhole(const std::filesystem::path& path, std::string_view bytes) {

@@ -1,5 +1,6 @@
 #include "platform/real.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <ctime>
@@ -66,6 +67,57 @@ std::optional<std::string> DiskFiles::read(const fs::path& path) {
         bytes.append(chunk, static_cast<size_t>(in.gcount()));
     if (in.bad()) return std::nullopt;
     return bytes;
+}
+
+namespace {
+
+// The pieces of bytes already in memory.
+class StringPieces : public PieceReader {
+public:
+    explicit StringPieces(std::string bytes) : bytes_(std::move(bytes)) {}
+    size_t read(char* to, size_t size) override {
+        const size_t n = std::min(size, bytes_.size() - at_);
+        bytes_.copy(to, n, at_);
+        at_ += n;
+        return n;
+    }
+
+private:
+    std::string bytes_;
+    size_t at_ = 0;
+};
+
+class DiskPieces : public PieceReader {
+public:
+    explicit DiskPieces(const fs::path& path) : in_(path, std::ios::binary) {}
+    bool opened() const { return static_cast<bool>(in_); }
+    size_t read(char* to, size_t size) override {
+        if (failed_ || !in_) return 0;
+        in_.read(to, static_cast<std::streamsize>(size));
+        failed_ = in_.bad();
+        return failed_ ? 0 : static_cast<size_t>(in_.gcount());
+    }
+    bool failed() const override { return failed_; }
+
+private:
+    std::ifstream in_;
+    bool failed_ = false;
+};
+
+} // namespace
+
+std::unique_ptr<PieceReader> Files::readInPieces(const fs::path& path) {
+    auto bytes = read(path);
+    if (!bytes) return nullptr;
+    return std::make_unique<StringPieces>(std::move(*bytes));
+}
+
+std::unique_ptr<PieceReader> DiskFiles::readInPieces(const fs::path& path) {
+    std::error_code ec;
+    if (!fs::is_regular_file(path, ec)) return nullptr;
+    auto pieces = std::make_unique<DiskPieces>(path);
+    if (!pieces->opened()) return nullptr;
+    return pieces;
 }
 
 TemporaryFileWriter::TemporaryFileWriter(fs::path path)

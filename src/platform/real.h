@@ -70,6 +70,7 @@ private:
 class DiskFiles : public Files {
 public:
     std::optional<std::string> read(const std::filesystem::path& path) override;
+    std::unique_ptr<PieceReader> readInPieces(const std::filesystem::path& path) override;
     std::unique_ptr<WholeFileWriter> writeInPieces(const std::filesystem::path& path) override;
     std::string append(const std::filesystem::path& path, const std::string& bytes) override;
     std::string copy(const std::filesystem::path& from, const std::filesystem::path& to) override;

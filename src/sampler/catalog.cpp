@@ -248,18 +248,32 @@ void Katalogleser(Files& files, Dialogs& dialogs, Clock& clock, const WorkFolder
 void HCLeser(Files& files, Dialogs& dialogs, const WorkFolder& folder,
              std::vector<std::string>& table, std::int32_t& Samplezahl) {
     const std::string listText = folder.text(names::sampleList);
-    auto lines = readTextLines(files, folder.path(names::sampleList));
-    if (!lines)
+    auto missing = [&] {
         failCommand(dialogs,
                     withDefaultsHint("Die Sampleliste " + listText + " ist nicht vorhanden!"));
-    if (lines->size() > static_cast<size_t>(kCatalogMaxEntries))
-        failCommand(dialogs, "Die Sampleliste " + listText + " hat mehr als " +
-                                 plainText(kCatalogMaxEntries) +
-                                 " Zeilen; so viele fasst der Samplekatalog nicht!");
+    };
+    // A character takes at most four bytes: a line cut there is too long in any case.
+    LineReader reader(files, folder.path(names::sampleList), 4 * kCatalogEntryChars + 4);
+    if (!reader.opened()) missing();
+    std::vector<std::string> lines;
+    for (std::string line; reader.next(line);) {
+        if (lines.size() == static_cast<size_t>(kCatalogMaxEntries))
+            failCommand(dialogs, "Die Sampleliste " + listText + " hat mehr als " +
+                                     plainText(kCatalogMaxEntries) +
+                                     " Zeilen; so viele fasst der Samplekatalog nicht!");
+        // Each tone's line in Daten repeats its entry: a long one would fill the memory.
+        if (reader.cut() || columns(line) > static_cast<size_t>(kCatalogEntryChars))
+            failCommand(dialogs, "Die Zeile " + plainText(static_cast<long long>(reader.number())) +
+                                     " der Sampleliste " + listText + " ist länger als " +
+                                     plainText(kCatalogEntryChars) +
+                                     " Zeichen; so lange Einträge fasst der Samplekatalog nicht!");
+        lines.push_back(std::move(line));
+    }
+    if (reader.failed()) missing();
     std::fill(table.begin(), table.end(), std::string());
-    for (size_t k = 0; k < lines->size(); ++k)
-        table[k + 1] = std::move((*lines)[k]);
-    Samplezahl = static_cast<std::int32_t>(lines->size());
+    for (size_t k = 0; k < lines.size(); ++k)
+        table[k + 1] = std::move(lines[k]);
+    Samplezahl = static_cast<std::int32_t>(lines.size());
 }
 
 void Katalogliste(const std::vector<std::string>& table, ListBox& Zuordnung) {

@@ -17,6 +17,9 @@ namespace tonfex {
 inline constexpr int kCatalogLast = 100000;
 // The most entries a catalog may hold (the count is a 16-bit value).
 inline constexpr int kCatalogMaxEntries = 32767;
+// The longest entry of the sample list, in characters: a name of up to 99 characters, five
+// numbers and a description fit with room to spare.
+inline constexpr int kCatalogEntryChars = 400;
 
 std::vector<std::string> emptySampleTable();
 

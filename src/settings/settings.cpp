@@ -1,6 +1,7 @@
 #include "settings/settings.h"
 
 #include "core/numbers.h"
+#include "core/textfile.h"
 
 #include <algorithm>
 
@@ -11,6 +12,13 @@ void fillIniTable(IniTable& table, const std::vector<std::string>& fileLines) {
     for (int i = 1; i <= IniTable::kMaxLines; ++i)
         table.lines[static_cast<size_t>(i)] =
             i <= table.count ? fileLines[static_cast<size_t>(i - 1)] : std::string();
+}
+
+std::optional<std::vector<std::string>> readIniLines(Files& files,
+                                                     const std::filesystem::path& path) {
+    auto read = readFirstLines(files, path, IniTable::kMaxLines, 4096);
+    if (!read) return std::nullopt;
+    return std::move(read->lines);
 }
 
 std::string IniWert(const IniTable& table, std::string_view keyword) {

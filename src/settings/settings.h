@@ -2,9 +2,12 @@
 #pragma once
 
 #include "controls/window.h"
+#include "platform/platform.h"
 
 #include <array>
 #include <cstdint>
+#include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,6 +22,10 @@ struct IniTable {
 
 // Fills the table from a file's lines (the first 300 count).
 void fillIniTable(IniTable& table, const std::vector<std::string>& fileLines);
+// The lines of the settings file that the table takes: the first 300, of each at most 4096
+// bytes; the rest of the file is not read. Nothing when the file cannot be read.
+std::optional<std::vector<std::string>> readIniLines(Files& files,
+                                                     const std::filesystem::path& path);
 
 // The value text of the first line that begins with `keyword` (case-sensitive prefix match),
 // with every blank removed; "" when no line carries the keyword.

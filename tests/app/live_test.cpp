@@ -128,7 +128,7 @@ TEST_F(LiveTest, InstrumentFileMissingOrLongerThanTheMidiPrograms) {
     testkit::writeBytes(tmp / "lang.txt", names);
     app.instrumentFile = tmp / "lang.txt";
     app.Instrumentenliste();
-    EXPECT_EQ(app.c.lst_sound_list.count(), 130);
+    EXPECT_EQ(app.c.lst_sound_list.count(), 128);
     sent();
     app.lst_sound_list_Click(127);
     app.lst_sound_list_Click(128); // beyond the MIDI programs: nothing

@@ -71,3 +71,43 @@ TEST(TextFile, TextsOutside1252ReadBackExactly) {
     ASSERT_EQ(appendTextLines(files, legacy, {"ß"}), "");
     EXPECT_EQ(testkit::readBytes(legacy), "T\xF6ne\r\n\xDF\r\n");
 }
+
+// The line reader gives the lines readTextLines gives, whatever the pieces' borders, on disk
+// and through the whole-file default; a long line keeps its first bytes, never half a letter.
+TEST(TextFile, LinesReadOneByOneAsTheWholeFileGivesThem) {
+    testkit::TempFolder tmp;
+    DiskFiles disk;
+    struct WholeFiles : DiskFiles {
+        std::unique_ptr<PieceReader> readInPieces(const std::filesystem::path& path) override {
+            return Files::readInPieces(path);
+        }
+    } whole;
+    const std::string border(65535, 'a'); // a CR LF across the first pieces' border
+    const std::vector<std::string> contents = {
+        "", "\r\n", "a\rb\nc\r\n\r\nd", border + "\r\nz\r", "\xEF\xBB\xBFT\xC3\xB6ne\r\n\xFF",
+        "T\xF6ne\r\nGr\xFC\xDF", "T\xC3\xB6ne\nGr\xC3\xBC\xC3\x9F"};
+    const auto path = tmp / "t.txt";
+    for (const auto& bytes : contents) {
+        testkit::writeBytes(path, bytes);
+        const auto all = readTextLines(disk, path).value();
+        for (Files* files : std::initializer_list<Files*>{&disk, &whole}) {
+            auto first = readFirstLines(*files, path, 100, 100000).value();
+            EXPECT_EQ(first.lines, all) << bytes.size();
+            EXPECT_FALSE(first.more);
+            EXPECT_EQ(first.firstCut, 0u);
+        }
+    }
+    testkit::writeBytes(path, "eins\r\nzw\xC3\xB6lf\r\ndrei\r\nvier\r\n");
+    auto first = readFirstLines(disk, path, 3, 3).value();
+    EXPECT_EQ(first.lines, (std::vector<std::string>{"ein", "zw", "dre"}));
+    EXPECT_TRUE(first.more);
+    EXPECT_EQ(first.firstCut, 1u);
+    EXPECT_FALSE(readFirstLines(disk, tmp / "fehlt.txt", 3, 3).has_value());
+
+    auto bytes = readFirstBytes(whole, path, 6).value();
+    EXPECT_EQ(bytes.bytes, "eins\r\n");
+    EXPECT_TRUE(bytes.more);
+    bytes = readFirstBytes(disk, path, 100).value();
+    EXPECT_EQ(bytes.bytes, testkit::readBytes(path));
+    EXPECT_FALSE(bytes.more);
+}
