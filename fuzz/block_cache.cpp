@@ -1,6 +1,13 @@
 // Keeps large blocks (the program's 100000-entry arrays) for the next run instead of handing
 // them back to the system: under AddressSanitizer each run would otherwise fault in several
 // megabytes of fresh pages, which takes most of a run's time. Small blocks are untouched.
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define TONFEX_ASAN 1
+#endif
+#endif
+// Without the sanitizers the system's allocator keeps freed pages itself: nothing to do.
+#ifdef TONFEX_ASAN
 #include <sanitizer/allocator_interface.h>
 
 #include <cstdlib>
@@ -85,3 +92,5 @@ void operator delete(void* p, const std::nothrow_t&) noexcept {
 void operator delete[](void* p, const std::nothrow_t&) noexcept {
     release(p);
 }
+
+#endif

@@ -10,12 +10,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
     run.put(names::export01, in.file());
     if (in.bit(3)) run.put(names::pattern01, "60  80  2000\r\n\r\n62  1  1000\r\n");
     run.mayWrite({names::pattern01});
-    run.command([&] { run.app.Capellanotenwandeln_Click(); });
+    run.command([&] { run.app.Capellanotenwandeln_Click(); }, "Capellanotenwandeln");
     // The pattern just written is read by the next pattern rule.
     if (!run.programEnded && in.bit(4)) {
         run.settings({{"SOUND", "1"}, {"TONFINDUNGSMETHODE", "6"}, {"WIEVIELELOOPS", "2"}});
         run.mayWrite({names::melody, names::statistics, names::patternLog});
-        run.command([&] { run.app.Dateiherstellung_Click(); });
+        run.command([&] { run.app.Dateiherstellung_Click(); }, "Dateiherstellung");
     }
     return 0;
 }

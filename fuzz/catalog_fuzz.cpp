@@ -21,9 +21,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
     run.put(list ? names::sampleList : names::sampleProject, in.file());
     run.put(names::melody, kMelody);
     run.mayWrite({names::project, names::sampleListing, names::melody, names::statistics});
-    if (in.bit(7))
-        run.command([&] { run.app.Dateiherstellung_Click(); }); // the test mode: every sample
+    if (in.bit(7)) // the test mode: every sample
+        run.command([&] { run.app.Dateiherstellung_Click(); }, "Dateiherstellung");
     else
-        run.command([&] { run.app.Startknopf_Click(); });
+        run.command([&] { run.app.Startknopf_Click(); }, "Startknopf");
     return 0;
 }

@@ -16,8 +16,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
     run.put(names::durations, in.file());
     run.mayWrite({names::project, names::sampleListing, names::score});
     if (in.bit(3))
-        run.command([&] { run.app.TonfexCap_Click(); });
+        run.command([&] { run.app.TonfexCap_Click(); }, "TonfexCap");
     else
-        run.command([&] { run.app.Startknopf_Click(); });
+        run.command([&] { run.app.Startknopf_Click(); }, "Startknopf");
     return 0;
 }

@@ -2,12 +2,15 @@
 
 #include "app/defaults.h"
 #include "core/errors.h"
+#include "core/numbers.h"
 #include "core/textfile.h"
 #include "settings/template.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <random>
+#include <map>
+#include <memory>
 
 namespace fs = std::filesystem;
 
@@ -15,45 +18,210 @@ namespace tonfex::fuzz {
 
 namespace {
 
-// The default working folder, made once per process; each run links its files into a fresh
-// working folder beside it (writes replace files by renaming, so the links never change).
-struct World {
-    fs::path base, defaults, work;
-    World() {
-        std::random_device rd;
-        base = fs::temp_directory_path() / ("tonfex-fuzz-" + std::to_string(rd()));
-        defaults = base / "vorlage";
-        work = base / "arbeit";
-        DiskFiles disk;
-        if (std::string error = ensureWorkFolder(disk, WorkFolder{defaults}); !error.empty())
-            finding("the default working folder cannot be made: " + error);
+size_t lineCount(std::string_view bytes) {
+    return 1 + static_cast<size_t>(std::count(bytes.begin(), bytes.end(), '\n') +
+                                   std::count(bytes.begin(), bytes.end(), '\r'));
+}
+
+// A whole write that counts the lines written (an upper bound: every line end counts once).
+class CountingWriter : public WholeFileWriter {
+public:
+    CountingWriter(std::unique_ptr<WholeFileWriter> inner, size_t& most)
+        : inner_(std::move(inner)), most_(most) {}
+    void write(std::string_view bytes) override {
+        count(bytes);
+        inner_->write(bytes);
     }
-    ~World() {
-        std::error_code ec;
-        fs::remove_all(base, ec);
+    void rewriteStart(std::string_view bytes) override {
+        count(bytes);
+        inner_->rewriteStart(bytes);
     }
-    void fresh() const {
-        std::error_code ec;
-        fs::remove_all(work, ec);
-        for (const auto& entry : fs::recursive_directory_iterator(defaults)) {
-            fs::path target = work / fs::relative(entry.path(), defaults);
-            if (entry.is_directory()) {
-                fs::create_directories(target);
-            } else {
-                fs::create_directories(target.parent_path());
-                fs::create_hard_link(entry.path(), target, ec);
-                if (ec) fs::copy_file(entry.path(), target);
-            }
-        }
+    std::string finish() override { return inner_->finish(); }
+
+private:
+    void count(std::string_view bytes) {
+        lines_ += lineCount(bytes);
+        most_ = std::max(most_, lines_);
     }
+    std::unique_ptr<WholeFileWriter> inner_;
+    size_t& most_;
+    size_t lines_ = 0;
 };
 
-World& world() {
+bool everyRun = false;
+std::string outcome;
+
+} // namespace
+
+// Everything a run uses, made once per process: the doubles, the working folder in memory with
+// the default files, the window state and a fresh one to reset it from.
+struct World {
+    ScriptedDialogs dialogs;
+    RecordingClipboard clipboard;
+    RecordingProgramStarter programs;
+    RecordingWindowCloser windows;
+    FuzzClock clock;
+    CountingEvents events;
+    SteppingRandom random;
+    ConfinedFiles files;
+    Platform platform{dialogs, clipboard, programs, windows, clock, events, random, files};
+    WorkFolder folder{fs::path("/fuzz/Arbeit")};
+    MemoryFiles defaults;
+    size_t defaultLines = 0;
+    App app{platform, folder, '.', hostOs()};
+    const App fresh{platform, folder, '.', hostOs()};
+    long runs = 0;
+    std::vector<std::pair<std::string, double>> commandTimes; // virtual seconds per command
+
+    World() {
+        files.folder = folder.dir;
+        if (std::string error = ensureWorkFolder(defaults, folder); !error.empty())
+            finding("the default working folder cannot be made: " + error);
+        for (const auto& [path, bytes] : defaults.files())
+            defaultLines = std::max(defaultLines, lineCount(*bytes));
+    }
+
+    // Gives the window state back the values of a fresh one. The 100001-entry tables are reset
+    // up to `bound` only: no reader writes past the lines of a file it reads or the counts it
+    // keeps; check() proves it now and then.
+    void reset(size_t bound);
+    void check(size_t bound) const;
+    size_t bound() const;
+};
+
+namespace {
+
+World& theWorld() {
     static World w;
     return w;
 }
 
+template <class T> void resetPrefix(std::vector<T>& table, const std::vector<T>& fresh, size_t n) {
+    n = std::min(n, table.size());
+    std::copy(fresh.begin(), fresh.begin() + static_cast<std::ptrdiff_t>(n), table.begin());
+}
+
+template <class T>
+void checkRest(const std::vector<T>& table, const std::vector<T>& fresh, size_t from,
+               const char* name) {
+    if (table.size() != fresh.size())
+        finding(std::string("the table ") + name + " changed its size to " +
+                std::to_string(table.size()));
+    for (size_t k = from; k < table.size(); ++k)
+        if (!(table[k] == fresh[k]))
+            finding(std::string("an input left entry ") + std::to_string(k) + " of " + name +
+                    " beyond the reset's bound " + std::to_string(from) +
+                    " (fuzz/harness.cpp World::bound)");
+}
+
 } // namespace
+
+// The reset names every member of App; a new member changes the size and stops the build here
+// until it is reset too.
+#if defined(__linux__) && defined(__x86_64__) && defined(__GLIBCXX__) && !defined(_GLIBCXX_DEBUG)
+static_assert(sizeof(App) == 20840, "App has changed: reset its new members in World::reset");
+#endif
+
+size_t World::bound() const {
+    const Melody& m = app.melody;
+    const SamplerState& st = app.samplerState;
+    const long counts[] = {m.Tonzahl,
+                           app.tonesRead,
+                           app.Samplezahl,
+                           st.Itemzahl,
+                           app.soundingTone,
+                           app.Patternpuffer.Zeilen,
+                           app.Pattern01.Zeilen,
+                           app.Pattern02.Zeilen,
+                           static_cast<long>(files.mostLines)};
+    long most = 0;
+    for (long c : counts)
+        most = std::max(most, c);
+    return static_cast<size_t>(most) + 2;
+}
+
+void World::reset(size_t bound) {
+    App& a = app;
+    const App& f = fresh;
+    a.folder = f.folder;
+    a.decimal = f.decimal;
+    a.os = f.os;
+    std::destroy_at(&a.c);
+    std::construct_at(&a.c);
+    a.ini = f.ini;
+    a.s = f.s;
+    for (auto [table, freshTable] :
+         {std::pair{&a.melody.Tonhoehe, &f.melody.Tonhoehe},
+          std::pair{&a.melody.Lautstaerke, &f.melody.Lautstaerke},
+          std::pair{&a.melody.Tonzaehler, &f.melody.Tonzaehler},
+          std::pair{&a.samplerState.Samplezeile, &f.samplerState.Samplezeile}})
+        resetPrefix(*table, *freshTable, bound);
+    resetPrefix(a.melody.Tondauer, f.melody.Tondauer, bound);
+    a.melody.Tonzahl = f.melody.Tonzahl;
+    a.versionText = f.versionText;
+    a.gapFactor = f.gapFactor;
+    a.reducedHeight = f.reducedHeight;
+    a.Regelname = f.Regelname;
+    a.Versuche = f.Versuche;
+    a.Samplezahl = f.Samplezahl;
+    resetPrefix(a.DTC, f.DTC, bound);
+    a.Gerundet = f.Gerundet;
+    for (auto [p, fp] : {std::pair{&a.Patternpuffer, &f.Patternpuffer},
+                         std::pair{&a.Pattern01, &f.Pattern01}, std::pair{&a.Pattern02, &f.Pattern02}}) {
+        resetPrefix(p->Tonhoehe, fp->Tonhoehe, bound);
+        resetPrefix(p->Lautstaerke, fp->Lautstaerke, bound);
+        resetPrefix(p->Tondauer, fp->Tondauer, bound);
+        p->Zeilen = fp->Zeilen;
+    }
+    a.Pattern01Datei = f.Pattern01Datei;
+    a.Pattern02Datei = f.Pattern02Datei;
+    a.StopFlag = f.StopFlag;
+    a.KeineFrageFlag = f.KeineFrageFlag;
+    a.InidatGross = f.InidatGross;
+    a.LinkFlag = f.LinkFlag;
+    a.List2Gross = f.List2Gross;
+    a.PresetGeladen = f.PresetGeladen;
+    a.SamplemixFlag = f.SamplemixFlag;
+    a.PlayStarted = f.PlayStarted;
+    a.tonesRead = f.tonesRead;
+    a.soundingTone = f.soundingTone;
+    for (size_t k = 0, n = std::min(bound, a.Sampletabelle.size()); k < n; ++k)
+        if (!a.Sampletabelle[k].empty()) a.Sampletabelle[k].clear();
+    resetPrefix(a.samplerState.Samplelaenge, f.samplerState.Samplelaenge, bound);
+    a.samplerState.Itemzahl = f.samplerState.Itemzahl;
+    a.samplerState.tuningTerm = f.samplerState.tuningTerm;
+    a.samplerState.keytransposeTerm = f.samplerState.keytransposeTerm;
+    a.samplerState.startShiftTerm = f.samplerState.startShiftTerm;
+    a.samplerState.Zufallswert = f.samplerState.Zufallswert;
+    a.erklaIndex = f.erklaIndex;
+    a.capellaPitch = f.capellaPitch;
+    a.environment = f.environment;
+    std::destroy_at(&a.midi);
+    std::destroy_at(&a.silentMidi);
+    std::construct_at(&a.silentMidi);
+    std::construct_at(&a.midi, a.silentMidi);
+    a.Tempoteiler = f.Tempoteiler;
+    a.playStartedAt = f.playStartedAt;
+    a.instrumentFile = f.instrumentFile;
+}
+
+void World::check(size_t from) const {
+    const App& a = app;
+    const App& f = fresh;
+    checkRest(a.melody.Tonhoehe, f.melody.Tonhoehe, from, "Tonhoehe");
+    checkRest(a.melody.Lautstaerke, f.melody.Lautstaerke, from, "Lautstaerke");
+    checkRest(a.melody.Tondauer, f.melody.Tondauer, from, "Tondauer");
+    checkRest(a.melody.Tonzaehler, f.melody.Tonzaehler, from, "Tonzaehler");
+    checkRest(a.DTC, f.DTC, from, "DTC");
+    checkRest(a.Sampletabelle, f.Sampletabelle, from, "Sampletabelle");
+    checkRest(a.samplerState.Samplelaenge, f.samplerState.Samplelaenge, from, "Samplelaenge");
+    checkRest(a.samplerState.Samplezeile, f.samplerState.Samplezeile, from, "Samplezeile");
+    for (const Pattern* p : {&a.Patternpuffer, &a.Pattern01, &a.Pattern02}) {
+        checkRest(p->Tonhoehe, f.Patternpuffer.Tonhoehe, from, "Pattern.Tonhoehe");
+        checkRest(p->Lautstaerke, f.Patternpuffer.Lautstaerke, from, "Pattern.Lautstaerke");
+        checkRest(p->Tondauer, f.Patternpuffer.Tondauer, from, "Pattern.Tondauer");
+    }
+}
 
 void finding(const std::string& what) {
     std::fprintf(stderr, "\n*** FUND: %s\n", what.c_str());
@@ -100,29 +268,51 @@ void ConfinedFiles::check(const fs::path& path) const {
 
 std::optional<std::string> ConfinedFiles::read(const fs::path& path) {
     check(path);
-    return DiskFiles::read(path);
+    return MemoryFiles::read(path);
 }
 
 std::unique_ptr<WholeFileWriter> ConfinedFiles::writeInPieces(const fs::path& path) {
     check(path);
     written.push_back(path);
-    return DiskFiles::writeInPieces(path);
+    return std::make_unique<CountingWriter>(MemoryFiles::writeInPieces(path), mostLines);
+}
+
+std::string ConfinedFiles::append(const fs::path& path, const std::string& bytes) {
+    check(path);
+    return MemoryFiles::append(path, bytes);
 }
 
 std::string ConfinedFiles::copy(const fs::path& from, const fs::path& to) {
     check(from);
     check(to);
-    return DiskFiles::copy(from, to);
+    return MemoryFiles::copy(from, to);
 }
 
 bool ConfinedFiles::exists(const fs::path& path) {
     check(path);
-    return DiskFiles::exists(path);
+    return MemoryFiles::exists(path);
 }
 
 std::string ConfinedFiles::createFolder(const fs::path& path) {
     check(path);
-    return DiskFiles::createFolder(path);
+    return MemoryFiles::createFolder(path);
+}
+
+void ConfinedFiles::putInput(const fs::path& path, std::string bytes) {
+    mostLines = std::max(mostLines, lineCount(bytes));
+    put(path, std::move(bytes));
+}
+
+void FuzzClock::sleep(double s) {
+    // The jumping wait sleeps only while its deadline lies ahead.
+    if (!(s > 0)) finding("a wait was to sleep " + plainText(s, '.') + " s");
+    seconds += s;
+}
+
+void CountingEvents::process() {
+    if (++rounds > kMaxRounds)
+        finding("the command " + command + " went through more than " +
+                std::to_string(kMaxRounds) + " rounds of its waits: a wait loop that does not end");
 }
 
 Input::Input(const std::uint8_t* data, size_t size) {
@@ -146,28 +336,43 @@ std::string Input::file(const std::string& folderText) const {
 }
 
 Run::Run(bool answerYes, char decimal)
-    : folder{world().work}, app(platform, folder, decimal, hostOs()) {
-    world().fresh();
-    files.folder = folder.dir;
+    : world(theWorld()), dialogs(world.dialogs), clipboard(world.clipboard),
+      programs(world.programs), windows(world.windows), clock(world.clock), events(world.events),
+      random(world.random), files(world.files), platform(world.platform), folder(world.folder),
+      app(world.app) {
+    dialogs = ScriptedDialogs{};
     dialogs.defaultAnswer = answerYes;
+    clipboard = RecordingClipboard{};
+    programs = RecordingProgramStarter{};
+    windows = RecordingWindowCloser{};
+    clock = FuzzClock{};
+    events = CountingEvents{};
+    random = SteppingRandom{};
+    static_cast<MemoryFiles&>(files) = world.defaults;
+    files.written.clear();
+    files.mostLines = world.defaultLines;
+    world.commandTimes.clear();
+    app.decimal = decimal;
 }
 
 Run::~Run() {
     finish();
-    std::error_code ec;
-    fs::remove_all(folder.dir, ec);
+    const size_t bound = world.bound();
+    world.reset(bound);
+    if (everyRun || ++world.runs % 256 == 0) world.check(bound);
 }
 
 void Run::put(std::string_view name, const std::string& bytes) {
-    const fs::path path = folder.path(name);
-    fs::remove(path); // a linked default file stays as it is
-    std::FILE* f = std::fopen(path.string().c_str(), "wb");
-    if (!f) finding("cannot write the input file " + path.string());
-    std::fwrite(bytes.data(), 1, bytes.size(), f);
-    std::fclose(f);
+    files.putInput(folder.path(name), bytes);
 }
 
 void Run::settings(const std::vector<std::pair<std::string, std::string>>& values) {
+    // A target uses few combinations of values: each file is made once.
+    static std::map<std::vector<std::pair<std::string, std::string>>, std::string> made;
+    if (auto it = made.find(values); it != made.end()) {
+        put(names::ini, it->second);
+        return;
+    }
     auto lines = settingsTemplate();
     for (const auto& [key, value] : values) {
         bool found = false;
@@ -178,7 +383,11 @@ void Run::settings(const std::vector<std::pair<std::string, std::string>>& value
             }
         if (!found) lines.insert(lines.begin(), key + " " + value);
     }
-    put(names::ini, encodeLines(lines));
+    // Each line without its explanation from the first "(" on: no number reaches over a "(",
+    // so every value reads the same, and the program reads a file a sixth as long.
+    for (auto& line : lines)
+        if (size_t open = line.find('('); open != std::string::npos) line.erase(open);
+    put(names::ini, made[values] = encodeLines(lines));
 }
 
 void Run::mayWrite(std::initializer_list<std::string_view> names) {
@@ -186,9 +395,12 @@ void Run::mayWrite(std::initializer_list<std::string_view> names) {
         allowed_.insert(folder.path(name));
 }
 
-void Run::command(const std::function<void()>& handler) {
+void Run::command(const std::function<void()>& handler, const char* name) {
     if (programEnded) return;
     const size_t before = dialogs.records.size();
+    events.rounds = 0;
+    events.command = *name ? name : "?";
+    const double start = clock.seconds;
     try {
         handler();
     } catch (const CommandEnd&) {
@@ -199,12 +411,14 @@ void Run::command(const std::function<void()>& handler) {
     } catch (const std::exception& e) {
         finding(std::string("exception leaves the command: ") + e.what());
     }
+    world.commandTimes.emplace_back(events.command, clock.seconds - start);
 }
 
 void Run::finish() {
     if (finished_) return;
     finished_ = true;
-    // TONFEX_FUZZ_ZEIGEN=1 shows what a run did: its messages and the files it wrote.
+    // TONFEX_FUZZ_ZEIGEN=1 shows what a run did: its messages, the files it wrote and the
+    // virtual time of each command.
     if (const char* show = std::getenv("TONFEX_FUZZ_ZEIGEN"); show && *show == '1') {
         for (const auto& r : dialogs.records)
             std::fprintf(stderr, "%s %s: %s\n",
@@ -212,6 +426,8 @@ void Run::finish() {
                          r.text.c_str());
         for (const auto& path : files.written)
             std::fprintf(stderr, "geschrieben: %s\n", path.filename().string().c_str());
+        for (const auto& [name, seconds] : world.commandTimes)
+            std::fprintf(stderr, "%s: %g s virtuelle Zeit\n", name.c_str(), seconds);
         std::fprintf(stderr, "%s\n", programEnded ? "Programmende" : "--");
     }
     for (size_t i = 0; i < dialogs.records.size(); ++i) {
@@ -231,10 +447,34 @@ void Run::finish() {
     if (!validUtf8(clipboard.text)) finding("clipboard text that is not UTF-8");
     for (const auto& path : files.written)
         if (!allowed_.count(path)) finding("the command wrote " + path.string());
-    std::error_code ec;
-    for (const auto& entry : fs::recursive_directory_iterator(folder.dir, ec))
-        if (entry.path().string().find(".tonfex-neu") != std::string::npos)
-            finding("a temporary file was left behind: " + entry.path().string());
+    if (files.openWriters() != 0) finding("a whole write was neither finished nor dropped");
+    if (everyRun) {
+        outcome.clear();
+        for (const auto& r : dialogs.records)
+            outcome += (r.question ? (r.answer ? "[Ja] " : "[Nein] ") : "[OK] ") + r.title + ": " +
+                       r.text + "\n";
+        outcome += programEnded ? "Programmende\n" : "--\n";
+        for (const auto& path : files.written) {
+            const std::string* bytes = files.bytes(path);
+            outcome += path.string() + " " +
+                       (bytes ? std::to_string(std::hash<std::string>{}(*bytes)) : "-") + "\n";
+        }
+        for (ListBox* list : app.c.listBoxes())
+            for (const auto& line : list->lines())
+                outcome += line + "\n";
+        for (TextBox* box : app.c.textBoxes())
+            outcome += box->text() + "\n";
+        for (const auto& [name, seconds] : world.commandTimes)
+            outcome += name + " " + plainText(seconds, '.') + "\n";
+    }
+}
+
+const std::string& lastRunOutcome() {
+    return outcome;
+}
+
+void checkEveryRun(bool on) {
+    everyRun = on;
 }
 
 } // namespace tonfex::fuzz

@@ -14,13 +14,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
         run.settings({{"SOUND", sound}, {"TONDAUERDIREKT", direct}});
         run.put(names::melody, in.file());
         run.mayWrite({names::project, names::sampleListing});
-        run.command([&] { run.app.Startknopf_Click(); });
+        run.command([&] { run.app.Startknopf_Click(); }, "Startknopf");
         break;
     case 1: // the score writer
         run.settings({{"SOUND", sound}, {"TONDAUERDIREKT", direct}});
         run.put(names::melody, in.file());
         run.mayWrite({names::score});
-        run.command([&] { run.app.TonfexCap_Click(); });
+        run.command([&] { run.app.TonfexCap_Click(); }, "TonfexCap");
         break;
     default: { // the pattern reader, for pattern 01 or 02, and the rule TFm 3 to 6
         const std::string rule = std::to_string(3 + in.bits(6, 2));
@@ -28,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
         run.put(in.bit(4) ? names::pattern02 : names::pattern01, in.file());
         run.mayWrite({names::melody, names::statistics, names::patternLog, names::project,
                       names::sampleListing});
-        run.command([&] { run.app.Dateiherstellung_Click(); });
+        run.command([&] { run.app.Dateiherstellung_Click(); }, "Dateiherstellung");
     }
     }
     return 0;

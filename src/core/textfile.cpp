@@ -199,14 +199,18 @@ std::string writeTextLines(Files& files, const std::filesystem::path& path,
 
 std::string appendTextLines(Files& files, const std::filesystem::path& path,
                             const std::vector<std::string>& lines) {
-    // ASCII reads the same in either encoding: no need to look at the file.
-    if (allAscii(lines)) return files.append(path, joinLines(lines, false));
     const auto existing = files.exists(path) ? files.read(path) : std::optional<std::string>("");
     if (!existing) return files.append(path, encodeLines(lines));
-    if (isAscii(*existing)) return files.append(path, encodeLines(lines));
-    if (looksLikeUtf8(*existing)) return files.append(path, joinLines(lines, false));
-    if (allFitCp1252(lines)) return files.append(path, joinLines(lines, true));
-    return files.writeWhole(path, utf8FromCp1252(*existing) + joinLines(lines, false));
+    // A last line without its line end (a file edited by hand) gets one first, so that the
+    // new lines do not join it.
+    const std::string end = !existing->empty() && existing->back() != '\n' && existing->back() != '\r'
+                                ? "\r\n"
+                                : "";
+    // ASCII reads the same in either encoding.
+    if (allAscii(lines) || isAscii(*existing)) return files.append(path, end + encodeLines(lines));
+    if (looksLikeUtf8(*existing)) return files.append(path, end + joinLines(lines, false));
+    if (allFitCp1252(lines)) return files.append(path, end + joinLines(lines, true));
+    return files.writeWhole(path, utf8FromCp1252(*existing) + end + joinLines(lines, false));
 }
 
 } // namespace tonfex

@@ -83,3 +83,112 @@ std::unique_ptr<WholeFileWriter> FaultyFiles::writeInPieces(const std::filesyste
 }
 
 } // namespace tonfex
+
+namespace tonfex {
+
+// A whole write into memory: the bytes collect here and replace the file at finish().
+class MemoryWriter : public WholeFileWriter {
+public:
+    MemoryWriter(MemoryFiles& files, std::string key, std::shared_ptr<int> open)
+        : files_(files), key_(std::move(key)), open_(std::move(open)) {
+        ++*open_;
+    }
+    ~MemoryWriter() override { close(); }
+    void write(std::string_view bytes) override {
+        if (error_.empty()) bytes_.append(bytes);
+    }
+    void rewriteStart(std::string_view bytes) override {
+        if (!error_.empty()) return;
+        if (bytes.size() > bytes_.size()) bytes_.resize(bytes.size());
+        bytes_.replace(0, bytes.size(), bytes);
+    }
+    std::string finish() override {
+        if (done_) return error_;
+        if (error_.empty()) error_ = files_.store(key_, std::move(bytes_));
+        close();
+        return error_;
+    }
+
+private:
+    void close() {
+        if (done_) return;
+        done_ = true;
+        --*open_;
+    }
+    MemoryFiles& files_;
+    std::string key_, bytes_, error_;
+    std::shared_ptr<int> open_;
+    bool done_ = false;
+};
+
+std::string MemoryFiles::key(const std::filesystem::path& path) {
+    std::filesystem::path normal = path.lexically_normal();
+    if (!normal.has_filename() && normal.has_relative_path()) normal = normal.parent_path();
+    return normal.string();
+}
+
+std::string MemoryFiles::store(const std::string& k, std::string bytes) {
+    const std::string parent = std::filesystem::path(k).parent_path().string();
+    if (isFolder(k) || !isFolder(parent)) return "kann nicht geschrieben werden";
+    files_[k] = std::make_shared<const std::string>(std::move(bytes));
+    return "";
+}
+
+std::optional<std::string> MemoryFiles::read(const std::filesystem::path& path) {
+    if (const std::string* b = bytes(path)) return *b;
+    return std::nullopt;
+}
+
+const std::string* MemoryFiles::bytes(const std::filesystem::path& path) const {
+    auto it = files_.find(key(path));
+    return it == files_.end() ? nullptr : it->second.get();
+}
+
+void MemoryFiles::put(const std::filesystem::path& path, std::string bytes) {
+    const std::string k = key(path);
+    createFolder(std::filesystem::path(k).parent_path());
+    files_[k] = std::make_shared<const std::string>(std::move(bytes));
+}
+
+bool MemoryFiles::remove(const std::filesystem::path& path) {
+    return files_.erase(key(path)) != 0;
+}
+
+std::unique_ptr<WholeFileWriter> MemoryFiles::writeInPieces(const std::filesystem::path& path) {
+    return std::make_unique<MemoryWriter>(*this, key(path), open_);
+}
+
+std::string MemoryFiles::append(const std::filesystem::path& path, const std::string& bytes) {
+    const std::string k = key(path);
+    createFolder(std::filesystem::path(k).parent_path());
+    if (isFolder(k)) return "kann nicht gelesen werden";
+    auto it = files_.find(k);
+    std::string whole = it == files_.end() ? std::string() : *it->second;
+    whole += bytes;
+    return writeWhole(path, whole);
+}
+
+std::string MemoryFiles::copy(const std::filesystem::path& from, const std::filesystem::path& to) {
+    auto bytes = read(from);
+    if (!bytes) return "ist nicht vorhanden";
+    return writeWhole(to, *bytes);
+}
+
+bool MemoryFiles::exists(const std::filesystem::path& path) {
+    const std::string k = key(path);
+    return files_.count(k) != 0 || isFolder(k);
+}
+
+std::string MemoryFiles::createFolder(const std::filesystem::path& path) {
+    std::filesystem::path p(key(path));
+    std::vector<std::string> missing;
+    for (; !p.empty() && !isFolder(p.string()); p = p.parent_path()) {
+        if (files_.count(p.string())) return "kann nicht angelegt werden";
+        missing.push_back(p.string());
+        if (p == p.parent_path()) break;
+    }
+    folders_.insert(missing.begin(), missing.end());
+    return "";
+}
+
+} // namespace tonfex

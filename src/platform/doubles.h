@@ -6,6 +6,8 @@
 
 #include <deque>
 #include <functional>
+#include <map>
+#include <set>
 
 namespace tonfex {
 
@@ -125,6 +127,52 @@ public:
     int writes = 0;
     int faults = 0;                             // faults injected so far
     std::vector<std::filesystem::path> written; // every path a whole write was asked for
+};
+
+// A file tree in memory, with the disk's rules: a whole write reaches the file only at finish()
+// and needs an existing folder, reading a folder gives nothing, appending creates the folders.
+// Paths are compared in their lexically normal form. A copy of the object is a snapshot that
+// shares the files' bytes (a write replaces them, never changes them).
+class MemoryFiles : public Files {
+public:
+    MemoryFiles() = default;
+    MemoryFiles(const MemoryFiles& other) : Files(), files_(other.files_), folders_(other.folders_) {}
+    MemoryFiles& operator=(const MemoryFiles& other) {
+        files_ = other.files_;
+        folders_ = other.folders_;
+        return *this;
+    }
+    std::optional<std::string> read(const std::filesystem::path& path) override;
+    std::unique_ptr<WholeFileWriter> writeInPieces(const std::filesystem::path& path) override;
+    std::string append(const std::filesystem::path& path, const std::string& bytes) override;
+    std::string copy(const std::filesystem::path& from, const std::filesystem::path& to) override;
+    bool exists(const std::filesystem::path& path) override;
+    std::string createFolder(const std::filesystem::path& path) override;
+
+    // The file's bytes, or nothing; a file written without a whole write (test set-up).
+    const std::string* bytes(const std::filesystem::path& path) const;
+    void put(const std::filesystem::path& path, std::string bytes);
+    bool remove(const std::filesystem::path& path);
+    // Files by their normal path.
+    const std::map<std::string, std::shared_ptr<const std::string>>& files() const {
+        return files_;
+    }
+    // Writers handed out and neither finished nor dropped yet.
+    int openWriters() const { return *open_; }
+
+private:
+    friend class MemoryWriter;
+    static std::string key(const std::filesystem::path& path);
+    // Roots ("/", "C:\\") are always there.
+    bool isFolder(const std::string& key) const {
+        return folders_.count(key) != 0 ||
+               (!key.empty() && std::filesystem::path(key).relative_path().empty());
+    }
+    std::string store(const std::string& key, std::string bytes);
+
+    std::map<std::string, std::shared_ptr<const std::string>> files_;
+    std::set<std::string> folders_;
+    std::shared_ptr<int> open_ = std::make_shared<int>(0);
 };
 
 // All doubles together, with a Platform that refers to them.

@@ -70,6 +70,14 @@ double valueNumber(std::string_view line, size_t at, std::string_view keyword, i
 
 } // namespace
 
+namespace {
+// Empties every entry; most are empty already and are only looked at, not assigned.
+void clearTable(std::vector<std::string>& table) {
+    for (auto& entry : table)
+        if (!entry.empty()) entry.clear();
+}
+} // namespace
+
 std::vector<std::string> emptySampleTable() {
     return std::vector<std::string>(static_cast<size_t>(kCatalogLast) + 1);
 }
@@ -216,7 +224,7 @@ std::vector<std::string> listingHead(const LocalTime& now, const std::string& li
 void Katalogleser(Files& files, Dialogs& dialogs, Clock& clock, const WorkFolder& folder,
                   double sound, char decimal, std::vector<std::string>& table,
                   std::int32_t& Samplezahl) {
-    std::fill(table.begin(), table.end(), std::string());
+    clearTable(table);
     const auto listingPath = folder.path(names::sampleListing);
     const std::string projectText = folder.text(names::sampleProject);
     auto fail = [&](const std::vector<std::string>& listing, const std::string& message) {
@@ -270,7 +278,7 @@ void HCLeser(Files& files, Dialogs& dialogs, const WorkFolder& folder,
         lines.push_back(std::move(line));
     }
     if (reader.failed()) missing();
-    std::fill(table.begin(), table.end(), std::string());
+    clearTable(table);
     for (size_t k = 0; k < lines.size(); ++k)
         table[k + 1] = std::move(lines[k]);
     Samplezahl = static_cast<std::int32_t>(lines.size());

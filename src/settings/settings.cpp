@@ -24,7 +24,10 @@ std::optional<std::vector<std::string>> readIniLines(Files& files,
 std::string IniWert(const IniTable& table, std::string_view keyword) {
     for (int i = 1; i <= table.count; ++i) {
         const std::string& line = table.lines[static_cast<size_t>(i)];
-        if (line.compare(0, keyword.size(), keyword) != 0 || line.size() < keyword.size()) continue;
+        // The first letter rules out most lines before the whole keyword is compared.
+        if (line.size() < keyword.size() || (!keyword.empty() && line[0] != keyword[0]) ||
+            line.compare(0, keyword.size(), keyword) != 0)
+            continue;
         std::string value;
         for (size_t k = keyword.size(); k < line.size(); ++k)
             if (line[k] != ' ') value += line[k];

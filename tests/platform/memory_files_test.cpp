@@ -1,0 +1,89 @@
+#include "core/textfile.h"
+#include "platform/doubles.h"
+
+#include <gtest/gtest.h>
+
+using namespace tonfex;
+
+namespace fs = std::filesystem;
+
+TEST(MemoryFiles, WholeWriteLandsOnlyAtFinish) {
+    MemoryFiles files;
+    ASSERT_EQ(files.createFolder("/w/a"), "");
+    files.put("/w/a/x.txt", "alt");
+    auto writer = files.writeInPieces("/w/a/x.txt");
+    writer->write("neu");
+    writer->write("er Text");
+    EXPECT_EQ(*files.read("/w/a/x.txt"), "alt");
+    EXPECT_EQ(files.openWriters(), 1);
+    writer->rewriteStart("NEU");
+    EXPECT_EQ(writer->finish(), "");
+    EXPECT_EQ(files.openWriters(), 0);
+    EXPECT_EQ(*files.read("/w/a/x.txt"), "NEUer Text");
+    // A writer dropped before finish() leaves the old file whole.
+    files.writeInPieces("/w/a/x.txt")->write("weg");
+    EXPECT_EQ(*files.read("/w/a/x.txt"), "NEUer Text");
+    EXPECT_EQ(files.openWriters(), 0);
+}
+
+TEST(MemoryFiles, RewriteStartLongerThanTheBytesExtends) {
+    MemoryFiles files;
+    files.createFolder("/w");
+    auto writer = files.writeInPieces("/w/h.bin");
+    writer->write("ab");
+    writer->rewriteStart("WXYZ");
+    writer->write("!");
+    EXPECT_EQ(writer->finish(), "");
+    EXPECT_EQ(*files.read("/w/h.bin"), "WXYZ!");
+}
+
+TEST(MemoryFiles, FoldersAsOnDisk) {
+    MemoryFiles files;
+    EXPECT_EQ(files.writeWhole("/fehlt/x.txt", "x"), "kann nicht geschrieben werden");
+    EXPECT_FALSE(files.exists("/fehlt/x.txt"));
+    EXPECT_EQ(files.createFolder("/w/u/v"), "");
+    EXPECT_TRUE(files.exists("/w/u"));
+    EXPECT_FALSE(files.read("/w/u")); // a folder reads as nothing
+    EXPECT_EQ(files.writeWhole("/w/u", "x"), "kann nicht geschrieben werden");
+    EXPECT_EQ(files.writeWhole("/w/u/./v/../y.txt", "y"), "");
+    EXPECT_EQ(*files.read("/w/u/y.txt"), "y");
+    EXPECT_EQ(files.createFolder("/w/u/y.txt/z"), "kann nicht angelegt werden");
+    // Appending creates the folders and the file.
+    EXPECT_EQ(files.append("/n/m/log.txt", "1"), "");
+    EXPECT_EQ(files.append("/n/m/log.txt", "2"), "");
+    EXPECT_EQ(*files.read("/n/m/log.txt"), "12");
+    EXPECT_EQ(files.copy("/n/m/log.txt", "/w/kopie.txt"), "");
+    EXPECT_EQ(*files.read("/w/kopie.txt"), "12");
+    EXPECT_EQ(files.copy("/n/fehlt.txt", "/w/k2.txt"), "ist nicht vorhanden");
+    EXPECT_FALSE(files.exists("/w/k2.txt"));
+}
+
+TEST(MemoryFiles, ACopyIsASnapshot) {
+    MemoryFiles files;
+    files.createFolder("/w");
+    ASSERT_EQ(writeTextLines(files, "/w/t.txt", {"eins", "zwei"}), "");
+    const MemoryFiles snapshot = files;
+    ASSERT_EQ(writeTextLines(files, "/w/t.txt", {"drei"}), "");
+    files.createFolder("/w/neu");
+    EXPECT_EQ(*readTextLines(files, "/w/t.txt"), std::vector<std::string>{"drei"});
+    files = snapshot;
+    EXPECT_EQ(*readTextLines(files, "/w/t.txt"), (std::vector<std::string>{"eins", "zwei"}));
+    EXPECT_FALSE(files.exists("/w/neu"));
+}
+
+TEST(MemoryFiles, AppendingAfterALastLineWithoutItsEnd) {
+    // A log edited by hand may lack the last line end: an appended line must not join it.
+    for (const std::string& old : {std::string("A.ini"), std::string("\xc4.ini"),
+                                   std::string("\xc3\x84.ini")}) {
+        MemoryFiles files;
+        files.createFolder("/w");
+        files.put("/w/log.txt", old);
+        for (const std::string& line : {std::string("B.ini"), std::string("\xc3\x9c.ini")}) {
+            ASSERT_EQ(appendTextLines(files, "/w/log.txt", {line}), "");
+        }
+        const auto lines = *readTextLines(files, "/w/log.txt");
+        ASSERT_EQ(lines.size(), 3u) << old;
+        EXPECT_EQ(lines[1], "B.ini");
+        EXPECT_EQ(lines[2], "\xc3\x9c.ini");
+    }
+}
