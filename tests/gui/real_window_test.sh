@@ -16,7 +16,7 @@ fail() { echo "FEHLER: $*" >&2; exit 1; }
 open_window() {
   "$TONFEX_TONFEX" >"$TONFEX_ARBEIT.log" 2>&1 &
   pid=$!
-  timeout 20 xdotool search --sync --onlyvisible --name "Tonfex 1.31 vom 29.08.2014" \
+  timeout 60 xdotool search --sync --onlyvisible --name "Tonfex 1.31 vom 29.08.2014" \
     >/dev/null || fail "das Fenster erscheint nicht"
   window=$(xdotool search --onlyvisible --name "Tonfex 1.31 vom 29.08.2014" | head -1)
 }
@@ -26,7 +26,7 @@ press_neu() {
   xdotool key space
 }
 wait_for_question() {
-  timeout 20 xdotool search --sync --onlyvisible --name "^FEHLER$" >/dev/null ||
+  timeout 60 xdotool search --sync --onlyvisible --name "^FEHLER$" >/dev/null ||
     fail "die Frage zur fehlerhaften Melodiezeile erscheint nicht"
 }
 
@@ -41,7 +41,7 @@ sed -i -e "s/^SOUND     3 /SOUND     1 /" -e "s/^ANZAHL    1000 /ANZAHL    5 /" 
   -e "s/^INTERVALL   1000 /INTERVALL   3 /" "$TONFEX_ARBEIT/Tonfex.ini"
 [ -f "$TONFEX_ARBEIT/Tonfex.txt" ] && fail "Tonfex.txt gibt es schon vor Neu"
 press_neu
-timeout 30 bash -c "until [ -s \"\$1\" ]; do sleep 0.2; done" _ "$TONFEX_ARBEIT/Tonfex.txt" ||
+timeout 60 bash -c "until [ -s \"\$1\" ]; do sleep 0.2; done" _ "$TONFEX_ARBEIT/Tonfex.txt" ||
   fail "Neu schreibt keine Melodiedatei"
 sleep 1
 [ "$(grep -c . "$TONFEX_ARBEIT/Tonfex.txt")" = 5 ] || fail "die neue Melodie hat nicht 5 Töne"
@@ -60,7 +60,7 @@ press_neu
 wait_for_question
 xdotool key Return # the default answer is "Nein": the program ends at once
 status=0
-timeout 10 tail --pid="$pid" -f /dev/null || fail "das Programm endet nach Nein nicht"
+timeout 30 tail --pid="$pid" -f /dev/null || fail "das Programm endet nach Nein nicht"
 wait "$pid" || status=$?
 [ "$status" = 1 ] || fail "Exit-Status nach Nein: $status statt 1"
 cmp -s "$TONFEX_ARBEIT/Tonfex.txt" "$TONFEX_ARBEIT/vorher.txt" || fail "Melodiedatei verändert"
