@@ -203,7 +203,10 @@ std::string appendTextLines(Files& files, const std::filesystem::path& path,
     if (!existing) return files.append(path, encodeLines(lines));
     // A last line without its line end (a file edited by hand) gets one first, so that the
     // new lines do not join it.
-    const std::string end = !existing->empty() && existing->back() != '\n' && existing->back() != '\r'
+    // A file that holds only the byte order mark has no line to end.
+    const bool onlyMark = *existing == "\xEF\xBB\xBF";
+    const std::string end = !existing->empty() && !onlyMark && existing->back() != '\n' &&
+                                    existing->back() != '\r'
                                 ? "\r\n"
                                 : "";
     // ASCII reads the same in either encoding.

@@ -70,6 +70,11 @@ TEST(TextFile, TextsOutside1252ReadBackExactly) {
     ASSERT_EQ(appendTextLines(files, legacy, {"Töne"}), "");
     ASSERT_EQ(appendTextLines(files, legacy, {"ß"}), "");
     EXPECT_EQ(testkit::readBytes(legacy), "T\xF6ne\r\n\xDF\r\n");
+    // A file of nothing but the byte order mark has no line to end first.
+    const auto marked = tmp / "bom.txt";
+    testkit::writeBytes(marked, "\xEF\xBB\xBF");
+    ASSERT_EQ(appendTextLines(files, marked, {"eins"}), "");
+    EXPECT_EQ(readTextLines(files, marked), (std::vector<std::string>{"eins"}));
 }
 
 // The line reader gives the lines readTextLines gives, whatever the pieces' borders, on disk
