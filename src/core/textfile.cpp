@@ -202,13 +202,10 @@ std::string appendTextLines(Files& files, const std::filesystem::path& path,
     const auto existing = files.exists(path) ? files.read(path) : std::optional<std::string>("");
     if (!existing) return files.append(path, encodeLines(lines));
     // A last line without its line end (a file edited by hand) gets one first, so that the
-    // new lines do not join it.
-    // A file that holds only the byte order mark has no line to end.
-    const bool onlyMark = *existing == "\xEF\xBB\xBF";
-    const std::string end = !existing->empty() && !onlyMark && existing->back() != '\n' &&
-                                    existing->back() != '\r'
-                                ? "\r\n"
-                                : "";
+    // new lines do not join it; an empty file or one holding only the byte order mark has none.
+    const bool ended = existing->empty() || *existing == kBom || existing->back() == '\n' ||
+                       existing->back() == '\r';
+    const std::string end = ended ? "" : "\r\n";
     // ASCII reads the same in either encoding.
     if (allAscii(lines) || isAscii(*existing)) return files.append(path, end + encodeLines(lines));
     if (looksLikeUtf8(*existing)) return files.append(path, end + joinLines(lines, false));
