@@ -138,6 +138,7 @@ TEST(WindowsCommandLine, PathsWithBlanksAreQuotedAsTheRuntimeSplitsThem) {
     const std::string program = "C:\\Arbeit\\Editor-K\\NoteTab.exe";
     EXPECT_EQ(quotedCommandLine({program + "  C:\\Arbeit\\a.txt", program, {"C:\\Arbeit\\a.txt"}}),
               program + "  C:\\Arbeit\\a.txt");
-    EXPECT_EQ(quotedCommandLine({program + "  C:\\mit Leer\\a.txt", program, {"C:\\mit Leer\\a.txt"}}),
-              program + "  \"C:\\mit Leer\\a.txt\"");
+    EXPECT_EQ(
+        quotedCommandLine({program + "  C:\\mit Leer\\a.txt", program, {"C:\\mit Leer\\a.txt"}}),
+        program + "  \"C:\\mit Leer\\a.txt\"");
 }
