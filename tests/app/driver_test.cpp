@@ -33,8 +33,7 @@ TEST_F(AppTest, DriverControlChangesInMidiMode) {
     bool lockedDuringWait = false;
     tp.events.onProcess = [&] { lockedDuringWait = !app.c.Dateiherstellung.enabled; };
     app.Dateiherstellung_Click();
-    EXPECT_TRUE(lockedDuringWait);
-    EXPECT_TRUE(app.c.Dateiherstellung.enabled); // after the play
+    EXPECT_TRUE(lockedDuringWait && app.c.Dateiherstellung.enabled); // free after the play
     EXPECT_EQ(app.melody.Tonzahl, 0);
     // No tones: the melody file stays, and the play reads it.
     EXPECT_EQ(file("Tonfex.txt"), "60 100 4\r\n");
@@ -57,9 +56,7 @@ TEST_F(AppTest, TestModesWriteEveryCataloguedSampleOnce) {
     app.Initial();
     app.Samplezahl = 3;
     app.Testmodus();
-    EXPECT_EQ(app.s.AUTOPAN, 0);
-    EXPECT_EQ(app.s.HOCHTON, 3);
-    EXPECT_EQ(app.melody.Tonzahl, 3);
+    EXPECT_EQ(std::tuple(app.s.AUTOPAN, app.s.HOCHTON, app.melody.Tonzahl), std::tuple(0, 3, 3));
     app.Versuche = 10000;
     app.Testmodus();
     EXPECT_EQ(app.melody.Tonzahl, 0);

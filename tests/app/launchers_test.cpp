@@ -29,7 +29,6 @@ TEST(Launchers, WindowsCommandLinesLetterForLetter) {
                   "C:\\Programme\\REAPER\\reaper.exe  C:\\\\Arbeit\\VB\\Tonfex-HCR.rpp",
                   "C:\\Programme\\capella2008\\capella.exe C:\\Arbeit\\VB\\Tonfex-HCR.rpp",
                   "C:\\Arbeit\\IrfanView\\i_view32.exe C:\\Arbeit\\VB\\Tonfex-HCR.rpp"}));
-    EXPECT_EQ(capellaCommands(OsKind::Windows, "C:\\x.cap", noVariables).size(), 1u);
 }
 
 TEST(Launchers, LinuxProgramsFromVariablesOrTheSystem) {
@@ -113,8 +112,7 @@ TEST_F(AppTest, PowerButtonStartsReaperInSampleModesOnly) {
 
     settings("SOUND 3, TONFINDUNGSMETHODE 1.5");
     EXPECT_THROW(app.Command1_Click(), CommandEnd);
-    EXPECT_TRUE(app.c.Command1.enabled);
-    EXPECT_EQ(tp.programs.starts.size(), 1u);
+    EXPECT_TRUE(app.c.Command1.enabled && tp.programs.starts.size() == 1u);
 }
 
 TEST_F(AppTest, OtherButtons) {
@@ -138,6 +136,7 @@ TEST(WindowsCommandLine, PathsWithBlanksAreQuotedAsTheRuntimeSplitsThem) {
     const std::string program = "C:\\Arbeit\\Editor-K\\NoteTab.exe";
     EXPECT_EQ(quotedCommandLine({program + "  C:\\Arbeit\\a.txt", program, {"C:\\Arbeit\\a.txt"}}),
               program + "  C:\\Arbeit\\a.txt");
-    EXPECT_EQ(quotedCommandLine({program + "  C:\\mit Leer\\a.txt", program, {"C:\\mit Leer\\a.txt"}}),
-              program + "  \"C:\\mit Leer\\a.txt\"");
+    EXPECT_EQ(
+        quotedCommandLine({program + "  C:\\mit Leer\\a.txt", program, {"C:\\mit Leer\\a.txt"}}),
+        program + "  \"C:\\mit Leer\\a.txt\"");
 }

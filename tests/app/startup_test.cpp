@@ -12,22 +12,10 @@ TEST_F(AppTest, StartInMidiModeWithAPatternRuleAndKeineFrageToggles) {
     // The mode's and the rule's buttons (which ones: the settings suite).
     EXPECT_TRUE(c.Startknopf.visible && c.Patti.visible && !c.Command1.visible);
     EXPECT_FALSE(c.Daten.visible || c.Zuordnung.visible || c.erklaplus.visible);
-    EXPECT_TRUE(app.InidatGross && !app.List2Gross); // sizes: the window suites
     for (bool on : {false, true, false}) {
         EXPECT_EQ(app.KeineFrageFlag, on);
         app.KeineFrage_Click();
     }
-}
-
-TEST_F(AppTest, InitialReadsTheSettingsFileOrEndsTheCommandWithItsPath) {
-    app.Initial();
-    EXPECT_EQ(app.c.inidat.lines(), settingsTemplate());
-    std::filesystem::remove(tmp / "Tonfex.ini");
-    EXPECT_THROW(app.Initial(), CommandEnd);
-    ASSERT_EQ(tp.dialogs.records.size(), 1u);
-    EXPECT_EQ(tp.dialogs.records[0].text,
-              app.folder.text("Tonfex.ini") +
-                  " ist nicht vorhanden! „tonfex vorgaben“ schreibt die fehlenden Vorgaben.");
 }
 
 TEST_F(AppTest, SummaryLineLinksToItsSettingAndALineWithoutOneTogglesTheSize) {
@@ -42,8 +30,7 @@ TEST_F(AppTest, SummaryLineLinksToItsSettingAndALineWithoutOneTogglesTheSize) {
     ASSERT_EQ(tp.programs.starts.size(), 1u);
     EXPECT_EQ(tp.programs.starts[0].command.line,
               "C:\\Arbeit\\Editor-K\\NoteTab.exe  " + app.folder.text("Tonfex.ini"));
-    EXPECT_TRUE(tp.programs.starts[0].minimized);
-    EXPECT_TRUE(app.LinkFlag);
+    EXPECT_TRUE(tp.programs.starts[0].minimized && app.LinkFlag);
 
     // The line without a setting toggles the size and shows the settings file instead.
     app.inidat_Click(at("  Deshalb kein Autopan"));
@@ -52,8 +39,7 @@ TEST_F(AppTest, SummaryLineLinksToItsSettingAndALineWithoutOneTogglesTheSize) {
     EXPECT_TRUE(app.c.Daten.visible && app.c.Zuordnung.visible);
     EXPECT_EQ(app.c.inidat.lines(), settingsTemplate());
     app.inidat_Click(0); // without the summary flag: toggle back
-    EXPECT_TRUE(app.InidatGross);
-    EXPECT_FALSE(app.c.Daten.visible);
+    EXPECT_TRUE(app.InidatGross && !app.c.Daten.visible);
 
     // On Linux the editor gets the file as an argument.
     App linux(tp.platform, tmp.folder(), '.', OsKind::Linux);
@@ -76,8 +62,7 @@ TEST_F(AppTest, DefaultsAreWrittenOnceAndNeverOverAUsersFile) {
     testkit::writeBytes(tmp / "Tonfex-DTC.txt", "7\r\n");
     testkit::writeBytes(tmp / "Tonfex.ini", "SOUND 1\r\n");
     EXPECT_EQ(ensureWorkFolder(tp.files, tmp.folder()), "");
-    EXPECT_EQ(file("Tonfex-DTC.txt"), "7\r\n");
-    EXPECT_EQ(file("Tonfex.ini"), "SOUND 1\r\n");
+    EXPECT_EQ(file("Tonfex-DTC.txt") + file("Tonfex.ini"), "7\r\nSOUND 1\r\n");
 }
 
 TEST_F(AppTest, AFolderInUseKeepsAGapUntilVorgabenFillsIt) {
@@ -104,10 +89,8 @@ TEST_F(AppTest, AFolderInUseKeepsAGapUntilVorgabenFillsIt) {
         removed.emplace_back(p, testkit::readBytes(p));
     }
     std::vector<std::string> expected;
-    for (const auto& [p, bytes] : removed) {
-        std::filesystem::remove(p);
-        expected.push_back("Geschrieben: " + p.string());
-    }
+    for (const auto& [p, bytes] : removed)
+        std::filesystem::remove(p), expected.push_back("Geschrieben: " + p.string());
     EXPECT_EQ(removed.size(), 11u + 13u + 1u);
     testkit::writeBytes(tmp / "Tonfex-Cap-PT.txt", "mine"); // one file keeps the folder in use
     EXPECT_EQ(ensureWorkFolder(tp.files, tmp.folder()), "");

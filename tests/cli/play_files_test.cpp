@@ -1,13 +1,10 @@
 // `play` written to files: the protocol, the MIDI file read back by mido, and the WAV file
 // rendered by the built-in synthesizer, analysed here for its pitches and onsets.
 #include "cli_kit.h"
+#include "sound_kit.h"
 
 #include <charconv>
-
-#include <cmath>
-#include <cstdint>
 #include <cstdlib>
-#include <numbers>
 #ifndef _WIN32
 #include <csignal>
 #include <sys/wait.h>
@@ -15,6 +12,9 @@
 #endif
 
 using namespace tonfex;
+using testkit::cliIn;
+using testkit::CliRun;
+using Lines = std::vector<std::string>;
 
 namespace {
 // A number written with a decimal point, whatever the process locale (std::stod follows it).
@@ -23,76 +23,12 @@ double cNumber(const std::string& text) {
     std::from_chars(text.data(), text.data() + text.size(), v);
     return v;
 }
-} // namespace
-using testkit::cliIn;
-using testkit::CliRun;
-using Lines = std::vector<std::string>;
-
-namespace {
 
 // A working folder playing `melody` in MIDI mode, durations taken directly at tempo 1.
 void prepare(const testkit::TempFolder& tmp, const std::string& melody) {
     testkit::prepare(
         tmp, {{"SOUND", "1"}, {"TONFINDUNGSMETHODE", "3"}, {"TONDAUERDIREKT", "1"}, {"TEMPO", "1"}},
         melody);
-}
-
-// The samples of our own WAV files (16-bit stereo at 44.1 kHz after a 44-byte header), left and
-// right mixed, -1 to 1.
-constexpr int kRate = 44100;
-std::vector<double> readWav(const std::string& bytes) {
-    std::vector<double> mono;
-    auto sample = [&](size_t k) {
-        return static_cast<std::int16_t>(static_cast<unsigned char>(bytes[k]) |
-                                         static_cast<unsigned char>(bytes[k + 1]) << 8);
-    };
-    for (size_t at = 44; at + 4 <= bytes.size(); at += 4)
-        mono.push_back((sample(at) + sample(at + 2)) / 65536.0);
-    return mono;
-}
-
-// Magnitude of one frequency in a Hann-windowed stretch (Goertzel).
-double magnitude(const std::vector<double>& w, double from, double length, double frequency) {
-    auto first = static_cast<long>(from * kRate), n = static_cast<long>(length * kRate);
-    double coeff = 2 * std::cos(2 * std::numbers::pi * frequency / kRate), s1 = 0, s2 = 0;
-    for (long k = 0; k < n; ++k) {
-        long at = first + k;
-        double x = at >= 0 && at < static_cast<long>(w.size()) ? w[static_cast<size_t>(at)] : 0.0;
-        double s0 =
-            x * (0.5 - 0.5 * std::cos(2 * std::numbers::pi * k / (n - 1))) + coeff * s1 - s2;
-        s2 = s1;
-        s1 = s0;
-    }
-    return std::sqrt(std::max(0.0, s1 * s1 + s2 * s2 - coeff * s1 * s2)) / n;
-}
-
-// The strongest frequency between 100 and 1000 Hz in a stretch, to a tenth of a hertz.
-double fundamental(const std::vector<double>& w, double from, double length) {
-    auto strongest = [&](double lo, double hi, double step) {
-        double best = lo, bestMagnitude = -1;
-        for (double f = lo; f <= hi; f += step)
-            if (double m = magnitude(w, from, length, f); m > bestMagnitude)
-                bestMagnitude = m, best = f;
-        return best;
-    };
-    double coarse = strongest(100, 1000, 2);
-    return strongest(coarse - 2, coarse + 2, 0.1);
-}
-
-// Where a tone of `frequency` starts near `expected`: the steepest rise of its magnitude in
-// 20 ms windows (for a sudden start, when the start lies in the window's middle).
-double onset(const std::vector<double>& w, double expected, double frequency) {
-    const double window = 0.02, step = 0.001;
-    double best = -1, steepest = 0;
-    double before = magnitude(w, expected - 0.25 - step - window / 2, window, frequency);
-    double now = magnitude(w, expected - 0.25 - window / 2, window, frequency);
-    for (double centre = expected - 0.25; centre < expected + 0.25; centre += step) {
-        double after = magnitude(w, centre + step - window / 2, window, frequency);
-        if (after - before > steepest) steepest = after - before, best = centre;
-        before = now;
-        now = after;
-    }
-    return best;
 }
 
 // The note lines (" 90 ") of a protocol or of mido's read-back.
@@ -102,7 +38,6 @@ Lines notes(const Lines& lines) {
         if (line.find(" 90 ") != std::string::npos) out.push_back(line);
     return out;
 }
-
 } // namespace
 
 TEST(PlayFiles, WavOfThreeTonesSoundsAtTheirPitchesAndScheduledTimes) {
@@ -119,24 +54,27 @@ TEST(PlayFiles, WavOfThreeTonesSoundsAtTheirPitchesAndScheduledTimes) {
 #endif
     ASSERT_EQ(r.status, 0) << r.out;
     EXPECT_NE(r.out.find("WAV-Datei geschrieben: " + wavPath.string()), std::string::npos);
-
-    std::string bytes = testkit::readBytes(wavPath);
-    // 2 channels, 44100 frames of 4 bytes a second, 16 bits.
-    ASSERT_GT(bytes.size(), 44u);
-    EXPECT_EQ(bytes.substr(22, 14),
-              std::string("\x02\0\x44\xAC\0\0\x10\xB1\x02\0\x04\0\x10\0", 14));
-    auto w = readWav(bytes);
-    // The file starts with the first tone, not with the 0.9 s the window waits before it
-    // ("WAVETABLE"); then one second per tone.
-    const double starts[] = {0, 1, 2}, pitches[] = {261.63, 329.63, 392.00};
-    ASSERT_GT(w.size(), static_cast<size_t>(3.1 * kRate)) << "the release follows";
-    for (int k = 0; k < 3; ++k) {
-        EXPECT_NEAR(fundamental(w, starts[k] + 0.1, 0.8), pitches[k], pitches[k] * 0.02) << k;
-        EXPECT_NEAR(onset(w, starts[k], pitches[k]), starts[k], 0.020) << "tone " << k + 1;
+    // Stereo after the 44-byte header, padded with 0.3 s of silence so that the first tone's
+    // start is a rise too. The file starts with the first tone, not with the 0.9 s the window
+    // waits before it ("WAVETABLE"); then one second per tone, and the release dies away.
+    auto w = testkit::samples16(testkit::readBytes(wavPath), 44, 2);
+    w.insert(w.begin(), size_t(0.3 * testkit::kRate), 0.0);
+    auto level = [&](double from) {
+        double sum = 0;
+        for (size_t k = size_t(from * testkit::kRate); k < size_t((from + 0.1) * testkit::kRate);
+             ++k)
+            sum += w[k] * w[k];
+        return sum;
+    };
+    const auto found = testkit::onsets(w);
+    ASSERT_EQ(found.size(), 3u);
+    const double pitches[] = {261.63, 329.63, 392.00};
+    for (size_t k = 0; k < 3; ++k) {
+        EXPECT_NEAR(found[k] - 0.3, double(k), 0.030) << "tone " << k + 1;
+        EXPECT_NEAR(testkit::fundamental(w, 0.4 + double(k), 0.3), pitches[k], pitches[k] * 0.02);
     }
-    // The release dies away: the end is silent.
-    EXPECT_LT(magnitude(w, static_cast<double>(w.size()) / kRate - 0.1, 0.1, pitches[2]),
-              magnitude(w, 2.1, 0.1, pitches[2]) / 100);
+    ASSERT_GT(w.size(), size_t(3.4 * testkit::kRate)) << "the release follows";
+    EXPECT_LT(level(double(w.size()) / testkit::kRate - 0.1), level(2.4) / 1e4);
 }
 
 TEST(PlayFiles, MidiFileReadByMidoHoldsTheProtocolsNotesAndTimes) {
@@ -175,10 +113,9 @@ TEST(PlayFiles, MidiFileReadByMidoHoldsTheProtocolsNotesAndTimes) {
     // Without the protocol the play takes no time and the file holds the scheduled times.
     ASSERT_EQ(cliIn(tmp, {"play", "--mid", mid.string()}).status, 0);
     ASSERT_EQ(std::system(command.c_str()), 0);
-    EXPECT_EQ(
-        notes(splitLines(testkit::readBytes(readBack))),
-        (Lines{"0.000 90 00 00", "0.000 90 3C 50", "100.000 90 3C 00", "100.000 90 3E 66",
-               "150.000 90 3E 00", "150.000 90 40 01", "300.000 90 40 00"}));
+    EXPECT_EQ(notes(splitLines(testkit::readBytes(readBack))),
+              (Lines{"0.000 90 00 00", "0.000 90 3C 50", "100.000 90 3C 00", "100.000 90 3E 66",
+                     "150.000 90 3E 00", "150.000 90 40 01", "300.000 90 40 00"}));
 }
 
 TEST(PlayFiles, OptionsBelongToPlayingVerbsAndFailuresWriteNothing) {
@@ -227,8 +164,9 @@ TEST(PlayFiles, SampleModesHaveNoMidiFilesAndLeaveProjectAndClipboardAlone) {
     for (const auto& args : calls) {
         CliRun r = cliIn(tmp, args);
         EXPECT_EQ(r.status, 1) << args.back();
-        EXPECT_NE(r.out.find("Bei SOUND 3 sind die Tonnummern der Melodie Samples, keine MIDI-Noten"),
-                  std::string::npos)
+        EXPECT_NE(
+            r.out.find("Bei SOUND 3 sind die Tonnummern der Melodie Samples, keine MIDI-Noten"),
+            std::string::npos)
             << r.out;
         EXPECT_EQ(r.out.find("Zwischenablage"), std::string::npos) << r.out;
         EXPECT_EQ(r.out.find("geschrieben"), std::string::npos) << r.out;
@@ -271,9 +209,8 @@ TEST(PlayFiles, CtrlCAndSigtermEndThePlayWithAbgebrochen) {
             _exit(98);
         }
         // Until the first tone is in the list: the play is in its wait.
-        for (int i = 0; i < 500 && testkit::readBytes(out).find("1  60  100  48000") ==
-                                       std::string::npos;
-             ++i)
+        for (int i = 0;
+             i < 500 && testkit::readBytes(out).find("1  60  100  48000") == std::string::npos; ++i)
             usleep(10000);
         ASSERT_EQ(kill(pid, signal), 0);
         int status = 0;

@@ -57,7 +57,6 @@ wine "$tonfex" ini | tr -d '\r' >"$WINEPREFIX/cli-ini.txt"
 diff "$WINEPREFIX/cli-ini.txt" "$WINEPREFIX/fenster-ini.txt" >&2 ||
   fail "inidat zeigt andere Zeilen als 'tonfex ini'"
 grep -q "Tondauern indirekt (Tdd)" "$WINEPREFIX/fenster-ini.txt" || fail "Übersicht unvollständig"
-echo "Wine-Fenster: INI zeigt $(wc -l <"$WINEPREFIX/fenster-ini.txt") Zeilen wie 'tonfex ini'"
 
 # A click on a summary line: its link goes to the clipboard, the editor opens the settings.
 row=$(grep -n "(Tdd)" "$WINEPREFIX/fenster-ini.txt" | head -1 | cut -d: -f1)
@@ -69,7 +68,6 @@ timeout 20 bash -c "until [ -s '$arbeit/Editor-K/Aufruf.txt' ]; do sleep 0.2; do
 [ "$(tr '\n' '|' <"$arbeit/Editor-K/Aufruf.txt")" = \
   'C:\Arbeit\Editor-K\NoteTab.exe  C:\Arbeit\Tonfex.ini|2|' ] ||
   fail "Editoraufruf: $(cat "$arbeit/Editor-K/Aufruf.txt")"
-echo "Wine-Fenster: Link 'Tdd' in der Zwischenablage, Editor minimiert mit Tonfex.ini gestartet"
 
 # "Neu": five tones between 60 and 72 in C:\Arbeit\Tonfex.txt, played to the end.
 r click Neu
@@ -81,7 +79,6 @@ tr -d '\r' <"$arbeit/Tonfex.txt" | awk 'NF { n++; if ($1 < 60 || $1 > 72) bad = 
 [ "$(lines Daten | head -1)" = "Anzahl der Schleifendurchläufe" ] ||
   fail "Daten zeigt nach dem Abspielen keine Zusammenfassung"
 r layout >&2 || fail "nach dem Abspielen überdecken sich Elemente des Fensters"
-echo "Wine-Fenster: Neu schreibt C:\\Arbeit\\Tonfex.txt mit 5 Tönen und spielt sie"
 
 # The live controls after a play: the bend area at its top bends by 4.7 thousand units, the
 # scroll bar one line up stands at 8201, which shows the reference tone unbent.
@@ -89,7 +86,6 @@ r move Bender 5 0
 r wait-text "496.91 Hz" 5 || fail "der Bend zeigt nicht 496.91 Hz"
 r scroll VScroll1 hoch
 r wait-text "466.16 Hz" 5 || fail "der Rollbalken zeigt nicht 466.16 Hz"
-echo "Wine-Fenster: Bend oben 496.91 Hz, Rollbalken 8201 466.16 Hz"
 
 # "Stopp" during a play of 20 tones of 0.6 seconds: the play ends within a tone.
 setting ANZAHL 20
@@ -97,16 +93,13 @@ setting TEMPO 0.05
 r click Neu
 r wait-line Daten "  150" 30 || fail "das Abspielen beginnt nicht"
 sleep 0.5
-started=$(date +%s%N)
 r click Stopp
 r wait-enabled Play 4 || fail "Stopp beendet das Abspielen nicht"
-took=$((($(date +%s%N) - started) / 1000000))
 lines Daten >"$WINEPREFIX/daten.txt"
 played=$(grep -cE '^[0-9]+  [0-9]+  [0-9]+  [0-9]+$' "$WINEPREFIX/daten.txt" || true)
 [ "$played" -lt 20 ] || fail "alle 20 Töne gespielt trotz Stopp"
 [ "$(head -1 "$WINEPREFIX/daten.txt")" != "Anzahl der Schleifendurchläufe" ] ||
   fail "nach Stopp steht die Zusammenfassung in Daten"
-echo "Wine-Fenster: Stopp nach $played von 20 Tönen, Play nach $took ms wieder frei"
 
 # "Store" asks first ("Nein" preselected), then keeps dated copies; "Load" opens the chooser
 # "Auswahl", and a click on its line brings the stored settings back.
@@ -129,7 +122,6 @@ r answer Tonfex OK 10 >/dev/null || fail "keine Meldung zum geladenen Preset"
 grep -aq "^ANZAHL    20 " "$arbeit/Tonfex.ini" || fail "das Preset stellt ANZAHL 20 nicht her"
 r wait-line inidat "20 Töne (Anz)" 10 || fail "die Übersicht zeigt das Preset nicht"
 [ "$(r visible TonfexLinien | tr -d '\r')" = unsichtbar ] || fail "die Auswahl bleibt offen"
-echo "Wine-Fenster: Store mit Sicherheitsfrage, Load zeigt die Auswahl, ihre Zeile lädt das Preset"
 
 # Two wrong pitches in a hand-edited melody: "Ja, alle" answers the second question too, so
 # the play runs to its end without another box.
@@ -137,7 +129,6 @@ printf '200 100 1\r\n300 90 1\r\n' >"$arbeit/Tonfex.txt"
 r click Play
 r answer FEHLER "Ja, &alle" 20 >/dev/null || fail "keine Frage mit Ja, alle zur Melodiezeile"
 r wait-enabled Play 30 || fail "nach Ja, alle endet das Abspielen nicht"
-echo "Wine-Fenster: Ja, alle beantwortet jede weitere Frage desselben Lesens"
 
 # A hand-edited melody with the pitch 200: the question, "Nein" preselected, ends the program.
 printf '60 100 5\r\n200 90 4\r\n64 80 6\r\n' >"$arbeit/Tonfex.txt"
@@ -153,4 +144,3 @@ timeout 20 tail --pid="$pid" -f /dev/null || fail "das Programm endet nach Nein 
 wait "$pid" || status=$?
 [ "$status" = 1 ] || fail "Exit-Status nach Nein: $status statt 1"
 cmp -s "$arbeit/Tonfex.txt" "$WINEPREFIX/vorher.txt" || fail "Melodiedatei verändert"
-echo "Wine-Fenster: Frage mit Ja/Ja, alle/Nein (Nein vorgewählt), Nein beendet das Programm mit Status 1"

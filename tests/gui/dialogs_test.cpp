@@ -46,52 +46,41 @@ void press(QMessageBox* box, const QString& text) {
 }
 } // namespace
 
-TEST(QtDialogs, QuestionsOfferJaAndNeinWithNeinAsDefault) {
-    QtDialogs dialogs;
-    SeenBox seen;
-    answerNextBox(seen, [](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Return); });
-    EXPECT_FALSE(dialogs.ask("Frage zur Sicherheit", "wirklich Samplemix?"));
-    EXPECT_EQ(seen.title, "Frage zur Sicherheit");
-    EXPECT_EQ(seen.text, "wirklich Samplemix?");
-    EXPECT_EQ(seen.buttons.size(), 2);
-    EXPECT_TRUE(seen.buttons.contains("&Ja") && seen.buttons.contains("&Nein"));
-    EXPECT_EQ(seen.defaultButton, "&Nein");
-
-    SeenBox second;
-    answerNextBox(second, [](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Escape); });
-    EXPECT_FALSE(dialogs.ask("FEHLER", "weiter?"));
-
-    SeenBox third;
-    answerNextBox(third, [](QMessageBox* box) { press(box, "&Ja"); });
-    EXPECT_TRUE(dialogs.ask("FEHLER", "Wert für HT größer 127 eingelesen: 200 - weiter?"));
-    EXPECT_EQ(third.text, "Wert für HT größer 127 eingelesen: 200 - weiter?");
-}
-
-TEST(QtDialogs, ReadQuestionsOfferJaAlleBetweenJaAndNein) {
-    QtDialogs dialogs;
-    const std::string text = "Wert für HT größer 127 eingelesen: 200 - weiter?";
-    SeenBox seen;
-    answerNextBox(seen, [](QMessageBox* box) { press(box, "Ja, &alle"); });
-    EXPECT_EQ(dialogs.askAll("FEHLER", text), Answer::YesToAll);
-    EXPECT_EQ(seen.text, QString::fromStdString(text));
-    EXPECT_EQ(seen.buttons, (QStringList{"&Ja", "Ja, &alle", "&Nein"}));
-    EXPECT_EQ(seen.defaultButton, "&Nein");
-
-    SeenBox yes, escape;
-    answerNextBox(yes, [](QMessageBox* box) { press(box, "&Ja"); });
-    EXPECT_EQ(dialogs.askAll("FEHLER", text), Answer::Yes);
-    answerNextBox(escape, [](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Escape); });
-    EXPECT_EQ(dialogs.askAll("FEHLER", text), Answer::No);
-}
-
-TEST(QtDialogs, MessagesHaveOneOkButtonAndShowTheWindowFirst) {
+// Each question answered by a key or a button: its buttons, the default and the answer.
+TEST(QtDialogs, QuestionsDefaultToNeinAndMessagesHaveOneOkButton) {
     QtDialogs dialogs;
     int drawn = 0;
     dialogs.beforeDialog = [&] { ++drawn; };
+    const std::string text = "Wert für HT größer 127 eingelesen: 200 - weiter?";
+    auto key = [](Qt::Key k) { return [k](QMessageBox* box) { QTest::keyClick(box, k); }; };
+    auto button = [](const char* caption) {
+        return [caption](QMessageBox* box) { press(box, caption); };
+    };
+    const QStringList yesNo{"&Ja", "&Nein"}, yesAllNo{"&Ja", "Ja, &alle", "&Nein"};
+    struct Case {
+        bool all;
+        std::function<void(QMessageBox*)> answer;
+        Answer expected;
+        QStringList buttons;
+    };
+    for (const Case& c : {Case{false, key(Qt::Key_Return), Answer::No, yesNo},
+                          Case{false, key(Qt::Key_Escape), Answer::No, yesNo},
+                          Case{false, button("&Ja"), Answer::Yes, yesNo},
+                          Case{true, button("Ja, &alle"), Answer::YesToAll, yesAllNo},
+                          Case{true, button("&Ja"), Answer::Yes, yesAllNo},
+                          Case{true, key(Qt::Key_Escape), Answer::No, yesAllNo}}) {
+        SeenBox seen;
+        answerNextBox(seen, c.answer);
+        const Answer got = c.all ? dialogs.askAll("FEHLER", text)
+                                 : (dialogs.ask("FEHLER", text) ? Answer::Yes : Answer::No);
+        EXPECT_EQ(got, c.expected);
+        EXPECT_EQ(seen.title + "|" + seen.text, "FEHLER|" + QString::fromStdString(text));
+        EXPECT_EQ(seen.buttons, c.buttons);
+        EXPECT_EQ(seen.defaultButton, "&Nein");
+    }
     SeenBox seen;
-    answerNextBox(seen, [](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Return); });
+    answerNextBox(seen, key(Qt::Key_Return));
     dialogs.tell("FEHLER", "Tonfex.txt ist nicht vorhanden!");
     EXPECT_EQ(seen.buttons, QStringList{"OK"});
-    EXPECT_EQ(seen.title, "FEHLER");
-    EXPECT_EQ(drawn, 1);
+    EXPECT_EQ(drawn, 7); // the window is drawn before every box
 }

@@ -5,7 +5,7 @@
 
 using namespace tonfex;
 
-namespace fs = std::filesystem;
+using Lines = std::vector<std::string>;
 
 TEST(MemoryFiles, WholeWriteLandsOnlyAtFinish) {
     MemoryFiles files;
@@ -24,17 +24,13 @@ TEST(MemoryFiles, WholeWriteLandsOnlyAtFinish) {
     files.writeInPieces("/w/a/x.txt")->write("weg");
     EXPECT_EQ(*files.read("/w/a/x.txt"), "NEUer Text");
     EXPECT_EQ(files.openWriters(), 0);
-}
-
-TEST(MemoryFiles, RewriteStartLongerThanTheBytesExtends) {
-    MemoryFiles files;
-    files.createFolder("/w");
-    auto writer = files.writeInPieces("/w/h.bin");
+    // A start rewritten longer than the bytes so far extends them.
+    writer = files.writeInPieces("/w/a/h.bin");
     writer->write("ab");
     writer->rewriteStart("WXYZ");
     writer->write("!");
     EXPECT_EQ(writer->finish(), "");
-    EXPECT_EQ(*files.read("/w/h.bin"), "WXYZ!");
+    EXPECT_EQ(*files.read("/w/a/h.bin"), "WXYZ!");
 }
 
 TEST(MemoryFiles, FoldersAsOnDisk) {
@@ -73,17 +69,15 @@ TEST(MemoryFiles, ACopyIsASnapshot) {
 
 TEST(MemoryFiles, AppendingAfterALastLineWithoutItsEnd) {
     // A log edited by hand may lack the last line end: an appended line must not join it.
-    for (const std::string& old : {std::string("A.ini"), std::string("\xc4.ini"),
-                                   std::string("\xc3\x84.ini")}) {
+    for (const std::string& old :
+         {std::string("A.ini"), std::string("\xc4.ini"), std::string("\xc3\x84.ini")}) {
         MemoryFiles files;
         files.createFolder("/w");
         files.put("/w/log.txt", old);
-        for (const std::string& line : {std::string("B.ini"), std::string("\xc3\x9c.ini")}) {
+        for (const std::string& line : {std::string("B.ini"), std::string("\xc3\x9c.ini")})
             ASSERT_EQ(appendTextLines(files, "/w/log.txt", {line}), "");
-        }
         const auto lines = *readTextLines(files, "/w/log.txt");
         ASSERT_EQ(lines.size(), 3u) << old;
-        EXPECT_EQ(lines[1], "B.ini");
-        EXPECT_EQ(lines[2], "\xc3\x9c.ini");
+        EXPECT_EQ(Lines(lines.begin() + 1, lines.end()), (Lines{"B.ini", "\xc3\x9c.ini"})) << old;
     }
 }

@@ -105,16 +105,6 @@ TEST_F(ArbeitTest, RealStartsHandTheProgramsTheirCommandLinesLetterForLetter) {
     EXPECT_EQ(tp.dialogs.records[0].text,
               "Das Programm C:\\Arbeit\\Editor-K\\NoteTab.exe konnte nicht gestartet werden.");
 
-    // A program every Windows has, started by its command line.
-    ASSERT_TRUE(starter.start(
-        {"cmd /c echo gestartet> C:\\Arbeit\\cmd.neu && ren C:\\Arbeit\\cmd.neu cmd.txt",
-         "cmd",
-         {}},
-        true));
-    auto cmdOutput = takeFileWhenThere("C:\\Arbeit\\cmd.txt");
-    ASSERT_TRUE(cmdOutput);
-    EXPECT_EQ(cmdOutput->rfind("gestartet", 0), 0u) << *cmdOutput;
-
     // A stand-in that records its command line and window state in place of each program.
     const bool madeProgramme = !fs::exists("C:\\Programme");
     struct RemoveProgramme {
@@ -145,7 +135,6 @@ TEST_F(ArbeitTest, RealStartsHandTheProgramsTheirCommandLinesLetterForLetter) {
             << launch.name;
     }
     EXPECT_EQ(tp.dialogs.records.size(), 1u);
-    EXPECT_TRUE(fs::exists("C:\\Arbeit\\VB\\Tonfex\\Bilder\\Tonfex-00.jpg"));
     // Infos closed the open viewer before it started the new one.
     EXPECT_EQ(viewer.open(), "01");
 }
@@ -214,12 +203,9 @@ TEST_F(AppTest, WinmmListsItsDevicesAndTakesAWholePlayOrStaysSilent) {
     Lines names;
     std::vector<long> numbers;
     MIDIOUTCAPSA caps{};
-    if (midiOutGetDevCapsA(MIDI_MAPPER, &caps, sizeof caps) == MMSYSERR_NOERROR)
-        names.push_back(caps.szPname), numbers.push_back(-1);
-    const UINT devices = midiOutGetNumDevs();
-    for (UINT d = 0; d < devices; ++d)
+    for (UINT d = MIDI_MAPPER, n = midiOutGetNumDevs(); d == MIDI_MAPPER || d < n; ++d)
         if (midiOutGetDevCapsA(d, &caps, sizeof caps) == MMSYSERR_NOERROR)
-            names.push_back(caps.szPname), numbers.push_back(static_cast<long>(d));
+            names.push_back(caps.szPname), numbers.push_back(d == MIDI_MAPPER ? -1 : long(d));
 
     auto winmm = makeSystemMidi();
     WatchedMidi watched(*winmm);
@@ -250,22 +236,19 @@ TEST_F(AppTest, WinmmListsItsDevicesAndTakesAWholePlayOrStaysSilent) {
     for (const auto& m : midi.messages)
         recorded.push_back(m.message);
     EXPECT_EQ(watched.sent, recorded);
-    ASSERT_GT(recorded.size(), 32u);
 
     const unsigned sendErrors = static_cast<unsigned>(std::count_if(
         watched.results.begin(), watched.results.end(), [](unsigned r) { return r; }));
+    // With a device nothing is refused; without one every message is, silently, and the play
+    // still runs.
+    std::cout << "[ winmm ] open answered " << watched.opens[0] << "\n";
+    EXPECT_EQ(app.midi.out.errorCount - errorsBefore, static_cast<int>(sendErrors));
     if (watched.opens[0] == MMSYSERR_NOERROR) {
-        std::cout << "[ winmm ] MIDI mapper opened; " << watched.sent.size() << " messages sent\n";
         EXPECT_EQ(sendErrors, 0u);
-        EXPECT_EQ(app.midi.out.errorCount, errorsBefore);
     } else {
-        // Without a device every message is refused, silently, and the play still runs.
-        std::cout << "[ winmm ] no MIDI device: open answered " << watched.opens[0] << " ("
-                  << winmm->errorText(watched.opens[0]) << "); the play ran silently\n";
         EXPECT_EQ(std::count(watched.results.begin(), watched.results.end(),
                              unsigned{MMSYSERR_INVALHANDLE}),
                   static_cast<std::ptrdiff_t>(watched.sent.size()));
-        EXPECT_EQ(app.midi.out.errorCount - errorsBefore, static_cast<int>(sendErrors));
         char text[128] = {};
         midiOutGetErrorTextA(MMSYSERR_INVALHANDLE, text, sizeof text);
         EXPECT_NE(std::string(text), "");
