@@ -88,9 +88,13 @@ TEST(TextFile, LinesReadOneByOneAsTheWholeFileGivesThem) {
         }
     } whole;
     const std::string border(65535, 'a'); // a CR LF across the first pieces' border
-    const std::vector<std::string> contents = {
-        "", "\r\n", "a\rb\nc\r\n\r\nd", border + "\r\nz\r", "\xEF\xBB\xBFT\xC3\xB6ne\r\n\xFF",
-        "T\xF6ne\r\nGr\xFC\xDF", "T\xC3\xB6ne\nGr\xC3\xBC\xC3\x9F"};
+    const std::vector<std::string> contents = {"",
+                                               "\r\n",
+                                               "a\rb\nc\r\n\r\nd",
+                                               border + "\r\nz\r",
+                                               "\xEF\xBB\xBFT\xC3\xB6ne\r\n\xFF",
+                                               "T\xF6ne\r\nGr\xFC\xDF",
+                                               "T\xC3\xB6ne\nGr\xC3\xBC\xC3\x9F"};
     const auto path = tmp / "t.txt";
     for (const auto& bytes : contents) {
         testkit::writeBytes(path, bytes);

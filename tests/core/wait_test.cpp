@@ -26,11 +26,3 @@ TEST(Verzoegerung, WaitsItsTimeHandlingEventsAndSleeping) {
     EXPECT_EQ(events.rounds, rounds);
     EXPECT_EQ(clock.seconds, before);
 }
-
-TEST(Verzoegerung, RealClockWaitsAboutTheTime) {
-    SystemClock clock;
-    NoEvents events;
-    double start = clock.monotonic();
-    Verzoegerung(clock, events, 0.05);
-    EXPECT_GE(clock.monotonic() - start, 0.05);
-}

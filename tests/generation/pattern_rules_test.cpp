@@ -14,13 +14,10 @@ using Reals = std::vector<double>;
 TEST_F(RuleTest, Randi06ReadsListsAndDispatches) {
     testkit::writeBytes(tmp / "Tonfex-Cap-PT.txt", "60 80 4\r\n\r\n62 80 2\r\n");
     testkit::writeBytes(tmp / "Tonfex-Cap-02.txt", "200  90  1200\r\n");
-    s.SOUND = "3", s.TONFINDUNGSMETHODE = "4", s.TIEFTON = 30, s.HOCHTON = 127;
-    ctx.Samplezahl = 50;
+    s.SOUND = "3", s.TONFINDUNGSMETHODE = "4", s.TIEFTON = 30, s.HOCHTON = 127, ctx.Samplezahl = 50;
     script({0.5f});
     Randi06(ctx, tables);
-    EXPECT_EQ(s.TIEFTON, 1);
-    EXPECT_EQ(s.HOCHTON, 50);
-    EXPECT_EQ(s.STARTTON, 26);
+    EXPECT_EQ(std::tuple(s.TIEFTON, s.HOCHTON, s.STARTTON), std::tuple(1, 50, 26));
     EXPECT_EQ(name01, folder.text("Tonfex-Cap-PT.txt"));
     EXPECT_EQ(tp.dialogs.records.at(0).text, "Wert für HT größer 127 eingelesen: 200 - weiter?");
     EXPECT_EQ(Lines(c.Zuordnung.lines().begin(), c.Zuordnung.lines().begin() + 11),
@@ -49,15 +46,14 @@ TEST_F(RuleTest, Regel03ShiftsKeepTheirDistance) {
     int n = Regel03(ctx, tables);
     ASSERT_EQ(n, 12);
     auto got = pitches(n);
-    EXPECT_EQ(std::set<int>(got.begin(), got.end()).size(), 12u);
-    EXPECT_EQ(*std::min_element(got.begin(), got.end()), 60);
-    EXPECT_EQ(*std::max_element(got.begin(), got.end()), 71);
+    std::set<int> distinct(got.begin(), got.end());
+    EXPECT_EQ(std::tuple(distinct.size(), *distinct.begin(), *distinct.rbegin()),
+              std::tuple(12u, 60, 71));
     EXPECT_EQ(Versuche, 1);
     EXPECT_EQ(c.Zuordnung.lines().back(), "12   " + std::to_string(got.back() - 60));
 
     // Three shifts and a distance of 5: from the fourth pass on the rule cannot hold.
-    c.Zuordnung.clear();
-    s.OBERGRENZE = 2, s.WIEDERHOLUNGSDISTANZ = 5, s.WIEVIELELOOPS = 5, s.UNTERGRENZE = 0;
+    c.Zuordnung.clear(), s.OBERGRENZE = 2, s.WIEDERHOLUNGSDISTANZ = 5, s.WIEVIELELOOPS = 5;
     scriptNoise(30000);
     n = Regel03(ctx, tables);
     const auto& z = c.Zuordnung.lines();
@@ -90,8 +86,7 @@ TEST_F(RuleTest, Regel04InsertsFromTheSecondPassOn) {
     int n = Regel04(ctx, tables);
     EXPECT_EQ(pitches(n), (Ints{60, 61, 63, 60, 61, 62, 63, 62}));
     EXPECT_EQ(durations(n), (Reals{4, 2, 8, 4, 2, 4, 8, 4}));
-    EXPECT_EQ(melody.Lautstaerke[6], 127);
-    EXPECT_EQ(Versuche, 0);
+    EXPECT_EQ(std::pair(int(melody.Lautstaerke[6]), int(Versuche)), std::pair(127, 0));
 
     // An inserted 60 is a third below the 63: no second insertion.
     script({0.5f});
@@ -114,8 +109,7 @@ TEST_F(RuleTest, Regel05ReplacesLongTonesByTheTransposedPattern) {
     EXPECT_EQ(pitches(n), (Ints{50, 52, 50, 52}));
 
     // An empty Pattern 02 is told; the short tones stay.
-    fill(p01, {{50, 100, 6}, {52, 90, 1}});
-    p02.Zeilen = 0;
+    fill(p01, {{50, 100, 6}, {52, 90, 1}}), p02.Zeilen = 0;
     n = Regel05(ctx, tables);
     EXPECT_EQ(pitches(n), (Ints{52, 52}));
     EXPECT_EQ(lastMessage(), "Die Patterndatei P02.txt enthält keine Töne.");
@@ -144,7 +138,7 @@ TEST_F(RuleTest, Regel06PlaysStretchesAndLogsThem) {
               (Lines{"Pattern 01:  3 bis 1", "Pattern 02:  3 bis 1", "Pattern 02:  1 bis 2"}));
 
     p01.Zeilen = 0;
-    int reseeds = tp.random.reseeds;
+    const int reseeds = tp.random.reseeds;
     EXPECT_THROW(Regel06(ctx, tables), CommandEnd);
     EXPECT_EQ(lastMessage(), "Die Patterndatei P01.txt enthält keine Töne.");
     EXPECT_EQ(tp.random.reseeds, reseeds);
@@ -158,9 +152,8 @@ TEST_F(RuleTest, PatternRulesStopAtTheLimitOfTonzahl) {
               "Die Melodie hat die Höchstzahl von 32767 Tönen erreicht - die Regel hört hier auf.");
     EXPECT_EQ(melody.Tonhoehe[32767], 60);
 
-    tp.dialogs.records.clear();
-    fill(p01, {{48, 90, 400}});
-    s.WIEVIELELOOPS = 16384; // both rows of Pattern 02 in every pass: 32768 tones
+    tp.dialogs.records.clear(), fill(p01, {{48, 90, 400}}),
+        s.WIEVIELELOOPS = 16384; // both rows of Pattern 02 in every pass: 32768 tones
     for (int pass = 0; pass < 16384; ++pass)
         script({0.0f, 0.99f, 0.0f, 0.99f});
     EXPECT_EQ(Regel06(ctx, tables), 32767);

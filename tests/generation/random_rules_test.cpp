@@ -25,11 +25,8 @@ TEST_F(RuleTest, Regel01KeepsOnlyPitchesThatFitTheIntervalAndStopsAfter10000Pass
     for (const Case& k : {Case{1, {65, 62, 70, 63}, {62, 63}}, Case{2, {61, 62, 63, 65}, {62, 65}},
                           Case{3, {63, 62, 61, 64}, {62, 64}}}) {
         SCOPED_TRACE(k.kg);
-        s = Settings{};
-        s.SOUND = "1";
+        s = Settings{}, s.SOUND = "1", s.KLEINERGROSSER = k.kg, tp.random.numbers.clear();
         s.TIEFTON = 60, s.HOCHTON = 72, s.STARTTON = 60, s.INTERVALL = 2, s.toneCount = 2;
-        s.KLEINERGROSSER = k.kg;
-        tp.random.numbers.clear();
         size_t next = 0;
         for (int t : k.drawn) {
             script({pick(t, 60, 13)});
@@ -42,11 +39,9 @@ TEST_F(RuleTest, Regel01KeepsOnlyPitchesThatFitTheIntervalAndStopsAfter10000Pass
 
     // No pitch in 60..80 lies exactly 12 from 70: the rule stops after 10000 passes.
     s.TIEFTON = 60, s.HOCHTON = 80, s.STARTTON = 70, s.INTERVALL = 12, s.KLEINERGROSSER = 3;
-    s.toneCount = 5;
-    tp.random.fallback = 0.5f;
+    s.toneCount = 5, tp.random.fallback = 0.5f;
     Regel01(ctx);
-    EXPECT_EQ(melody.Tonzahl, 0);
-    EXPECT_EQ(Versuche, 10000);
+    EXPECT_EQ(std::pair(int(melody.Tonzahl), int(Versuche)), std::pair(0, 10000));
     // Any other KLEINERGROSSER accepts nothing either.
     s.KLEINERGROSSER = 4, s.INTERVALL = 0;
     Regel01(ctx);
@@ -57,7 +52,7 @@ TEST_F(RuleTest, Regel01VolumesDurationsWaitsAndListLines) {
     s.TIEFTON = 1, s.HOCHTON = 24, s.INTERVALL = 50, s.LAUTVAR = 127, s.NOTENWERT = 8;
     s.toneCount = 2, s.VERZOGERUNG = 10;
     script({0.0f, 0.0f, 0.0f, 0.5f, 0.99999994f, 0.99999994f});
-    double start = tp.clock.seconds;
+    const double start = tp.clock.seconds;
     Regel01(ctx);
     EXPECT_EQ(s.INTERVALL, 24);
     EXPECT_EQ(rows(3), (Lines{"1 1 1", "13 127 8", "0 0 0"}));
@@ -65,31 +60,28 @@ TEST_F(RuleTest, Regel01VolumesDurationsWaitsAndListLines) {
     EXPECT_EQ(tp.random.reseeds, 6);
     EXPECT_NEAR(tp.clock.seconds - start, 0.3 + 4 * 0.010, 1e-6);
 
-    s.LAUTVAR = 1, s.NOTENWERT = 1;
+    s.LAUTVAR = s.NOTENWERT = 1;
     script({0.0f, 0.7f, 0.7f, 0.0f, 0.2f, 0.2f});
     Regel01(ctx);
     EXPECT_EQ(rows(2), (Lines{"1 127 1", "1 127 1"}));
 }
 
 TEST_F(RuleTest, RangeTakenFromTheCatalogueAndAnEmptyRangeDrawsNothing) {
-    s.SOUND = "3", s.HOCHTON = 127, s.toneCount = 1;
-    ctx.Samplezahl = 40;
+    s.SOUND = "3", s.HOCHTON = 127, s.toneCount = 1, ctx.Samplezahl = 40;
     Regel01(ctx);
     EXPECT_EQ(s.HOCHTON, 40);
     s.SOUND = "1", s.HOCHTON = 127;
     Regel01(ctx);
     EXPECT_EQ(s.HOCHTON, 127);
 
-    melody.Tonzahl = 3;
-    s.TIEFTON = 50, s.HOCHTON = 40;
-    int reseeds = tp.random.reseeds;
+    melody.Tonzahl = 3, s.TIEFTON = 50, s.HOCHTON = 40;
+    const int reseeds = tp.random.reseeds;
     EXPECT_THROW(Regel01(ctx), CommandEnd);
     EXPECT_EQ(lastMessage(), "HOCHTON (40) ist kleiner als TIEFTON (50) - es werden keine Töne "
                              "berechnet.");
     EXPECT_EQ(melody.Tonzahl, 0);
     EXPECT_EQ(tp.random.reseeds, reseeds);
-    s.SOUND = "3", s.TIEFTON = 1, s.HOCHTON = 127;
-    ctx.Samplezahl = 0;
+    s.SOUND = "3", s.TIEFTON = 1, s.HOCHTON = 127, ctx.Samplezahl = 0;
     EXPECT_THROW(Regel02(ctx), CommandEnd);
     EXPECT_NE(lastMessage().find("Anzahl der Samples (0)"), std::string::npos);
 }
@@ -116,8 +108,7 @@ TEST_F(RuleTest, Regel02StopsAtThousandTonesAndLoopsInMidiModeWithoutCatalogue) 
     s.TIEFTON = 1, s.HOCHTON = 24, s.SAMPLELOOPS = 0, s.toneCount = 5000;
     tp.random.fallback = 0.3f;
     Regel02(ctx);
-    EXPECT_EQ(melody.Tonzahl, 1000);
-    EXPECT_EQ(Versuche, 1000);
+    EXPECT_EQ(std::pair(int(melody.Tonzahl), int(Versuche)), std::pair(1000, 1000));
     // SAMPLELOOPS 0 counts as 1; without a catalogue the 24 tone numbers of HOCHTON get counts.
     EXPECT_EQ(tail(c.Zuordnung, 3), (Lines{"", "1-fach-Loop: 24 mal", ""}));
     EXPECT_EQ(c.Zuordnung.lines()[25], "Ton 24 immer 1 mal");
@@ -153,8 +144,7 @@ TEST_F(RuleTest, StatisticsFileAndListLinesPerRoutine) {
                      "1. Tonnummer 60 kommt 3 mal vor", "2. Tonnummer 62 kommt 1 mal vor",
                      "3. Tonnummer 60 kommt 3 mal vor", "4. Tonnummer 60 kommt 3 mal vor"}));
 
-    c.Zuordnung.clear();
-    s.SAMPLETUNING = 2;
+    c.Zuordnung.clear(), s.SAMPLETUNING = 2;
     patternStatistics(ctx, 4);
     EXPECT_EQ(melody.Tonzaehler[3], 2);
     EXPECT_EQ(tail(c.Zuordnung, 2),
@@ -170,10 +160,8 @@ TEST_F(RuleTest, StatisticsFileAndListLinesPerRoutine) {
     EXPECT_NE(testkit::readBytes(tmp / "Tonfex-Test.txt").find("3 mal vor"), std::string::npos);
 
     // Modes without a line form: counts, header only.
-    c.Zuordnung.clear();
-    s.SAMPLETUNING = 5, s.SAMPLESTARTPUNKTMODUS = 0;
+    c.Zuordnung.clear(), s.SAMPLETUNING = 5, s.SAMPLESTARTPUNKTMODUS = 0;
     patternStatistics(ctx, 4);
-    EXPECT_EQ(melody.Tonzaehler[1], 3);
-    EXPECT_EQ(c.Zuordnung.count(), 3);
+    EXPECT_EQ(std::pair(int(melody.Tonzaehler[1]), int(c.Zuordnung.count())), std::pair(3, 3));
     EXPECT_EQ(testkit::readBytes(tmp / "Tonfex-Test.txt"), "03.03.2027  09:05:07\r\n\r\n");
 }

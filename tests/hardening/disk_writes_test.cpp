@@ -22,7 +22,8 @@ namespace fs = std::filesystem;
 TEST(DiskWrites, LeftoversOfAKilledRunGoThoseOfALiveWriterStay) {
     testkit::TempFolder tmp;
     DiskFiles files;
-    const fs::path dead = tmp / "Tonfex.txt.tonfex-neu", deadToo = tmp / "Tonfex.rpp.tonfex-neu-x1y2z3";
+    const fs::path dead = tmp / "Tonfex.txt.tonfex-neu",
+                   deadToo = tmp / "Tonfex.rpp.tonfex-neu-x1y2z3";
     const fs::path alive = tmp / "Tonfex.ini.tonfex-neu-a1b2c3";
     testkit::writeBytes(dead, std::string(1000, 'x'));
     testkit::writeBytes(deadToo, "halb");
@@ -71,8 +72,7 @@ TEST(DiskWrites, DevicesAndPipesAreWrittenIntoNotReplaced) {
     ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
     std::string received;
     std::thread reader([&] { received = testkit::readBytes(pipe); });
-    testkit::prepare(tmp,
-                     {{"SOUND", "1"}, {"TONFINDUNGSMETHODE", "3"}, {"TONDAUERDIREKT", "1"}},
+    testkit::prepare(tmp, {{"SOUND", "1"}, {"TONFINDUNGSMETHODE", "3"}, {"TONDAUERDIREKT", "1"}},
                      "60 100 4800\r\n");
     testkit::CliRun r = testkit::cliIn(tmp, {"play", "--mid", pipe.string()});
     reader.join();

@@ -14,7 +14,6 @@ namespace {
 
 std::string lines(size_t count, const std::string& line) {
     std::string out;
-    out.reserve(count * (line.size() + 2));
     for (size_t i = 0; i < count; ++i)
         out += line + "\r\n";
     return out;
@@ -28,6 +27,20 @@ std::string noise(size_t size, unsigned seed) {
     return out;
 }
 
+} // namespace
+
+namespace tonfex::testkit {
+// Every plain file of `dir` by name, with its bytes.
+std::map<std::string, std::string> filesIn(const std::filesystem::path& dir) {
+    std::map<std::string, std::string> all;
+    for (const auto& e : std::filesystem::directory_iterator(dir))
+        if (e.is_regular_file()) all[e.path().filename().string()] = readBytes(e.path());
+    return all;
+}
+} // namespace tonfex::testkit
+
+namespace {
+
 const std::string k30 = "123456789012345678901234567890";
 
 enum class End { Done, Command, Program };
@@ -37,130 +50,102 @@ struct HostileTest : testkit::AppTest {
 
     HostileTest() {
         writeSession({{"SOUND", "3"}, {"ANZAHL", "40"}, {"HOCHTON", "13"}, {"INTERVALL", "3"}});
-        before = files();
-        tp.dialogs.records.clear();
+        before = testkit::filesIn(tmp.dir());
     }
 
-    std::map<std::string, std::string> files() {
-        std::map<std::string, std::string> all;
-        for (const auto& e : std::filesystem::directory_iterator(tmp.dir()))
-            if (e.is_regular_file())
-                all[e.path().filename().string()] = testkit::readBytes(e.path());
-        return all;
-    }
-
-    // Puts `bytes` in place of `name`, runs `command` answering Yes, and returns how it ended.
-    End hostile(const std::string& name, const std::string& bytes,
-                const std::function<void()>& command) {
+    // Puts `bytes` in place of `name` and runs `command` answering Yes: it must end as `end`
+    // with the messages holding `pieces` in turn (with `all` false, more may follow).
+    void hostile(End end, const std::string& name, const std::string& bytes,
+                 const std::function<void()>& command, const std::vector<std::string>& pieces,
+                 bool all = true) {
         testkit::writeBytes(tmp / name, bytes);
         before[name] = bytes;
+        tp.dialogs.records.clear();
+        End ended = End::Done;
         try {
             command();
         } catch (const CommandEnd&) {
-            return End::Command;
+            ended = End::Command;
         } catch (const ProgramEnd&) {
-            return End::Program;
+            ended = End::Program;
         }
-        return End::Done;
-    }
-
-    // The texts shown since the last call, checked against the pieces each must contain;
-    // with `all` false only the first texts are checked.
-    void shows(const std::vector<std::string>& pieces, bool all = true) {
-        std::vector<std::string> texts;
-        for (const auto& r : tp.dialogs.records)
-            texts.push_back(r.text);
-        tp.dialogs.records.clear();
-        if (all) {
-            ASSERT_EQ(texts.size(), pieces.size()) << (texts.empty() ? "" : texts.back());
-        }
-        ASSERT_GE(texts.size(), pieces.size());
+        EXPECT_EQ(ended, end);
+        const auto texts = testkit::texts(tp.dialogs);
+        ASSERT_TRUE(all ? texts.size() == pieces.size() : texts.size() >= pieces.size())
+            << ::testing::PrintToString(texts);
         for (size_t i = 0; i < pieces.size(); ++i)
-            EXPECT_NE(texts[i].find(pieces[i]), std::string::npos)
-                << texts[i] << " / " << pieces[i];
+            EXPECT_NE(texts[i].find(pieces[i]), std::string::npos) << texts[i];
     }
 
     // Every file is as it was, except those the commands rewrote, which count as the state
     // from now on; no temporary file is left.
     void unchangedExcept(std::initializer_list<std::string> rewritten) {
-        auto now = files();
+        auto now = testkit::filesIn(tmp.dir());
         for (const auto& name : rewritten)
             now.count(name) ? void(before[name] = now[name]) : void(before.erase(name));
-        for (const auto& [name, bytes] : before)
-            EXPECT_TRUE(now.count(name) && now[name] == bytes) << name << " changed or gone";
         for (const auto& [name, bytes] : now)
-            EXPECT_TRUE(before.count(name)) << name << " is new";
+            EXPECT_TRUE(before.count(name) && before.at(name) == bytes)
+                << name << " new or changed";
+        EXPECT_EQ(now.size(), before.size()) << "a file is gone";
     }
 };
 
 } // namespace
 
 TEST_F(HostileTest, SettingsFiles) {
-    auto tenThousand = lines(300, "x") + lines(9700, "SOUND 1");
-    EXPECT_EQ(
-        hostile("Tonfex.ini", file("Tonfex.ini") + tenThousand, [&] { app.Kurzubersicht_Click(); }),
-        End::Done);
+    const auto read = [&](const std::string& bytes) {
+        hostile(End::Done, "Tonfex.ini", bytes, [&] { app.Kurzubersicht_Click(); }, {});
+    };
+    read(file("Tonfex.ini") + lines(300, "x") + lines(9700, "SOUND 1"));
     EXPECT_EQ(app.ini.count, IniTable::kMaxLines);
     EXPECT_EQ(app.s.SOUND, "3"); // the lines after the 300th do not count
 
-    EXPECT_EQ(hostile("Tonfex.ini",
-                      std::string(100000, 'A') + "\r\nTEMPO " + std::string(100000, '7') +
-                          "\r\nANZAHL " + k30 + "\r\nTIEFTON -" + k30 + "\r\nHOCHTON " + k30,
-                      [&] { app.Kurzubersicht_Click(); }),
-              End::Done);
+    read(std::string(100000, 'A') + "\r\nTEMPO " + std::string(100000, '7') + "\r\nANZAHL " + k30 +
+         "\r\nTIEFTON -" + k30 + "\r\nHOCHTON " + k30);
     EXPECT_EQ(app.s.TEMPO, FLT_MAX);
     EXPECT_EQ(app.s.ANZAHL, 32767);
     EXPECT_EQ(app.s.TIEFTON, 1);
     EXPECT_EQ(app.s.HOCHTON, 2147483647);
-
-    EXPECT_EQ(hostile("Tonfex.ini", noise(65536, 1), [&] { app.Kurzubersicht_Click(); }),
-              End::Done);
+    read(noise(65536, 1));
     EXPECT_EQ(app.s.TRACKZAHL, 8);
-
-    EXPECT_EQ(hostile("Tonfex.ini", std::string("SOUND\0 1\r\nTEMPO 2\0 5\r\n", 22),
-                      [&] { app.Kurzubersicht_Click(); }),
-              End::Done);
+    read(std::string("SOUND\0 1\r\nTEMPO 2\0 5\r\n", 22));
     EXPECT_EQ(app.s.SOUND, "0");
     EXPECT_EQ(app.s.TEMPO, 2.0f);
-
     // Saved as UTF-8 by an editor: the keywords with umlauts are found all the same.
-    EXPECT_EQ(hostile("Tonfex.ini", "ÜBERLAPPUNG 7\r\nTONHÖHENÄNDERUNGSFAKTOR 0.5\r\n",
-                      [&] { app.Kurzubersicht_Click(); }),
-              End::Done);
+    read("ÜBERLAPPUNG 7\r\nTONHÖHENÄNDERUNGSFAKTOR 0.5\r\n");
     EXPECT_EQ(app.s.UBERLAPPUNG, 7);
     EXPECT_EQ(app.s.TONHOHENANDERUNGSFAKTOR, 0.5);
-    shows({});
     unchangedExcept({});
 }
 
 TEST_F(HostileTest, MelodyFiles) {
-    const auto play = [&](const std::string& bytes) {
-        return hostile("Tonfex.txt", bytes, [&] { app.Startknopf_Click(); });
+    const auto play = [&](End end, const std::string& bytes, std::vector<std::string> pieces) {
+        hostile(
+            end, "Tonfex.txt", bytes, [&] { app.Startknopf_Click(); }, pieces);
     };
-    const auto score = [&](const std::string& bytes) {
-        return hostile("Tonfex.txt", bytes, [&] { app.TonfexCap_Click(); });
+    const auto score = [&](const std::string& bytes, std::vector<std::string> pieces) {
+        hostile(
+            End::Command, "Tonfex.txt", bytes, [&] { app.TonfexCap_Click(); }, pieces);
     };
-    EXPECT_EQ(play(lines(200000, "60 100 4")), End::Command);
-    shows({"Tonfex.txt enthält mehr als 100000 Töne - mehr kann nicht gelesen werden."});
-    EXPECT_EQ(score(lines(200000, "60 100 4")), End::Command);
-    shows({"Tonfex.txt enthält mehr als 100000 Töne - mehr kann nicht gelesen werden."});
+    const std::string tooMany =
+        "Tonfex.txt enthält mehr als 100000 Töne - mehr kann nicht gelesen werden.";
+    play(End::Command, lines(200000, "60 100 4"), {tooMany});
+    score(lines(200000, "60 100 4"), {tooMany});
     // Fields are cut at their widths; a duration of 8 digits is no index of the duration list.
-    EXPECT_EQ(play("60 100 4 " + std::string(100000, '5') + "\r\n" + std::string(100000, '6')),
-              End::Command);
-    shows({"Wert für LT größer 127 eingelesen! ...666...",
-           "Die Tondauer 66666666 in " + app.folder.text("Tonfex.txt") +
-               " ist keine Nummer der Tondauernliste (höchstens 100000)."});
-    EXPECT_EQ(play(k30 + " " + k30 + " " + k30), End::Command);
-    shows({"Wert für LT größer 127 eingelesen! ...678...", "Die Tondauer 12345678 in "});
-    EXPECT_EQ(score(k30 + " " + k30 + " " + k30), End::Command);
-    shows({"Wert für LT größer 127 eingelesen! ...567...", "Tonfex-Cap.xml bleibt unverändert"});
+    play(End::Command, "60 100 4 " + std::string(100000, '5') + "\r\n" + std::string(100000, '6'),
+         {"Wert für LT größer 127 eingelesen! ...666...",
+          "Die Tondauer 66666666 in " + app.folder.text("Tonfex.txt") +
+              " ist keine Nummer der Tondauernliste (höchstens 100000)."});
+    play(End::Command, k30 + " " + k30 + " " + k30,
+         {"Wert für LT größer 127 eingelesen! ...678...", "Die Tondauer 12345678 in "});
+    score(k30 + " " + k30 + " " + k30,
+          {"Wert für LT größer 127 eingelesen! ...567...", "Tonfex-Cap.xml bleibt unverändert"});
     unchangedExcept({});
 
     // Noise: only the lines that begin with a digit are tones; NUL ends a number.
-    EXPECT_EQ(play(noise(20000, 2)), End::Done);
-    shows({});
-    EXPECT_EQ(play(std::string("60\0 100\0 4\r\n\0\0\0\r\n", 16)), End::Done);
-    shows({"Das Programm möchte ein Sample Nummer 60"});
+    play(End::Done, noise(20000, 2), {});
+    play(End::Done, std::string("60\0 100\0 4\r\n\0\0\0\r\n", 16),
+         {"Das Programm möchte ein Sample Nummer 60"});
     EXPECT_EQ(app.melody.Lautstaerke[1], 100);
     unchangedExcept({"Tonfex.rpp", "Tonfex-HCR.txt"});
 }
@@ -168,62 +153,63 @@ TEST_F(HostileTest, MelodyFiles) {
 TEST_F(HostileTest, PatternsAndDurationLists) {
     settings({{"SOUND", "3"}, {"TONFINDUNGSMETHODE", "3"}});
     before["Tonfex.ini"] = file("Tonfex.ini");
-    const auto generate = [&](const std::string& bytes) {
-        return hostile("Tonfex-Cap-02.txt", bytes, [&] { app.Dateiherstellung_Click(); });
+    const auto generate = [&](End end, const std::string& bytes, std::vector<std::string> pieces) {
+        hostile(
+            end, "Tonfex-Cap-02.txt", bytes, [&] { app.Dateiherstellung_Click(); }, pieces,
+            end == End::Command);
     };
-    EXPECT_EQ(generate(lines(20000, "60 100 4")), End::Command);
-    shows({"Tonfex-Cap-02.txt enthält mehr als 10000 Töne"});
+    generate(End::Command, lines(20000, "60 100 4"),
+             {"Tonfex-Cap-02.txt enthält mehr als 10000 Töne"});
     unchangedExcept({});
     // Values beyond the limits are asked about and replaced; the rule then runs on them.
-    EXPECT_EQ(generate(k30 + "  " + k30 + "  " + k30 + "\r\n" + std::string(100000, '7')),
-              End::Done);
-    shows({"Wert für HT größer 127 eingelesen: 12345", "Wert für LT größer 127 eingelesen: 789",
-           "Wert für HT größer 127 eingelesen: 77777"},
-          false);
+    generate(End::Done, k30 + "  " + k30 + "  " + k30 + "\r\n" + std::string(100000, '7'),
+             {"Wert für HT größer 127 eingelesen: 12345", "Wert für LT größer 127 eingelesen: 789",
+              "Wert für HT größer 127 eingelesen: 77777"});
     EXPECT_EQ(app.Pattern02.Tondauer[1], 123456);
-    EXPECT_EQ(generate(noise(20000, 3)), End::Done);
+    generate(End::Done, noise(20000, 3), {});
     unchangedExcept({"Tonfex.txt", "Tonfex.rpp", "Tonfex-HCR.txt", "Tonfex-Test.txt"});
-    tp.dialogs.records.clear();
 
-    const auto play = [&](const std::string& bytes) {
-        return hostile("Tonfex-DTC.txt", bytes, [&] { app.Startknopf_Click(); });
+    const auto play = [&](End end, const std::string& bytes, std::vector<std::string> pieces) {
+        hostile(
+            end, "Tonfex-DTC.txt", bytes, [&] { app.Startknopf_Click(); }, pieces);
     };
-    EXPECT_EQ(play(lines(40000, "2400")), End::Command);
-    shows({"Die Tondauernliste " + app.folder.text("Tonfex-DTC.txt") +
-           " hat mehr als 32767 Zeilen."});
+    play(End::Command, lines(40000, "2400"),
+         {"Die Tondauernliste " + app.folder.text("Tonfex-DTC.txt") +
+          " hat mehr als 32767 Zeilen."});
     unchangedExcept({});
-    EXPECT_EQ(play(k30 + "\r\n" + noise(20000, 4) + std::string(100000, '9')), End::Done);
-    shows({});
+    play(End::Done, k30 + "\r\n" + noise(20000, 4) + std::string(100000, '9'), {});
     unchangedExcept({"Tonfex.rpp", "Tonfex-HCR.txt"});
 }
 
 TEST_F(HostileTest, SampleCatalogs) {
-    const auto play = [&](const std::string& name, const std::string& bytes) {
-        return hostile(name, bytes, [&] { app.Startknopf_Click(); });
+    const auto play = [&](End end, const std::string& name, const std::string& bytes,
+                          std::vector<std::string> pieces) {
+        hostile(
+            end, name, bytes, [&] { app.Startknopf_Click(); }, pieces);
     };
     auto project = file("Tonfex-HCR.rpp");
-    auto cut = project.substr(0, project.find("SOFFS", project.find("<ITEM")));
-    EXPECT_EQ(play("Tonfex-HCR.rpp", cut), End::Program);
-    shows({"Tonfex-HCR.rpp endet mitten im Item 1 (SOFFS fehlt)"});
+    play(End::Program, "Tonfex-HCR.rpp",
+         project.substr(0, project.find("SOFFS", project.find("<ITEM"))),
+         {"Tonfex-HCR.rpp endet mitten im Item 1 (SOFFS fehlt)"});
     unchangedExcept({"Tonfex-HCR.txt"});
-    EXPECT_EQ(play("Tonfex-HCR.rpp", noise(30000, 5)), End::Command);
-    shows({"Das Programm möchte ein Sample Nummer",
-           "Auch das erste Sample des Samplekatalogs ist leer; das REAPER-Projekt wird nicht "
-           "geschrieben."});
+    play(End::Command, "Tonfex-HCR.rpp", noise(30000, 5),
+         {"Das Programm möchte ein Sample Nummer",
+          "Auch das erste Sample des Samplekatalogs ist leer; das REAPER-Projekt wird nicht "
+          "geschrieben."});
     unchangedExcept({"Tonfex-HCR.txt"});
 
     settings({{"SOUND", "2"}});
     before["Tonfex.ini"] = file("Tonfex.ini");
-    EXPECT_EQ(play("Tonfex-HC.txt", "Glöckchen  1.5  0  0  1  1  hell\r\n" +
-                                        std::string(100000, 'x') + "\r\nA\0B  " + k30),
-              End::Command);
-    shows({"Die Zeile 2 der Sampleliste"});
+    play(End::Command, "Tonfex-HC.txt",
+         "Glöckchen  1.5  0  0  1  1  hell\r\n" + std::string(100000, 'x') + "\r\nA\0B  " + k30,
+         {"Die Zeile 2 der Sampleliste"});
     unchangedExcept({});
 }
 
 TEST_F(HostileTest, MusicXmlExportsAndPresetLog) {
-    const auto import = [&](const std::string& bytes) {
-        return hostile("Tonfex-01.xml", bytes, [&] { app.Capellanotenwandeln_Click(); });
+    const auto import = [&](End end, const std::string& bytes, std::vector<std::string> pieces) {
+        hostile(
+            end, "Tonfex-01.xml", bytes, [&] { app.Capellanotenwandeln_Click(); }, pieces);
     };
     const std::string head = "<score-partwise><part><measure><attributes><divisions>";
     const std::string note = "<note><pitch><step>C</step><octave>4</octave></pitch>"
@@ -231,36 +217,28 @@ TEST_F(HostileTest, MusicXmlExportsAndPresetLog) {
     std::string many;
     for (int k = 0; k < 20000; ++k)
         many += note;
-    EXPECT_EQ(import(head + "480</divisions></attributes>" + many + "</measure></part>"),
-              End::Command);
-    shows({"Tonfex-01.xml enthält mehr als 10000 Noten"});
-    EXPECT_EQ(import(head + "0</divisions></attributes>" + note + "</measure></part>"),
-              End::Command);
-    shows({"Tonfex-01.xml ist <divisions> 0"});
-    EXPECT_EQ(import(noise(20000, 6)), End::Command);
-    shows({"keine Angabe <divisions>"});
+    import(End::Command, head + "480</divisions></attributes>" + many + "</measure></part>",
+           {"Tonfex-01.xml enthält mehr als 10000 Noten"});
+    import(End::Command, head + "0</divisions></attributes>" + note + "</measure></part>",
+           {"Tonfex-01.xml ist <divisions> 0"});
+    import(End::Command, noise(20000, 6), {"keine Angabe <divisions>"});
     unchangedExcept({});
 
     // Tied notes of the longest durations add up without overflow.
     const std::string tied = "<note><pitch><step>C</step><octave>4</octave></pitch><duration>" +
                              k30 + "</duration><tie type=\"start\"/></note>\n";
-    EXPECT_EQ(import(head + "1</divisions></attributes>" + tied + tied + note + "</measure>"),
-              End::Done);
-    shows({});
+    import(End::Done, head + "1</divisions></attributes>" + tied + tied + note + "</measure>", {});
     EXPECT_EQ(app.Patternpuffer.Tondauer[1], 2147483647);
 
     app.Load_Click();
-    const auto choose = [&](const std::string& line) {
-        return hostile("Tonfex-Doku.txt", line + "\r\n", [&] {
-            app.Load_Click();
-            app.Lini_Click(0);
-        });
-    };
-    EXPECT_EQ(choose(app.folder.text("..\\Tonfex-030327-0905-07.ini")), End::Command);
-    shows({"nennt keine gespeicherte Einstellungsdatei"});
-    EXPECT_EQ(choose(app.folder.text("Tonfex-..\\..\\x.ini")), End::Command);
-    shows({"nennt keine gespeicherte Einstellungsdatei"});
-    EXPECT_EQ(choose(std::string("A\0B") + noise(300, 7)), End::Command);
-    shows({"nennt keine gespeicherte Einstellungsdatei"});
+    for (const std::string& line :
+         {app.folder.text("..\\Tonfex-030327-0905-07.ini"), app.folder.text("Tonfex-..\\..\\x.ini"),
+          std::string("A\0B", 3) + noise(300, 7)})
+        hostile(End::Command, "Tonfex-Doku.txt", line + "\r\n",
+                [&] {
+                    app.Load_Click();
+                    app.Lini_Click(0);
+                },
+                {"nennt keine gespeicherte Einstellungsdatei"});
     unchangedExcept({"Tonfex-Cap-PT.txt"});
 }

@@ -14,52 +14,49 @@ TEST(Pages, EveryPageLineForLine) {
 }
 
 TEST_F(PageTest, RegelShowsThePageOfTheRuleAndTheArrowsWrap) {
-    LinkFlag = true;
-    c.Label5.visible = true;
+    LinkFlag = c.Label5.visible = true;
     float index = 2;
+    // The page index and the lines shown, against page i.
+    auto shown = [&] { return std::pair(index, c.inidat.lines()); };
+    auto page = [](int i) { return std::pair(float(i), help::explanationPage(i)); };
     s = settingsWith({{"TONFINDUNGSMETHODE", "6"}});
     help::Ubersicht_Click(view, initial, index);
     EXPECT_EQ(reads, 1);
     EXPECT_FALSE(LinkFlag || c.Label5.visible || c.Daten.visible || List2Gross);
     EXPECT_TRUE(c.erklaplus.visible && c.erklaminus.visible && InidatGross);
-    EXPECT_EQ(index, 6);
-    EXPECT_EQ(c.inidat.lines(), help::explanationPage(6));
-
+    EXPECT_EQ(shown(), page(6));
     // The arrows wrap both ways.
     help::erklaplus_Click(c.inidat, index);
-    EXPECT_EQ(index, 0);
-    EXPECT_EQ(c.inidat.lines(), help::explanationPage(0));
+    EXPECT_EQ(shown(), page(0));
     for (int expected : {6, 5, 4, 3, 2, 1, 0}) {
         help::erklaminus_Click(c.inidat, index);
-        EXPECT_EQ(index, expected);
-        EXPECT_EQ(c.inidat.lines(), help::explanationPage(expected));
+        EXPECT_EQ(shown(), page(expected));
     }
-
-    s = settingsWith({{"TONFINDUNGSMETHODE", "0.1"}});
-    index = 4;
+    // A rule without a page shows the first; all-tones mode leaves the list empty.
+    s = settingsWith({{"TONFINDUNGSMETHODE", "0.1"}}), index = 4;
     help::Ubersicht_Click(view, initial, index);
-    EXPECT_EQ(index, 0);
-    EXPECT_EQ(c.inidat.lines(), help::explanationPage(0));
-}
-
-TEST_F(PageTest, AllTonesModeLeavesTheListEmptyWithArrows) {
-    s = settingsWith({{"TONFINDUNGSMETHODE", "0.2"}});
-    float index = 3;
+    EXPECT_EQ(shown(), page(0));
+    s = settingsWith({{"TONFINDUNGSMETHODE", "0.2"}}), index = 3;
     help::Ubersicht_Click(view, initial, index);
-    EXPECT_EQ(c.inidat.count(), 0);
-    EXPECT_EQ(index, 3);
-    EXPECT_TRUE(c.erklaplus.visible && c.erklaminus.visible);
+    EXPECT_EQ(shown(), std::pair(3.0f, Lines{}));
     help::erklaplus_Click(c.inidat, index);
-    EXPECT_EQ(c.inidat.lines(), help::explanationPage(4));
+    EXPECT_EQ(shown(), page(4));
 }
 
-TEST_F(PageTest, NewRuleInstructions) {
-    c.erklaplus.visible = true;
-    LinkFlag = true;
+TEST_F(PageTest, NewRuleInstructionsAndTheDescriptionList) {
+    c.erklaplus.visible = LinkFlag = true;
     help::NeueRegelInfo_Click(view);
-    EXPECT_FALSE(c.erklaplus.visible || LinkFlag);
-    EXPECT_EQ(reads, 0);
+    EXPECT_FALSE(c.erklaplus.visible || LinkFlag || reads);
     EXPECT_EQ(c.inidat.lines(), help::newRuleLines());
+
+    List2Gross = false, InidatGross = c.erklaplus.visible = true;
+    const int narrow = c.List2.width;
+    help::List2_Click(view);
+    EXPECT_TRUE(List2Gross && c.List2.width > narrow);
+    EXPECT_FALSE(InidatGross || c.Daten.visible || c.erklaplus.visible);
+    help::List2_Click(view);
+    EXPECT_FALSE(List2Gross);
+    EXPECT_TRUE(c.Daten.visible && c.Zuordnung.visible && c.List2.width == narrow);
 }
 
 TEST_F(PageTest, NotationSummary) {
@@ -84,19 +81,4 @@ TEST_F(PageTest, NotationSummary) {
                      "  Transposition: 1 Halbton nach unten (TRN)"}));
     const auto plain = help::notationSummary(settingsWith({}));
     EXPECT_EQ(plain[0] + "|" + plain[1], "  Keine Taktstriche (TKT)|  Violinschlüssel (VBS)");
-}
-
-TEST_F(PageTest, DescriptionListWidensAndNarrows) {
-    List2Gross = false;
-    InidatGross = true;
-    c.erklaplus.visible = true;
-    const int narrow = c.List2.width;
-    help::List2_Click(view);
-    EXPECT_TRUE(List2Gross);
-    EXPECT_FALSE(InidatGross || c.Daten.visible || c.erklaplus.visible);
-    EXPECT_GT(c.List2.width, narrow);
-    help::List2_Click(view);
-    EXPECT_FALSE(List2Gross);
-    EXPECT_TRUE(c.Daten.visible && c.Zuordnung.visible);
-    EXPECT_EQ(c.List2.width, narrow);
 }

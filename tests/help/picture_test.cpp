@@ -36,8 +36,7 @@ help::GreyImage decode(const std::string& bytes) {
 TEST(Picture, OverviewDecodesToTheDrawing) {
     const help::GreyImage drawn = help::drawOverview();
     const help::GreyImage read = decode(help::overviewPictureJpeg());
-    ASSERT_EQ(read.width, drawn.width);
-    ASSERT_EQ(read.height, drawn.height);
+    ASSERT_EQ(std::pair(read.width, read.height), std::pair(drawn.width, drawn.height));
     long long sum = 0;
     int worst = 0, ink = 0;
     for (size_t i = 0; i < drawn.pixels.size(); ++i) {
@@ -57,8 +56,7 @@ TEST(Picture, OddSizesAndFlatAreasEncode) {
     for (int x = 0; x < 13; ++x)
         image.pixels[static_cast<size_t>(4 * 13 + x)] = 255;
     const help::GreyImage read = decode(help::encodeJpeg(image));
-    ASSERT_EQ(read.width, 13);
-    ASSERT_EQ(read.height, 9);
+    ASSERT_EQ(std::pair(read.width, read.height), std::pair(13, 9));
     EXPECT_GT(read.pixels[4 * 13 + 6], 200);
     EXPECT_LT(read.pixels[0], 40);
     EXPECT_LT(read.pixels[8 * 13 + 12], 40);

@@ -1,6 +1,7 @@
 #include "help_fixture.h"
 
 using namespace tonfex;
+using testkit::Lines;
 using testkit::PageTest;
 using testkit::settingsWith;
 
@@ -35,8 +36,7 @@ TEST(Summary, WholeSummaryForTheTemplateAndItsVariants) {
 }
 
 TEST_F(PageTest, SummaryPreparesTheListAndLinks) {
-    c.Label5.bold = true;
-    c.erklaplus.visible = true;
+    c.Label5.bold = c.erklaplus.visible = true;
     help::Kurzubersicht_Click(view, initial, dialogs, false, false, "C:\\Arbeit\\x.txt");
     EXPECT_EQ(reads, 1);
     EXPECT_TRUE(LinkFlag && InidatGross);
@@ -47,19 +47,15 @@ TEST_F(PageTest, SummaryPreparesTheListAndLinks) {
     EXPECT_TRUE(dialogs.records.empty());
     help::Label5_MouseMove(c.Label5);
     EXPECT_TRUE(c.Label5.bold);
-}
 
-TEST_F(PageTest, NoticesShowTheirMessageBeforeTheSummary) {
+    // Notices show their message before the summary.
     std::vector<std::string> shownAtQuestion;
     dialogs.onDialog = [&](const DialogRecord&) { shownAtQuestion.push_back(c.inidat.lines()[1]); };
     help::Kurzubersicht_Click(view, initial, dialogs, true, true,
                               "C:\\Arbeit\\Tonfex-Proginfo.txt");
-    ASSERT_EQ(dialogs.records.size(), 2u);
+    EXPECT_EQ(testkit::texts(dialogs), (Lines{"weiter?", "weiter? (erst genau lesen!)"}));
     EXPECT_FALSE(dialogs.records[0].question);
-    EXPECT_EQ(dialogs.records[0].text, "weiter?");
-    EXPECT_EQ(dialogs.records[1].text, "weiter? (erst genau lesen!)");
-    EXPECT_EQ(shownAtQuestion[0], "  Tonfex.ini, Tonfex-HCR.rpp,");
-    EXPECT_EQ(shownAtQuestion[1], "  SAMPLEMIX");
+    EXPECT_EQ(shownAtQuestion, (Lines{"  Tonfex.ini, Tonfex-HCR.rpp,", "  SAMPLEMIX"}));
     EXPECT_EQ(c.inidat.lines()[1], "  SAMPLER mit Tonfex-HCR.rpp (Snd)");
 }
 
@@ -71,12 +67,8 @@ TEST(Summary, NoticesLineForLineAndTheDescriptionInThreeEvenLines) {
     // A deep folder is broken at its separators, each line about as long as the others.
     const std::string deep = "/home/komponist/Dokumente/Handbuch/Tonfex/Tonfex-Proginfo.txt";
     auto three = help::presetNotice(deep);
-    size_t longest = 0;
-    for (size_t i = 16; i < 19; ++i) {
-        ASSERT_EQ(three[i].rfind("  ", 0), 0u);
-        longest = std::max(longest, three[i].size());
-    }
     EXPECT_EQ(three[16].substr(2) + three[17].substr(2) + " " + three[18].substr(2),
               "'" + deep + "' werden automatisch");
-    EXPECT_LE(longest, 2 + (deep.size() + 21) / 2);
+    for (size_t i = 16; i < 19; ++i)
+        EXPECT_TRUE(three[i].starts_with("  ") && three[i].size() <= 2 + (deep.size() + 21) / 2);
 }

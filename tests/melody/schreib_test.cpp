@@ -14,16 +14,13 @@ struct SchreibTest : ::testing::Test {
     Melody m;
     Settings s;
     std::string file() { return testkit::readBytes(tmp / "Tonfex.txt"); }
-    void tones(std::initializer_list<std::tuple<int, int, double>> list) {
+    void tones(std::initializer_list<std::tuple<std::int16_t, std::int16_t, double>> list) {
         m.erase();
-        int k = 0;
+        m.Tonzahl = 0;
         for (auto [p, v, d] : list) {
-            ++k;
-            m.Tonhoehe[static_cast<size_t>(k)] = static_cast<std::int16_t>(p);
-            m.Lautstaerke[static_cast<size_t>(k)] = static_cast<std::int16_t>(v);
-            m.Tondauer[static_cast<size_t>(k)] = d;
+            const auto k = static_cast<size_t>(++m.Tonzahl);
+            m.Tonhoehe[k] = p, m.Lautstaerke[k] = v, m.Tondauer[k] = d;
         }
-        m.Tonzahl = static_cast<std::int16_t>(k);
     }
     void write() { Schreib(m, s, tp.files, tp.dialogs, tmp.folder()); }
 };
@@ -37,8 +34,7 @@ TEST_F(SchreibTest, LinesWithSingleBlanksAndLocaleDecimal) {
     s.decimal = ',';
     write();
     EXPECT_EQ(file(), "60 100 1,5\r\n");
-    s.decimal = '.';
-    s.TRANSPONI = 12;
+    s.decimal = '.', s.TRANSPONI = 12;
     write();
     EXPECT_EQ(file(), "72 100 1.5\r\n");
     tones({{32767, 1, 1}}); // extreme pitches do not wrap
@@ -56,9 +52,8 @@ TEST_F(SchreibTest, PitchBelowOneAsksYesWritesOneNoEndsTheProgram) {
     tp.dialogs.answers = {true, true};
     write();
     ASSERT_EQ(tp.dialogs.records.size(), 2u);
-    EXPECT_EQ(tp.dialogs.records[0].title, "FEHLER");
-    EXPECT_EQ(tp.dialogs.records[0].text,
-              "Als Tonhöhe wurde 60 gelesen - wird als 1 interpretiert - fortfahren?");
+    EXPECT_EQ(tp.dialogs.records[0].title + ": " + tp.dialogs.records[0].text,
+              "FEHLER: Als Tonhöhe wurde 60 gelesen - wird als 1 interpretiert - fortfahren?");
     EXPECT_EQ(file(), "1 100 4\r\n1 100 4\r\n");
     EXPECT_EQ(m.Tonhoehe[1], 71); // the array keeps 1 - TRANSPONI
 

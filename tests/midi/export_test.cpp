@@ -18,9 +18,9 @@ TEST(Export, ProtocolCountsFromThePlaysStart) {
                                           {100.0, msg(0xB0, 120, 0)},
                                           {100.0123454, msg(0x90, 60, 80)},
                                           {101.5, msg(0xE0, 8, 64)}};
-    auto lines = protocolLines(fromOrigin(sent, 100.0));
-    EXPECT_EQ(lines, (std::vector<std::string>{"0.000 C0 0B 00", "0.000 B0 78 00",
-                                               "12.345 90 3C 50", "1500.000 E0 08 40"}));
+    EXPECT_EQ(protocolLines(fromOrigin(sent, 100.0)),
+              (std::vector<std::string>{"0.000 C0 0B 00", "0.000 B0 78 00", "12.345 90 3C 50",
+                                        "1500.000 E0 08 40"}));
 }
 
 TEST(Export, StandardMidiFileTicksAreMilliseconds) {
@@ -57,7 +57,7 @@ TEST(Export, DeltasTheFormatCannotHoldAreRefused) {
 
 TEST(Export, WavHeaderAndLittleEndianFrames) {
     auto bytes = wavHeader(8, 44100);
-    ASSERT_TRUE(bytes.has_value());
+    ASSERT_TRUE(bytes);
     const std::int16_t frames[] = {1, -1, 0x1234, -32768};
     appendSamples(*bytes, frames, 4);
     std::string expected("RIFF\x2C\0\0\0WAVEfmt \x10\0\0\0\x01\0\x02\0\x44\xAC\0\0\x10\xB1\x02\0"

@@ -3,6 +3,7 @@
 #include "midi/player.h"
 #include "platform/doubles.h"
 #include "recorded.h"
+#include "support.h"
 
 #include <gtest/gtest.h>
 
@@ -47,9 +48,7 @@ TEST_F(MidiOutTest, ErrorsStaySilentAndNothingOutOfRangeIsSent) {
     EXPECT_EQ(out.errorCount, 1);
     EXPECT_EQ(out.lastError, "Kein MIDI-Gerät geöffnet.");
     out.MidiClose(); // nothing open: the system is not asked
-    EXPECT_EQ(recorder.closes, 0);
-    EXPECT_FALSE(out.MidiOpen(5));
-    EXPECT_EQ(out.hMidiOut, 0u);
+    EXPECT_FALSE(out.MidiOpen(5) || recorder.closes || out.hMidiOut);
 
     ASSERT_TRUE(out.MidiOpen(-1));
     MidiNoteOn(out, 0, 200, 100);      // a byte above 127 would spill into the next one
@@ -72,20 +71,18 @@ TEST_F(MidiOutTest, DeviceListAndReopening) {
 
     ASSERT_TRUE(out.MidiOpen(0));
     ASSERT_TRUE(out.MidiOpen(2)); // closes the open device first
-    EXPECT_EQ(recorder.opens, 2);
-    EXPECT_EQ(recorder.closes, 1);
+    EXPECT_EQ(std::pair(recorder.opens, recorder.closes), std::pair(2, 1));
 }
 
 TEST(Player, FrequencyNoteNameWaitAndToneLine) {
     ManualClock clock;
     MidiRecorder recorder{clock};
     MidiPlayback m{recorder};
-    EXPECT_DOUBLE_EQ(Frequenz(m, 69), 440.0);
-    EXPECT_DOUBLE_EQ(Frequenz(m, 70), 466.16);
-    EXPECT_DOUBLE_EQ(Frequenz(m, 60), 261.63);
-    EXPECT_EQ(Notenname(m, 61), "Cis");
-    EXPECT_EQ(Notenname(m, 0), "C");
-    EXPECT_EQ(Notenname(m, -25), "H");     // no number leaves the table
+    EXPECT_EQ(testkit::mapped({69, 70, 60}, [&](int p) { return Frequenz(m, p); }),
+              (std::vector<double>{440.0, 466.16, 261.63}));
+    // No number leaves the table.
+    EXPECT_EQ(testkit::mapped({61, 0, -25}, [&](int p) { return std::string(Notenname(m, p)); }),
+              (std::vector<std::string>{"Cis", "C", "H"}));
     EXPECT_EQ(toneSeconds(4800, 0), 0.0);  // a divisor of 0 never divides
     EXPECT_EQ(toneSeconds(4800, -1), 0.0); // a negative tempo does not wait either
     EXPECT_EQ(toneLine(12, 7, 1, 1.5, ','), "12  7  1  1,5");

@@ -46,9 +46,8 @@ TEST_F(Chooser, KeytransposeChoices) {
     auto c0 = chooser(2);
     EXPECT_EQ(c0.choose(1).entry->NAME, "Zwei");
     EXPECT_EQ(c0.choose(2).pitch, 0); // HT of Drei, no transposition
-    s.KEYTRANSPOSE = 1;
+    s.KEYTRANSPOSE = 1, count = 7;
     tones({5, 7, 5});
-    count = 7;
     table[5] = table[7] = "Fremd  1  0  0  1  1  ";
     auto c1 = chooser(5);
     for (int i : {1, 2, 3}) {
@@ -57,19 +56,17 @@ TEST_F(Chooser, KeytransposeChoices) {
         EXPECT_EQ(tone.pitch, i == 2 ? 4 : 2); // HT 2 of sample 1, tone 2 two steps higher
         EXPECT_EQ(tone.start, 0.5);
     }
-    s.KEYTRANSPOSE = 3;
-    count = 2;
+    s.KEYTRANSPOSE = 3, count = 2;
     tones({4, 4, 4, 4, 4});
     auto c3 = chooser(4);
     for (int i = 1; i <= 5; ++i)
         EXPECT_EQ(c3.choose(i).entry->NAME, i % 2 ? "Eins" : "Zwei");
-    s.KEYTRANSPOSE = 2;
-    count = 3;
+    s.KEYTRANSPOSE = 2, count = 3;
     tp.random.numbers = {0.0f, 0.99f, 0.5f};
     auto c2 = chooser(4);
-    EXPECT_EQ(c2.choose(1).entry->NAME, "Eins");
-    EXPECT_EQ(c2.choose(2).entry->NAME, "Drei");
-    EXPECT_EQ(c2.choose(3).entry->NAME, "Zwei");
+    int tone = 0;
+    for (const char* name : {"Eins", "Drei", "Zwei"})
+        EXPECT_EQ(c2.choose(++tone).entry->NAME, name);
     EXPECT_EQ(tp.random.reseeds, 3);
     s.KEYTRANSPOSE = 4;
     EXPECT_EQ(chooser(4).choose(1).entry->NAME, "Eins");
@@ -91,22 +88,18 @@ TEST_F(Chooser, MissingSampleQuestion) {
     EXPECT_EQ(c.choose(2).entry->NAME, "Eins"); // an existing entry now plays sample 1 as well
     EXPECT_EQ(tp.dialogs.records.size(), 1u);
 
-    s.NurErstesSample = false;
-    s.SOUND = "2";
+    s.NurErstesSample = false, s.SOUND = "2";
     tp.dialogs.answers = {false};
     EXPECT_THROW(chooser().choose(1), ProgramEnd);
     EXPECT_EQ(tp.dialogs.records.back().text,
               "Das Programm möchte ein Sample von der Zeile 40 in der Datei\r\n\r\n"
               "Tonfex-HC.txt wiedergeben. Dort ist aber kein Sample eingetragen! \r\n\r\n"
               "Nur die erste Zeile in Tonfex-HC.txt verwenden? (Nein = Programmabbruch!)");
-    // An empty first sample as well: the hostile catalogue of the hardening suite.
 }
 
 TEST_F(Chooser, TuningAndStartShiftModes) {
     tones({3, 3, 3}, {1, 2, 3});
-    s.TONHOHENANDERUNGSFAKTOR = 0.25;
-    s.SAMPLEOFFSETTUNE = 1;
-    s.SAMPLEVERSCHIEBUNGSFAKTOR = 0.1;
+    s.TONHOHENANDERUNGSFAKTOR = 0.25, s.SAMPLEOFFSETTUNE = 1, s.SAMPLEVERSCHIEBUNGSFAKTOR = 0.1;
     s.SAMPLEOFFSETSTART = 0.01;
     for (int stn : {1, 2, 4}) {
         s.SAMPLETUNING = static_cast<std::int16_t>(stn);
@@ -115,23 +108,18 @@ TEST_F(Chooser, TuningAndStartShiftModes) {
         EXPECT_EQ(tone.pitch, stn == 4 ? 0.5 : 1.5);
         EXPECT_DOUBLE_EQ(tone.start, 0.2 + 0 + 0.01);
     }
-    s.SAMPLETUNING = 5; // unknown modes keep the terms of the tone before
-    s.SAMPLESTARTPUNKTMODUS = 3;
+    s.SAMPLETUNING = 5, s.SAMPLESTARTPUNKTMODUS = 3; // unknown modes keep the last terms
     auto kept = chooser().choose(1);
     EXPECT_EQ(kept.pitch, 1.5);
     EXPECT_DOUBLE_EQ(kept.start, 0.21);
-    s.SAMPLETUNING = 0;
-    s.SAMPLESTARTPUNKTMODUS = 0;
+    s.SAMPLETUNING = s.SAMPLESTARTPUNKTMODUS = 0;
     auto plain = chooser().choose(3);
     EXPECT_EQ(plain.pitch, 1);
     EXPECT_EQ(plain.start, 0.01);
 }
 
 TEST_F(Chooser, RandomTranspositionsAvoidRepeatsAndStayBounded) {
-    s.SAMPLETUNING = 3;
-    s.TONHOHENANDERUNGSFAKTOR = 1;
-    s.SAMPLETRANSU = -15;
-    s.SAMPLETRANSO = 15;
+    s.SAMPLETUNING = 3, s.TONHOHENANDERUNGSFAKTOR = 1, s.SAMPLETRANSU = -15, s.SAMPLETRANSO = 15;
     tones({3, 3, 3}, {1, 1, 1}); // Drei: HT 0
     // -1 + Int(r * 3): 0.5 gives 0 (the start value of both previous draws), 0.9 gives 1.
     tp.random.numbers = {0.5f, 0.9f, 0.9f, 0.5f, 0.0f};
@@ -143,27 +131,22 @@ TEST_F(Chooser, RandomTranspositionsAvoidRepeatsAndStayBounded) {
               (std::vector<std::string>{"Ton 1: Transposition 1", "Ton 2: Transposition -1"}));
 
     // Outside the range: drawn again; 10 * -1 lies below -5.
-    s.TONHOHENANDERUNGSFAKTOR = 10;
-    s.SAMPLETRANSU = -5;
-    tp.random.numbers = {0.0f, 0.9f};
-    tp.random.reseeds = 0;
+    s.TONHOHENANDERUNGSFAKTOR = 10, s.SAMPLETRANSU = -5;
+    tp.random.numbers = {0.0f, 0.9f}, tp.random.reseeds = 0;
     EXPECT_EQ(chooser().choose(3).pitch, 10);
     EXPECT_EQ(tp.random.reseeds, 2);
 
     // No draw can fit (count 0, range above 0): one draw, then the nearest limit.
     tones({3}, {0});
-    s.SAMPLETRANSU = 2;
-    tp.random.reseeds = 0;
+    s.SAMPLETRANSU = 2, tp.random.reseeds = 0;
     EXPECT_EQ(chooser().choose(1).pitch, 2);
     EXPECT_EQ(tp.random.reseeds, 1);
     EXPECT_EQ(Daten.lines().back(), "Ton 1: Transposition 2");
 
     // A fitting value exists but is never drawn: the draws stop at the bound.
     tones({3}, {5});
-    s.TONHOHENANDERUNGSFAKTOR = 1;
-    s.SAMPLETRANSU = s.SAMPLETRANSO = 0;
-    tp.random.fallback = 0.0f; // always -5
-    tp.random.reseeds = 0;
+    s.TONHOHENANDERUNGSFAKTOR = 1, s.SAMPLETRANSU = s.SAMPLETRANSO = 0;
+    tp.random.fallback = 0.0f, tp.random.reseeds = 0; // always -5
     EXPECT_EQ(chooser().choose(1).pitch, 0);
     EXPECT_EQ(tp.random.reseeds, kMaxDrawsPerTone);
 }
