@@ -324,15 +324,13 @@ Input::Input(const std::uint8_t* data, size_t size) {
 std::string Input::file(const std::string& folderText) const {
     std::string out;
     out.reserve(rest_.size());
-    for (size_t i = 0; i < rest_.size(); ++i) {
-        if (rest_.compare(i, 3, "%A%") == 0) {
-            out += folderText;
-            i += 2;
-        } else {
-            out += rest_[i];
-        }
+    for (size_t at = 0;;) {
+        const size_t mark = rest_.find("%A%", at);
+        out.append(rest_.substr(at, mark == std::string_view::npos ? mark : mark - at));
+        if (mark == std::string_view::npos) return out;
+        out += folderText;
+        at = mark + 3;
     }
-    return out;
 }
 
 Run::Run(bool answerYes, char decimal)
@@ -417,19 +415,14 @@ void Run::command(const std::function<void()>& handler, const char* name) {
 void Run::finish() {
     if (finished_) return;
     finished_ = true;
-    // TONFEX_FUZZ_ZEIGEN=1 shows what a run did: its messages, the files it wrote and the
-    // virtual time of each command.
-    if (const char* show = std::getenv("TONFEX_FUZZ_ZEIGEN"); show && *show == '1') {
-        for (const auto& r : dialogs.records)
-            std::fprintf(stderr, "%s %s: %s\n",
-                         r.question ? (r.answer ? "[Ja]" : "[Nein]") : "[OK]", r.title.c_str(),
-                         r.text.c_str());
-        for (const auto& path : files.written)
-            std::fprintf(stderr, "geschrieben: %s\n", path.filename().string().c_str());
-        for (const auto& [name, seconds] : world.commandTimes)
-            std::fprintf(stderr, "%s: %g s virtuelle Zeit\n", name.c_str(), seconds);
-        std::fprintf(stderr, "%s\n", programEnded ? "Programmende" : "--");
-    }
+    // TONFEX_FUZZ_ZEIGEN=1 shows what a run did: its messages, the files it wrote, the lists
+    // and the virtual time of each command.
+    static const bool show = [] {
+        const char* value = std::getenv("TONFEX_FUZZ_ZEIGEN");
+        return value && *value == '1';
+    }();
+    if (everyRun || show) outcome = describe();
+    if (show) std::fputs(outcome.c_str(), stderr);
     for (size_t i = 0; i < dialogs.records.size(); ++i) {
         const auto& r = dialogs.records[i];
         if (r.title.empty() || r.text.empty()) finding("a message box without title or text");
@@ -448,25 +441,27 @@ void Run::finish() {
     for (const auto& path : files.written)
         if (!allowed_.count(path)) finding("the command wrote " + path.string());
     if (files.openWriters() != 0) finding("a whole write was neither finished nor dropped");
-    if (everyRun) {
-        outcome.clear();
-        for (const auto& r : dialogs.records)
-            outcome += (r.question ? (r.answer ? "[Ja] " : "[Nein] ") : "[OK] ") + r.title + ": " +
-                       r.text + "\n";
-        outcome += programEnded ? "Programmende\n" : "--\n";
-        for (const auto& path : files.written) {
-            const std::string* bytes = files.bytes(path);
-            outcome += path.string() + " " +
-                       (bytes ? std::to_string(std::hash<std::string>{}(*bytes)) : "-") + "\n";
-        }
-        for (ListBox* list : app.c.listBoxes())
-            for (const auto& line : list->lines())
-                outcome += line + "\n";
-        for (TextBox* box : app.c.textBoxes())
-            outcome += box->text() + "\n";
-        for (const auto& [name, seconds] : world.commandTimes)
-            outcome += name + " " + plainText(seconds, '.') + "\n";
+}
+
+std::string Run::describe() const {
+    std::string text;
+    for (const auto& r : dialogs.records)
+        text += (r.question ? (r.answer ? "[Ja] " : "[Nein] ") : "[OK] ") + r.title + ": " +
+                r.text + "\n";
+    text += programEnded ? "Programmende\n" : "--\n";
+    for (const auto& path : files.written) {
+        const std::string* bytes = files.bytes(path);
+        text += "geschrieben: " + path.string() + " " +
+                (bytes ? std::to_string(std::hash<std::string>{}(*bytes)) : "-") + "\n";
     }
+    for (ListBox* list : app.c.listBoxes())
+        for (const auto& line : list->lines())
+            text += line + "\n";
+    for (TextBox* box : app.c.textBoxes())
+        text += box->text() + "\n";
+    for (const auto& [name, seconds] : world.commandTimes)
+        text += name + ": " + plainText(seconds, '.') + " s virtuelle Zeit\n";
+    return text;
 }
 
 const std::string& lastRunOutcome() {

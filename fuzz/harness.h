@@ -143,6 +143,10 @@ public:
     bool programEnded = false;
 
 private:
+    // What the run did: its messages, the files written (with a hash of their bytes), the lists
+    // and text boxes and the virtual time of each command.
+    std::string describe() const;
+
     std::set<std::filesystem::path> allowed_;
     bool finished_ = false;
 };

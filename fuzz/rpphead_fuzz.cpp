@@ -3,6 +3,7 @@
 // checks them before it replaces the melody.
 #include "harness.h"
 
+#include "core/encoding.h"
 #include "core/textfile.h"
 
 using namespace tonfex;
@@ -17,7 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
     run.settings({{"SOUND", "3"},
                   {"TONDAUERDIREKT", "1"},
                   {"TRACKZAHL", std::to_string(1 + in.bits(4, 2))},
-                  {"TONFINDUNGSMETHODE", in.bit(6) ? "1" : "3"}});
+                  {"TONFINDUNGSMETHODE", in.bit(6) ? "1" : "3"},
+                  {"ANZAHL", "20"}}); // Regel 01 makes 20 tones: the heads are the point here
     run.put(track ? names::projectHead02 : names::projectHead01, in.file(run.folderText()));
     if (in.bit(3))
         run.files.remove(run.folder.path(track ? names::projectHead01 : names::projectHead02));
@@ -28,15 +30,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
         run.command([&] { run.app.Dateiherstellung_Click(); }, "Dateiherstellung");
     else
         run.command([&] { run.app.Startknopf_Click(); }, "Startknopf");
-    // A project written begins with the project head's lines, its render line replaced.
-    if (!run.files.bytes(run.folder.path(names::project))) return 0;
+    // A project written begins with the project head's lines, its render line replaced. The
+    // project is UTF-8 throughout, so its first lines decode alone as they would in the whole.
+    const std::string* project = run.files.bytes(run.folder.path(names::project));
+    if (!project) return 0;
+    if (!fuzz::validUtf8(*project)) fuzz::finding("the project written is not UTF-8");
     auto head = readTextLines(run.files, run.folder.path(names::projectHead01));
-    auto project = readTextLines(run.files, run.folder.path(names::project));
-    if (!head || !project) fuzz::finding("a head or the project written cannot be read back");
-    if (project->size() < head->size()) fuzz::finding("the project is shorter than its head");
+    if (!head) fuzz::finding("the head cannot be read back");
+    size_t end = 0;
+    for (size_t k = 0; k < head->size() && end < project->size(); ++k) {
+        const size_t lf = project->find('\n', end); // each line ends with CR LF
+        end = lf == std::string::npos ? project->size() : lf + 1;
+    }
+    const auto start = splitLines(decodeFileText(project->substr(0, end)));
+    if (start.size() < head->size()) fuzz::finding("the project is shorter than its head");
     for (size_t k = 0; k < head->size(); ++k)
-        if ((*head)[k].find("RENDER_FILE") == std::string::npos && (*project)[k] != (*head)[k])
+        if ((*head)[k].find("RENDER_FILE") == std::string::npos && start[k] != (*head)[k])
             fuzz::finding("line " + std::to_string(k + 1) + " of the project head became \"" +
-                          (*project)[k] + "\"");
+                          start[k] + "\"");
     return 0;
 }

@@ -197,20 +197,74 @@ std::string writeTextLines(Files& files, const std::filesystem::path& path,
     return files.writeWhole(path, encodeLines(lines));
 }
 
+namespace {
+
+// What appending needs to know of a file, found piece by piece.
+struct FileShape {
+    bool empty = true;
+    bool onlyMark = false; // the file holds only the byte order mark
+    bool endsLine = false; // its last byte ends a line
+    bool ascii = true;
+    bool utf8 = false; // it reads as UTF-8 (looksLikeUtf8 of the whole file)
+};
+
+std::optional<FileShape> fileShape(Files& files, const std::filesystem::path& path) {
+    auto pieces = files.readInPieces(path);
+    if (!pieces) return std::nullopt;
+    FileShape shape;
+    std::string buffer, first;
+    bool valid = true;
+    size_t total = 0;
+    for (;;) {
+        const size_t had = buffer.size();
+        buffer.resize(had + kPiece);
+        const size_t got = pieces->read(buffer.data() + had, kPiece);
+        buffer.resize(had + got);
+        if (got == 0) break;
+        if (first.size() < 3) first.append(buffer, had, std::min(got, 3 - first.size()));
+        total += got;
+        shape.endsLine = buffer.back() == '\n' || buffer.back() == '\r';
+        // A sequence cut by the piece's end is checked with the next piece.
+        const size_t tail = incompleteTail(buffer);
+        const std::string_view whole(buffer.data(), buffer.size() - tail);
+        shape.ascii = shape.ascii && isAscii(whole);
+        valid = valid && validUtf8(whole);
+        buffer.erase(0, whole.size());
+    }
+    if (pieces->failed()) return std::nullopt;
+    valid = valid && buffer.empty();
+    shape.empty = total == 0;
+    shape.onlyMark = total == 3 && first == kBom;
+    shape.ascii = shape.ascii && buffer.empty();
+    shape.utf8 = first == kBom || (valid && !shape.ascii);
+    return shape;
+}
+
+} // namespace
+
 std::string appendTextLines(Files& files, const std::filesystem::path& path,
                             const std::vector<std::string>& lines) {
-    const auto existing = files.exists(path) ? files.read(path) : std::optional<std::string>("");
+    const auto existing =
+        files.exists(path) ? fileShape(files, path) : std::optional<FileShape>(FileShape{});
     if (!existing) return files.append(path, encodeLines(lines));
     // A last line without its line end (a file edited by hand) gets one first, so that the
     // new lines do not join it; an empty file or one holding only the byte order mark has none.
-    const bool ended = existing->empty() || *existing == kBom || existing->back() == '\n' ||
-                       existing->back() == '\r';
-    const std::string end = ended ? "" : "\r\n";
+    const std::string end =
+        existing->empty || existing->onlyMark || existing->endsLine ? "" : "\r\n";
     // ASCII reads the same in either encoding.
-    if (allAscii(lines) || isAscii(*existing)) return files.append(path, end + encodeLines(lines));
-    if (looksLikeUtf8(*existing)) return files.append(path, end + joinLines(lines, false));
+    if (allAscii(lines) || existing->ascii) return files.append(path, end + encodeLines(lines));
+    if (existing->utf8) return files.append(path, end + joinLines(lines, false));
     if (allFitCp1252(lines)) return files.append(path, end + joinLines(lines, true));
-    return files.writeWhole(path, utf8FromCp1252(*existing) + end + joinLines(lines, false));
+    // Written again whole in UTF-8, piece by piece: Windows-1252 has one byte per character.
+    auto pieces = files.readInPieces(path);
+    if (!pieces) return "kann nicht gelesen werden";
+    auto writer = files.writeInPieces(path);
+    std::string piece(kPiece, '\0');
+    for (size_t got; (got = pieces->read(piece.data(), piece.size())) > 0;)
+        writer->write(utf8FromCp1252(std::string_view(piece.data(), got)));
+    if (pieces->failed()) return "kann nicht gelesen werden";
+    writer->write(end + joinLines(lines, false));
+    return writer->finish();
 }
 
 } // namespace tonfex

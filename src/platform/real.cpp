@@ -207,15 +207,22 @@ std::unique_ptr<WholeFileWriter> DiskFiles::writeInPieces(const fs::path& path) 
 std::string DiskFiles::append(const fs::path& path, const std::string& bytes) {
     std::error_code ec;
     if (path.has_parent_path()) fs::create_directories(path.parent_path(), ec);
-    // The logs are small: rewriting them whole keeps the old lines intact when the disk fills.
-    std::string whole;
+    // The file is written again whole, so that the old lines stay intact when the disk fills;
+    // its bytes pass through piece by piece.
+    std::unique_ptr<PieceReader> old;
     if (exists(path)) {
-        auto old = read(path);
+        old = readInPieces(path);
         if (!old) return "kann nicht gelesen werden";
-        whole = std::move(*old);
     }
-    whole += bytes;
-    return writeWhole(path, whole);
+    auto writer = writeInPieces(path);
+    if (old) {
+        std::string piece(65536, '\0');
+        for (size_t got; (got = old->read(piece.data(), piece.size())) > 0;)
+            writer->write(std::string_view(piece.data(), got));
+        if (old->failed()) return "kann nicht gelesen werden";
+    }
+    writer->write(bytes);
+    return writer->finish();
 }
 
 std::string DiskFiles::copy(const fs::path& from, const fs::path& to) {

@@ -5,6 +5,8 @@
 #include "core/textfile.h"
 #include "melody/melody.h"
 
+#include <algorithm>
+
 namespace tonfex {
 
 namespace {
@@ -71,7 +73,11 @@ double valueNumber(std::string_view line, size_t at, std::string_view keyword, i
 } // namespace
 
 namespace {
-// Empties every entry; most are empty already and are only looked at, not assigned.
+// Empties every entry; most are empty already and are only looked at, not assigned. Never
+// inlined, so that the fuzzer, which takes no coverage from it, sees it as a function of its own.
+#if defined(__GNUC__)
+__attribute__((noinline))
+#endif
 void clearTable(std::vector<std::string>& table) {
     for (auto& entry : table)
         if (!entry.empty()) entry.clear();
@@ -124,32 +130,28 @@ std::string entryText(const std::string& NAME, const ItemValues& v, const std::s
            INF;
 }
 
-ProjectScan scanSampleProject(const std::vector<std::string>& lines,
+ProjectScan scanSampleProject(const std::function<bool(std::string&)>& next,
                               std::vector<std::string>* listing, char decimal) {
     ProjectScan scan;
-    size_t li = 0;
-    while (li < lines.size()) {
-        if (lines[li].find(kItem) == std::string::npos) {
-            ++li;
-            continue;
-        }
+    std::string line;
+    while (next(line)) {
+        if (line.find(kItem) == std::string::npos) continue;
         if (scan.entries.size() >= static_cast<size_t>(kCatalogMaxEntries)) {
             scan.tooMany = true;
             return scan;
         }
         // Each keyword is searched from the line after the previous find, across items.
         ItemValues v;
-        size_t next = li + 1;
         for (std::string_view keyword : {kLength, kName, kVolpan, kSoffs, kPlayrate}) {
             size_t at = std::string::npos;
-            while (next < lines.size() && (at = lines[next].find(keyword)) == std::string::npos)
-                ++next;
-            if (next >= lines.size()) {
+            bool found = false;
+            while (!found && next(line))
+                found = (at = line.find(keyword)) != std::string::npos;
+            if (!found) {
                 scan.truncated = true;
                 scan.missing = keyword;
                 return scan;
             }
-            const std::string& line = lines[next];
             if (keyword == kLength) {
                 v.DT = valueNumber(line, at, keyword, 1);
             } else if (keyword == kName) {
@@ -162,12 +164,16 @@ ProjectScan scanSampleProject(const std::vector<std::string>& lines,
             } else {
                 v.HT = valueNumber(line, at, keyword, 3);
             }
-            ++next;
         }
-        li = next;
         std::string NAME, INF;
         splitTakeName(v.takeName, NAME, INF);
-        scan.entries.push_back(entryText(NAME, v, INF));
+        std::string entry = entryText(NAME, v, INF);
+        // 32767 entries of this size keep the catalog and its listing small.
+        if (columns(entry) > static_cast<size_t>(kCatalogEntryChars)) {
+            scan.tooLong = true;
+            return scan;
+        }
+        scan.entries.push_back(std::move(entry));
         if (listing) {
             TabLine out(*listing);
             out.put(printText(static_cast<double>(scan.entries.size())))
@@ -189,6 +195,18 @@ ProjectScan scanSampleProject(const std::vector<std::string>& lines,
         }
     }
     return scan;
+}
+
+ProjectScan scanSampleProject(const std::vector<std::string>& lines,
+                              std::vector<std::string>* listing, char decimal) {
+    size_t at = 0;
+    return scanSampleProject(
+        [&](std::string& line) {
+            if (at == lines.size()) return false;
+            line = lines[at++];
+            return true;
+        },
+        listing, decimal);
 }
 
 std::vector<std::string> listingHead(const LocalTime& now, const std::string& listingText) {
@@ -232,15 +250,28 @@ void Katalogleser(Files& files, Dialogs& dialogs, Clock& clock, const WorkFolder
         dialogs.tell("FEHLER", message);
         throw ProgramEnd();
     };
-    auto lines = readTextLines(files, folder.path(names::sampleProject));
-    if (!lines) fail({}, withDefaultsHint(projectText + " ist nicht vorhanden!"));
+    // Line by line: only the entries and the listing are kept, never the whole project.
+    LineReader reader(files, folder.path(names::sampleProject), kSampleProjectLineBytes);
+    if (!reader.opened()) fail({}, withDefaultsHint(projectText + " ist nicht vorhanden!"));
 
     std::vector<std::string> listing = listingHead(clock.now(), folder.text(names::sampleListing));
     ProjectScan scan;
-    if (sound == 3 || sound == 4) scan = scanSampleProject(*lines, &listing, decimal);
+    size_t longLine = 0;
+    auto next = [&](std::string& line) {
+        if (!reader.next(line)) return false;
+        if (reader.cut()) longLine = reader.number();
+        return longLine == 0;
+    };
+    if (sound == 3 || sound == 4) scan = scanSampleProject(next, &listing, decimal);
     for (size_t k = 0; k < scan.entries.size(); ++k)
         table[k + 1] = std::move(scan.entries[k]);
     Samplezahl = static_cast<std::int32_t>(scan.entries.size());
+    if (reader.failed()) fail(listing, projectText + " ist nicht vorhanden!");
+    if (longLine != 0)
+        fail(listing, "Die Zeile " + plainText(static_cast<long long>(longLine)) + " von " +
+                          projectText + " ist länger als " +
+                          plainText(static_cast<long long>(kSampleProjectLineBytes)) +
+                          " Bytes; so lange Zeilen liest der Samplekatalog nicht!");
     // A file cut off inside an item is there, but damaged: the message says so.
     if (scan.truncated)
         fail(listing, projectText + " endet mitten im Item " + plainText(Samplezahl + 1) + " (" +
@@ -248,6 +279,10 @@ void Katalogleser(Files& files, Dialogs& dialogs, Clock& clock, const WorkFolder
     if (scan.tooMany)
         fail(listing, projectText + " enthält mehr als " + plainText(kCatalogMaxEntries) +
                           " Samples; so viele fasst der Samplekatalog nicht!");
+    if (scan.tooLong)
+        fail(listing, "Der Eintrag des Items " + plainText(Samplezahl + 1) + " in " + projectText +
+                          " ist länger als " + plainText(kCatalogEntryChars) +
+                          " Zeichen; so lange Einträge fasst der Samplekatalog nicht!");
     if (std::string error = writeTextLines(files, listingPath, listing); !error.empty())
         dialogs.tell("FEHLER", "Die Sampleübersicht " + folder.text(names::sampleListing) +
                                    " konnte nicht geschrieben werden: " + error);

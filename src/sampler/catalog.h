@@ -7,6 +7,7 @@
 #include "platform/platform.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -44,15 +45,22 @@ void splitTakeName(std::string_view t, std::string& NAME, std::string& INF);
 // between the fields.
 std::string entryText(const std::string& NAME, const ItemValues& v, const std::string& INF);
 
+// The longest line of the sample project the catalog reader takes, in bytes.
+inline constexpr size_t kSampleProjectLineBytes = 65536;
+
 // Result of reading the sample project's text.
 struct ProjectScan {
     std::vector<std::string> entries; // entries 1.. in item order (index 0 = item 1)
     bool truncated = false;           // the file ended inside an item's keyword search
     std::string missing;              // then the keyword it was looking for
     bool tooMany = false;             // more than 32767 items
+    bool tooLong = false;             // the entry of the next item has more than 400 characters
 };
-// Reads the items of a REAPER project's lines; `listing` receives one listing line (or two,
-// when a long name pushes a column onto the next line) per item.
+// Reads the items of a REAPER project's lines, taken one after the other from `next` (false
+// at the end); `listing` receives one listing line (or two, when a long name pushes a column
+// onto the next line) per item. Only the entries and the listing are kept.
+ProjectScan scanSampleProject(const std::function<bool(std::string&)>& next,
+                              std::vector<std::string>* listing, char decimal);
 ProjectScan scanSampleProject(const std::vector<std::string>& lines,
                               std::vector<std::string>* listing, char decimal);
 

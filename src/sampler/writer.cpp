@@ -1,5 +1,6 @@
 #include "sampler/writer.h"
 
+#include "core/encoding.h"
 #include "core/errors.h"
 #include "core/numbers.h"
 #include "core/textfile.h"
@@ -180,15 +181,22 @@ private:
     bool original_;
 };
 
+// The most bytes of a template head: a head is written once per track, so a larger one would
+// make a project of its size times eight.
+constexpr size_t kHeadBytes = size_t{4} << 20;
+
 std::vector<std::string> readHead(Files& files, Dialogs& dialogs, const WorkFolder& folder,
                                   std::string_view name) {
-    auto lines = readTextLines(files, folder.path(name));
-    if (!lines)
-        failCommand(dialogs,
-                    withDefaultsHint("Die Projektvorlage " + folder.text(name) +
-                                     " ist nicht vorhanden! " + folder.text(names::project) +
-                                     " bleibt unverändert."));
-    return std::move(*lines);
+    const std::string unchanged = " " + folder.text(names::project) + " bleibt unverändert.";
+    auto head = readFirstBytes(files, folder.path(name), kHeadBytes);
+    if (!head)
+        failCommand(dialogs, withDefaultsHint("Die Projektvorlage " + folder.text(name) +
+                                              " ist nicht vorhanden!" + unchanged));
+    if (head->more)
+        failCommand(dialogs, "Die Projektvorlage " + folder.text(name) +
+                                 " ist größer als 4 MB; so große Vorlagen liest das Programm "
+                                 "nicht!" + unchanged);
+    return splitLines(decodeFileText(std::move(head->bytes)));
 }
 
 void Itemschreiber(ProjectRun& run, const std::vector<std::string>& trackHead, ProjectText& out) {

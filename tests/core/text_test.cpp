@@ -75,6 +75,16 @@ TEST(TextFile, TextsOutside1252ReadBackExactly) {
     testkit::writeBytes(marked, "\xEF\xBB\xBF");
     ASSERT_EQ(appendTextLines(files, marked, {"eins"}), "");
     EXPECT_EQ(readTextLines(files, marked), (std::vector<std::string>{"eins"}));
+    // The file is looked at piece by piece: a letter across the border of the first 64 KiB
+    // still shows UTF-8, a last line without its end past the border still gets one.
+    const std::string wide = std::string(65535, 'a') + "\xC3\xB6";
+    for (const auto& [bytes, want] :
+         {std::pair{wide, wide + "\r\n\xC3\xBC\r\n"},
+          std::pair{std::string(70000, 'a') + "\xF6", std::string(70000, 'a') + "\xF6\r\n\xFC\r\n"}}) {
+        testkit::writeBytes(marked, bytes);
+        ASSERT_EQ(appendTextLines(files, marked, {"ü"}), "");
+        EXPECT_EQ(testkit::readBytes(marked), want);
+    }
 }
 
 // The line reader gives the lines readTextLines gives, whatever the pieces' borders, on disk
