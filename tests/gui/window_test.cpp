@@ -144,7 +144,8 @@ TEST_F(WindowTest, InsideAWaitStopRunsAndTheSoundingToneIsMarked) {
     window->sync();
     EXPECT_EQ(window->pianoRoll()->sounding(), 0); // no command runs
     app.Samplezahl = 2;
-    int stopFlag = 0, depth = 0, marked = -1;
+    bool stopPressed = false;
+    int depth = 0, marked = -1;
     bool stopEnabled = false;
     inFirstWait([&] {
         app.soundingTone = 2; // as the player sets it before a tone's wait
@@ -152,14 +153,14 @@ TEST_F(WindowTest, InsideAWaitStopRunsAndTheSoundingToneIsMarked) {
         marked = window->pianoRoll()->sounding();
         stopEnabled = w("Stopp")->isEnabled();
         click("Stopp");
-        stopFlag = app.StopFlag;
+        stopPressed = app.stopPressed;
         depth = window->depth();
     });
     click("Dateiherstellung");
     EXPECT_EQ(marked, 2);
     EXPECT_EQ(window->pianoRoll()->sounding(), 0);
     EXPECT_TRUE(stopEnabled);
-    EXPECT_EQ(stopFlag, -1);
+    EXPECT_TRUE(stopPressed);
     EXPECT_EQ(depth, 1); // Stopp ran and ended while "Neu" was still waiting
     EXPECT_EQ(ends, 0);
 }
