@@ -119,7 +119,7 @@ void checkRest(const std::vector<T>& table, const std::vector<T>& fresh, size_t 
 // The reset names every member of App; a new member changes the size and stops the build here
 // until it is reset too.
 #if defined(__linux__) && defined(__x86_64__) && defined(__GLIBCXX__) && !defined(_GLIBCXX_DEBUG)
-static_assert(sizeof(App) == 20840, "App has changed: reset its new members in World::reset");
+static_assert(sizeof(App) == 20824, "App has changed: reset its new members in World::reset");
 #endif
 
 size_t World::bound() const {
@@ -165,7 +165,6 @@ void World::reset(size_t bound) {
     a.Versuche = f.Versuche;
     a.Samplezahl = f.Samplezahl;
     resetPrefix(a.DTC, f.DTC, bound);
-    a.Gerundet = f.Gerundet;
     for (auto [p, fp] : {std::pair{&a.Patternpuffer, &f.Patternpuffer},
                          std::pair{&a.Pattern01, &f.Pattern01}, std::pair{&a.Pattern02, &f.Pattern02}}) {
         resetPrefix(p->Tonhoehe, fp->Tonhoehe, bound);
@@ -175,7 +174,7 @@ void World::reset(size_t bound) {
     }
     a.Pattern01Datei = f.Pattern01Datei;
     a.Pattern02Datei = f.Pattern02Datei;
-    a.StopFlag = f.StopFlag;
+    a.stopPressed = f.stopPressed;
     a.KeineFrageFlag = f.KeineFrageFlag;
     a.InidatGross = f.InidatGross;
     a.LinkFlag = f.LinkFlag;

@@ -25,10 +25,6 @@ void App::Verzoegerung(double seconds) {
     ::tonfex::Verzoegerung(platform.clock, platform.events, seconds);
 }
 
-void App::runden(double factor, double value) {
-    Gerundet = ::tonfex::runden(factor, value);
-}
-
 void App::Form_Load() {
     PresetGeladen = false;
     SamplemixFlag = false;

@@ -41,12 +41,11 @@ public:
     std::int16_t Versuche = 0;
     std::int32_t Samplezahl = 0;
     std::vector<double> DTC = std::vector<double>(100001);
-    double Gerundet = 0;
     // Pattern tables for Regel 03 to Regel 06 and the files they were read from.
     Pattern Patternpuffer, Pattern01, Pattern02;
     std::string Pattern01Datei, Pattern02Datei;
 
-    std::int16_t StopFlag = 0; // -1 when Stop was pressed
+    bool stopPressed = false; // Stop was pressed and the play has not yet ended for it
     bool KeineFrageFlag = false;
     bool InidatGross = true;
     bool LinkFlag = false;
@@ -72,7 +71,7 @@ public:
     void Startknopf_Click();
     void DauernLesen(const std::filesystem::path& path);
     void Neuton();
-    void Stopp_Click() { StopFlag = -1; }
+    void Stopp_Click() { stopPressed = true; }
 
     // Calls into the subsystems (rules, sample catalog, MIDI output, project writer).
     void Regel01();
@@ -109,7 +108,6 @@ public:
 
     // The responsive wait.
     void Verzoegerung(double seconds);
-    void runden(double factor, double value);
 
     // Overviews and help pages.
     float erklaIndex = 0; // the rule explanation shown: 0 test mode, 1..6 Regel 01..06

@@ -183,7 +183,7 @@ void App::Startknopf_Click() {
     playStartedAt = platform.clock.monotonic();
     MidiAllOff();
     PlayStarted = true;
-    StopFlag = 0;
+    stopPressed = false;
     c.Daten.fore = colors::darkGreen;
     c.Daten.bold = false;
     c.Daten.fontSize = 8;

@@ -63,7 +63,7 @@ void App::MidiAllOff() {
     ::tonfex::MidiAllOff(midi.out);
 }
 void App::Spielschleife() {
-    ::tonfex::Spielschleife({s, melody, Tempoteiler, StopFlag, Versuche, c.Daten, c.txtNot, c.Text5,
+    ::tonfex::Spielschleife({s, melody, Tempoteiler, stopPressed, Versuche, c.Daten, c.txtNot, c.Text5,
                              platform.clock, platform.events, soundingTone},
                             midi);
 }

@@ -1,6 +1,7 @@
 #include "core/zufall.h"
 
-#include "core/numbers.h"
+#include <algorithm>
+#include <cmath>
 
 namespace tonfex {
 
@@ -9,11 +10,12 @@ float Rnd(Random& random) {
     return random.next();
 }
 
-std::int16_t Zufallszahl(Random& random, std::int16_t lo, std::int16_t hi) {
-    // The width is a 16-bit value as in the original routine; double arithmetic keeps the
-    // product below the width, so the result never passes hi.
-    std::int16_t width = toInt16(static_cast<double>(hi) + 1 - lo);
-    return toInt16(lo + intFloor(static_cast<double>(Rnd(random)) * width));
+std::int32_t Zufallszahl(Random& random, std::int32_t lo, std::int32_t hi) {
+    // Wide arithmetic: the width of -32767..32767 does not fit a 16-bit count.
+    double span = static_cast<double>(hi) - static_cast<double>(lo) + 1;
+    double value = static_cast<double>(lo) + std::floor(static_cast<double>(Rnd(random)) * span);
+    if (hi >= lo) value = std::clamp(value, static_cast<double>(lo), static_cast<double>(hi));
+    return static_cast<std::int32_t>(value);
 }
 
 } // namespace tonfex

@@ -10,7 +10,8 @@ namespace tonfex {
 // Rnd after a reseed from the clock: one uniform number in [0, 1).
 float Rnd(Random& random);
 
-// Zufallszahl: lo + Int(Rnd * (hi + 1 - lo)), a value in lo..hi when hi >= lo.
-std::int16_t Zufallszahl(Random& random, std::int16_t lo, std::int16_t hi);
+// Zufallszahl: lo + Int(Rnd * (hi + 1 - lo)), a value in lo..hi when hi >= lo. The rules draw
+// loop counts with it, the sampler sample rows and tunings (-32767..32767).
+std::int32_t Zufallszahl(Random& random, std::int32_t lo, std::int32_t hi);
 
 } // namespace tonfex

@@ -121,8 +121,8 @@ void Regel02(RuleContext& ctx) {
     std::vector<std::int16_t> loops(static_cast<size_t>(toneNumbers) + 1, 0);
     std::vector<std::int32_t> haeufigkeit(static_cast<size_t>(loopanzahl) + 1, 0);
     for (int j = 1; j <= toneNumbers; ++j) {
-        std::int16_t count =
-            Zufallszahl(ctx.platform.random, 1, static_cast<std::int16_t>(loopanzahl));
+        auto count = static_cast<std::int16_t>(
+            Zufallszahl(ctx.platform.random, 1, static_cast<std::int16_t>(loopanzahl)));
         waitAfterDraw(ctx);
         loops[static_cast<size_t>(j)] = count;
         ctx.c.Zuordnung.add("Ton " + plainText(j) + " immer " + plainText(count) + " mal");

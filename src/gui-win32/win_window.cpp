@@ -982,7 +982,7 @@ void Win32Window::closeRequested(HWND hwnd) {
     endStatus_ = 0;
     if (depth_ > 0) {
         // A running command ends at its next wait; the window closes after it.
-        app_.StopFlag = -1;
+        app_.stopPressed = true;
         events_.endRequested = true;
         return;
     }

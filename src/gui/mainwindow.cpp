@@ -672,7 +672,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     if (depth_ > 0) {
         // A running command ends at its next wait; the window closes after it.
         endStatus_ = 0;
-        app_.StopFlag = -1;
+        app_.stopPressed = true;
         events_.endRequested = true;
         event->ignore();
         return;

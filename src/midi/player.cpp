@@ -138,8 +138,8 @@ void Spielschleife(PlayWindow w, MidiPlayback& m) {
         w.soundingTone = i;
         waitUntil(w.clock, w.events, m.loopStart + moved + scheduled);
         w.soundingTone = 0;
-        if (w.StopFlag == -1) {
-            w.StopFlag = 0;
+        if (w.stopPressed) {
+            w.stopPressed = false;
             return;
         }
     }

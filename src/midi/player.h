@@ -33,7 +33,7 @@ struct PlayWindow {
     Settings& s;
     const Melody& melody;
     double& Tempoteiler;
-    std::int16_t& StopFlag;
+    bool& stopPressed;
     std::int16_t Versuche;
     ListBox& Daten;
     TextBox& txtNot;

@@ -3,27 +3,12 @@
 #include "core/errors.h"
 #include "core/numbers.h"
 #include "core/wait.h"
+#include "core/zufall.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace tonfex {
-
-namespace {
-
-// Reseeds from the clock and draws an integer in lo..hi (the sampler's own copy of the draw,
-// kept local so that it cannot clash with the rules' one).
-std::int32_t Zufallszahl(Random& random, std::int32_t lo, std::int32_t hi) {
-    random.reseed();
-    double r = static_cast<double>(random.next());
-    // Wide arithmetic: the range -32767..32767 does not fit a 16-bit count.
-    double span = static_cast<double>(hi) - static_cast<double>(lo) + 1;
-    double value = static_cast<double>(lo) + std::floor(r * span);
-    if (hi >= lo) value = std::clamp(value, static_cast<double>(lo), static_cast<double>(hi));
-    return static_cast<std::int32_t>(value);
-}
-
-} // namespace
 
 std::string missingSampleQuestion(double sound, std::int32_t tone) {
     const std::string n = plainText(static_cast<long long>(tone));

@@ -106,11 +106,12 @@ TEST_F(PlayTest, SmallDelaysKeepTheScheduleAStallMovesIt) {
 TEST_F(PlayTest, StopEndsAfterTheSoundingTonesWaitWithoutSummary) {
     start("60 100 4800\r\n62 100 4800\r\n64 100 4800\r\n");
     tp.events.onProcess = [&] { // pressed while the second tone sounds
-        if (app.midi.LetzterTon == 62 && app.StopFlag == 0) app.Stopp_Click();
+        if (app.midi.LetzterTon == 62 && !app.stopPressed) app.Stopp_Click();
     };
     app.Startknopf_Click();
     EXPECT_EQ(notes(), (Lines{"900.000 90 00 00", "900.000 90 3C 50", "1900.000 90 3C 00",
                               "1900.000 90 3E 50", "2900.000 90 3E 00"}));
+    EXPECT_FALSE(app.stopPressed);
     const auto& lines = app.c.Daten.lines();
     EXPECT_EQ(Lines(lines.end() - 3, lines.end()),
               (Lines{"", "1  60  100  4800", "2  62  100  4800"}));

@@ -141,7 +141,8 @@ TEST_F(WindowTest, InsideAWaitStopRunsAndTheSoundingToneIsMarked) {
     window->sync();
     EXPECT_EQ(window->pianoRoll()->sounding(), 0); // no command runs
     app.Samplezahl = 2;
-    int stopFlag = 0, depth = 0, marked = -1;
+    bool stopPressed = false;
+    int depth = 0, marked = -1;
     bool stopEnabled = false;
     inFirstWait([&] {
         app.soundingTone = 2; // as the player sets it before a tone's wait
@@ -149,12 +150,12 @@ TEST_F(WindowTest, InsideAWaitStopRunsAndTheSoundingToneIsMarked) {
         marked = window->pianoRoll()->sounding();
         stopEnabled = w("Stopp")->isEnabled();
         click("Stopp");
-        stopFlag = app.StopFlag;
+        stopPressed = app.stopPressed;
         depth = window->depth();
     });
     click("Dateiherstellung");
-    EXPECT_EQ(std::tuple(marked, window->pianoRoll()->sounding(), stopEnabled, stopFlag),
-              std::tuple(2, 0, true, -1));
+    EXPECT_EQ(std::tuple(marked, window->pianoRoll()->sounding(), stopEnabled, stopPressed),
+              std::tuple(2, 0, true, true));
     EXPECT_EQ(depth, 1); // Stopp ran and ended while "Neu" was still waiting
 }
 
