@@ -255,16 +255,11 @@ std::string appendTextLines(Files& files, const std::filesystem::path& path,
     if (allAscii(lines) || existing->ascii) return files.append(path, end + encodeLines(lines));
     if (existing->utf8) return files.append(path, end + joinLines(lines, false));
     if (allFitCp1252(lines)) return files.append(path, end + joinLines(lines, true));
-    // Written again whole in UTF-8, piece by piece: Windows-1252 has one byte per character.
-    auto pieces = files.readInPieces(path);
-    if (!pieces) return "kann nicht gelesen werden";
-    auto writer = files.writeInPieces(path);
-    std::string piece(kPiece, '\0');
-    for (size_t got; (got = pieces->read(piece.data(), piece.size())) > 0;)
-        writer->write(utf8FromCp1252(std::string_view(piece.data(), got)));
-    if (pieces->failed()) return "kann nicht gelesen werden";
-    writer->write(end + joinLines(lines, false));
-    return writer->finish();
+    // Written again whole in UTF-8: Windows-1252 has one byte per character, so each piece
+    // converts on its own.
+    return files.rewrite(path, end + joinLines(lines, false), [](std::string_view piece) {
+        return utf8FromCp1252(piece);
+    });
 }
 
 } // namespace tonfex

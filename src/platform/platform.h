@@ -135,6 +135,10 @@ public:
     // The same for a file whose bytes come in pieces; every whole write starts here.
     virtual std::unique_ptr<WholeFileWriter> writeInPieces(const std::filesystem::path& path) = 0;
     virtual std::string append(const std::filesystem::path& path, const std::string& bytes) = 0;
+    // Writes the file again whole: its old bytes piece by piece, each through `convert` when
+    // one is given, then `tail`. A file that is not there counts as empty.
+    std::string rewrite(const std::filesystem::path& path, std::string_view tail,
+                        std::string (*convert)(std::string_view) = nullptr);
     virtual std::string copy(const std::filesystem::path& from,
                              const std::filesystem::path& to) = 0;
     virtual bool exists(const std::filesystem::path& path) = 0;

@@ -112,6 +112,26 @@ std::unique_ptr<PieceReader> Files::readInPieces(const fs::path& path) {
     return std::make_unique<StringPieces>(std::move(*bytes));
 }
 
+std::string Files::rewrite(const fs::path& path, std::string_view tail,
+                           std::string (*convert)(std::string_view)) {
+    std::unique_ptr<PieceReader> old;
+    if (exists(path)) {
+        old = readInPieces(path);
+        if (!old) return "kann nicht gelesen werden";
+    }
+    auto writer = writeInPieces(path);
+    if (old) {
+        std::string piece(65536, '\0');
+        for (size_t got; (got = old->read(piece.data(), piece.size())) > 0;) {
+            const std::string_view bytes(piece.data(), got);
+            writer->write(convert ? convert(bytes) : std::string(bytes));
+        }
+        if (old->failed()) return "kann nicht gelesen werden";
+    }
+    writer->write(tail);
+    return writer->finish();
+}
+
 std::unique_ptr<PieceReader> DiskFiles::readInPieces(const fs::path& path) {
     std::error_code ec;
     if (!fs::is_regular_file(path, ec)) return nullptr;
@@ -207,22 +227,8 @@ std::unique_ptr<WholeFileWriter> DiskFiles::writeInPieces(const fs::path& path) 
 std::string DiskFiles::append(const fs::path& path, const std::string& bytes) {
     std::error_code ec;
     if (path.has_parent_path()) fs::create_directories(path.parent_path(), ec);
-    // The file is written again whole, so that the old lines stay intact when the disk fills;
-    // its bytes pass through piece by piece.
-    std::unique_ptr<PieceReader> old;
-    if (exists(path)) {
-        old = readInPieces(path);
-        if (!old) return "kann nicht gelesen werden";
-    }
-    auto writer = writeInPieces(path);
-    if (old) {
-        std::string piece(65536, '\0');
-        for (size_t got; (got = old->read(piece.data(), piece.size())) > 0;)
-            writer->write(std::string_view(piece.data(), got));
-        if (old->failed()) return "kann nicht gelesen werden";
-    }
-    writer->write(bytes);
-    return writer->finish();
+    // The file is written again whole, so that the old lines stay intact when the disk fills.
+    return rewrite(path, bytes);
 }
 
 std::string DiskFiles::copy(const fs::path& from, const fs::path& to) {

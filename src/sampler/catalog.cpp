@@ -197,18 +197,6 @@ ProjectScan scanSampleProject(const std::function<bool(std::string&)>& next,
     return scan;
 }
 
-ProjectScan scanSampleProject(const std::vector<std::string>& lines,
-                              std::vector<std::string>* listing, char decimal) {
-    size_t at = 0;
-    return scanSampleProject(
-        [&](std::string& line) {
-            if (at == lines.size()) return false;
-            line = lines[at++];
-            return true;
-        },
-        listing, decimal);
-}
-
 std::vector<std::string> listingHead(const LocalTime& now, const std::string& listingText) {
     std::vector<std::string> head = {
         dateText(now) + "  " + timeText(now),

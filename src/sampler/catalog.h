@@ -61,8 +61,6 @@ struct ProjectScan {
 // onto the next line) per item. Only the entries and the listing are kept.
 ProjectScan scanSampleProject(const std::function<bool(std::string&)>& next,
                               std::vector<std::string>* listing, char decimal);
-ProjectScan scanSampleProject(const std::vector<std::string>& lines,
-                              std::vector<std::string>* listing, char decimal);
 
 // The head of the catalog listing (lines 1 to 7).
 std::vector<std::string> listingHead(const LocalTime& now, const std::string& listingText);

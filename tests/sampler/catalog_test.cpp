@@ -11,6 +11,15 @@ using namespace tonfex;
 
 namespace {
 
+// The scan over lines held in memory.
+ProjectScan scan(const std::vector<std::string>& lines, std::vector<std::string>* listing,
+                 char decimal) {
+    size_t at = 0;
+    return scanSampleProject(
+        [&](std::string& line) { return at < lines.size() && (line = lines[at++], true); },
+        listing, decimal);
+}
+
 // One REAPER item with the lines the catalog reads, in REAPER's order and indentation.
 std::vector<std::string>
 item(const std::string& name, const std::string& length = "1.50000000000000",
@@ -67,19 +76,19 @@ TEST(Catalog, ValueRulesOfTheProjectSubset) {
                               [](const char* l) { return keywordValue(l, 0, 4, 1); }),
               (std::vector<std::string>{"\"Glocke.wav-hell", "\"Glocke", "", "\"Glocke.wav"}));
 
-    auto scan = scanSampleProject(
+    auto scanned = scan(
         project({item("\"A.wav\"", "0.123456789", "0.5 0.3 1 -1", "1 1 -2.5 -1 0 0.0025"),
                  item("\"B.wav-hoch\"", "0.12350000000000"), item("\"Glocke 01.wav\"")}),
         nullptr, '.');
-    EXPECT_FALSE(scan.truncated || scan.tooMany);
-    EXPECT_EQ(scan.entries, (std::vector<std::string>{"A   .123   .25  -2.5   .5   1  ",
+    EXPECT_FALSE(scanned.truncated || scanned.tooMany);
+    EXPECT_EQ(scanned.entries, (std::vector<std::string>{"A   .123   .25  -2.5   .5   1  ",
                                                       "B   .124   .25   0   1   1  hoch",
                                                       "Glock   1.5   .25   0   1   1  "}));
 
     auto first = item("\"A.wav\"");
     first.erase(first.begin() + 7); // no SOFFS: the next item's lines complete this entry
     EXPECT_EQ(
-        scanSampleProject(project({first, item("\"B.wav\""), item("\"C.wav\"")}), nullptr, '.')
+        scan(project({first, item("\"B.wav\""), item("\"C.wav\"")}), nullptr, '.')
             .entries,
         (std::vector<std::string>{"A   1.5   .25   0   1   1  ", "C   1.5   .25   0   1   1  "}));
 
@@ -98,7 +107,7 @@ TEST(Catalog, ValueRulesOfTheProjectSubset) {
 TEST(Catalog, ListingColumnsAndTheLongNameLine) {
     // A name from column 8 that reaches column 30 pushes DT to the next line.
     std::vector<std::string> listing = listingHead(LocalTime{2026, 12, 5, 17, 17, 22}, "L.txt");
-    scanSampleProject(
+    scan(
         project({item("\"Glocke.wav-hell\""), item("\"" + std::string(23, 'x') + ".wav\"")}),
         &listing, ',');
     EXPECT_EQ(encodeLines(listing), testkit::readBytes(TONFEX_TEST_DATA "/sampler/listing.txt"));
