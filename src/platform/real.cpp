@@ -127,6 +127,7 @@ std::string Files::rewrite(const fs::path& path, std::string_view tail,
             writer->write(convert ? convert(bytes) : std::string(bytes));
         }
         if (old->failed()) return "kann nicht gelesen werden";
+        old.reset(); // Windows replaces no file that is still open
     }
     writer->write(tail);
     return writer->finish();
