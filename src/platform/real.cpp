@@ -124,7 +124,10 @@ std::string Files::rewrite(const fs::path& path, std::string_view tail,
         std::string piece(65536, '\0');
         for (size_t got; (got = old->read(piece.data(), piece.size())) > 0;) {
             const std::string_view bytes(piece.data(), got);
-            writer->write(convert ? convert(bytes) : std::string(bytes));
+            if (convert)
+                writer->write(convert(bytes));
+            else
+                writer->write(bytes); // no copy of the piece
         }
         if (old->failed()) return "kann nicht gelesen werden";
         old.reset(); // Windows replaces no file that is still open
