@@ -12,6 +12,17 @@ void fillIniTable(IniTable& table, const std::vector<std::string>& fileLines) {
     for (int i = 1; i <= IniTable::kMaxLines; ++i)
         table.lines[static_cast<size_t>(i)] =
             i <= table.count ? fileLines[static_cast<size_t>(i - 1)] : std::string();
+    // Counting sort of the non-empty lines by their first byte; it keeps the file order.
+    std::array<std::uint16_t, 257> next{};
+    for (int i = 1; i <= table.count; ++i)
+        if (const std::string& line = table.lines[static_cast<size_t>(i)]; !line.empty())
+            ++next[static_cast<unsigned char>(line[0]) + 1u];
+    for (size_t b = 1; b < next.size(); ++b)
+        next[b] = static_cast<std::uint16_t>(next[b] + next[b - 1]);
+    table.firstStart = next;
+    for (int i = 1; i <= table.count; ++i)
+        if (const std::string& line = table.lines[static_cast<size_t>(i)]; !line.empty())
+            table.byFirst[next[static_cast<unsigned char>(line[0])]++] = static_cast<std::uint16_t>(i);
 }
 
 std::optional<std::vector<std::string>> readIniLines(Files& files,
@@ -22,16 +33,19 @@ std::optional<std::vector<std::string>> readIniLines(Files& files,
 }
 
 std::string IniWert(const IniTable& table, std::string_view keyword) {
-    for (int i = 1; i <= table.count; ++i) {
-        const std::string& line = table.lines[static_cast<size_t>(i)];
-        // The first letter rules out most lines before the whole keyword is compared.
-        if (line.size() < keyword.size() || (!keyword.empty() && line[0] != keyword[0]) ||
-            line.compare(0, keyword.size(), keyword) != 0)
-            continue;
+    auto valueOf = [&](const std::string& line) {
         std::string value;
         for (size_t k = keyword.size(); k < line.size(); ++k)
             if (line[k] != ' ') value += line[k];
         return value;
+    };
+    // An empty keyword is a prefix of every line, the first one included.
+    if (keyword.empty()) return table.count > 0 ? valueOf(table.lines[1]) : "";
+    const auto first = static_cast<unsigned char>(keyword[0]);
+    for (size_t k = table.firstStart[first]; k < table.firstStart[first + 1u]; ++k) {
+        const std::string& line = table.lines[table.byFirst[k]];
+        if (line.compare(0, keyword.size(), keyword) == 0)
+            return valueOf(line);
     }
     return "";
 }

@@ -18,6 +18,11 @@ struct IniTable {
     static constexpr int kMaxLines = 300;
     std::array<std::string, kMaxLines + 1> lines;
     int count = 0;
+    // The line numbers grouped by their first byte, in file order within each group, so that a
+    // keyword is compared only with the lines that begin with its letter: `byFirst` holds the
+    // numbers of the lines beginning with byte b at [firstStart[b], firstStart[b + 1]).
+    std::array<std::uint16_t, kMaxLines> byFirst{};
+    std::array<std::uint16_t, 257> firstStart{};
 };
 
 // Fills the table from a file's lines (the first 300 count).
