@@ -117,7 +117,12 @@ bool LineReader::next(std::string& line) {
         while (buffer_.size() < 3 && fill()) {
         }
         bom_ = std::string_view(buffer_).substr(0, 3) == kBom;
-        if (bom_) at_ = 3;
+        // An editor that marks a file already marked leaves several marks: all of them go.
+        while (bom_ && std::string_view(buffer_).substr(at_, 3) == kBom) {
+            at_ += 3;
+            while (buffer_.size() - at_ < 3 && fill()) {
+            }
+        }
     }
     size_t kept = 0;
     bool any = false;
