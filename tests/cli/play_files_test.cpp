@@ -38,12 +38,6 @@ Lines notes(const Lines& lines) {
         if (line.find(" 90 ") != std::string::npos) out.push_back(line);
     return out;
 }
-// The real program on the working folder `tmp` with the shell words `rest`, after `env`.
-int runProgram(const testkit::TempFolder& tmp, const std::string& rest,
-               const std::string& env = "") {
-    return std::system(
-        (env + TONFEX_BINARY_DIR "/tonfex --arbeit " + tmp.dir().string() + rest).c_str());
-}
 } // namespace
 
 TEST(PlayFiles, WavOfThreeTonesSoundsAtTheirPitchesAndScheduledTimes) {
@@ -188,7 +182,9 @@ TEST(PlayFiles, RealOutputPrintsNoLibraryMessages) {
     testkit::TempFolder tmp;
     prepare(tmp, "60 100 48\r\n");
     auto err = tmp / "stderr.txt", out = tmp / "stdout.txt";
-    ASSERT_EQ(runProgram(tmp, " play > " + out.string() + " 2> " + err.string()), 0);
+    std::string command = std::string(TONFEX_BINARY_DIR) + "/tonfex --arbeit " +
+                          tmp.dir().string() + " play > " + out.string() + " 2> " + err.string();
+    ASSERT_EQ(std::system(command.c_str()), 0);
     EXPECT_EQ(testkit::readBytes(err), "");
     std::string printed = testkit::readBytes(out);
     EXPECT_EQ(printed.find("ALSA"), std::string::npos) << printed;
@@ -267,8 +263,10 @@ TEST(PlayFiles, ASilentSynthesizerSaysWhyOnceWhereItWouldPlay) {
 TEST(PlayFiles, WithoutADisplayTheWindowNamesTheCommands) {
     testkit::TempFolder tmp;
     auto out = tmp / "stdout.txt";
-    const int status = runProgram(tmp, " > " + out.string() + " 2>&1",
-                                  "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM ");
+    std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " +
+                          std::string(TONFEX_BINARY_DIR) + "/tonfex --arbeit " +
+                          tmp.dir().string() + " > " + out.string() + " 2>&1";
+    const int status = std::system(command.c_str());
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 1);
     const std::string printed = testkit::readBytes(out);
