@@ -1,5 +1,7 @@
 #include "app/commands.h"
 
+#include "help/help.h"
+
 #include <string>
 
 namespace tonfex {
@@ -30,6 +32,7 @@ std::string argumentError(const Command& command, const std::vector<std::string>
 }
 
 const std::vector<Command>& commandTable() {
+    static const std::string last = std::to_string(help::lastPage()); // the last rule's page
     static const std::vector<Command> table = {
         {"neu", "", "neue Melodie nach TONFINDUNGSMETHODE berechnen, schreiben und abspielen",
          false, [](App& app, const std::vector<std::string>&) { app.Dateiherstellung_Click(); }},
@@ -46,11 +49,13 @@ const std::vector<Command>& commandTable() {
         {"xml02", "", "Tonfex-02.xml (MusicXML) in das Pattern Tonfex-Cap-02.txt wandeln", false,
          [](App& app, const std::vector<std::string>&) { app.Capellanotenwandeln2_Click(); }},
         {"regel", "[SEITE]",
-         "Erläuterung der eingestellten Regel zeigen (SEITE 0: Testmodus, 1 bis 6: Regel)", true,
+         "Erläuterung der eingestellten Regel zeigen (SEITE 0: Testmodus, 1 bis " + last +
+             ": Regel)",
+         true,
          [](App& app, const std::vector<std::string>& args) {
              const int page = args.empty() ? -1 : wholeNumber(args[0]);
              app.Ubersicht_Click();
-             for (int i = 0; page >= 0 && i < 7 && app.erklaIndex != page; ++i)
+             for (int i = 0; page >= 0 && i <= help::lastPage() && app.erklaIndex != page; ++i)
                  app.erklaplus_Click();
              // A rule without a page (TFm 0.2) left the list empty at the asked index.
              if (page >= 0 && app.c.inidat.count() == 0) {
@@ -58,7 +63,7 @@ const std::vector<Command>& commandTable() {
                  app.erklaplus_Click();
              }
          },
-         true, optionalNumber("SEITE", 0, 6, "eine Zahl von 0 bis 6")},
+         true, optionalNumber("SEITE", 0, help::lastPage(), "eine Zahl von 0 bis " + last)},
         {"e-nk", "", "Übersicht der Einstellungen für den Notenexport (Tonfex-Cap.xml) zeigen",
          true,
          [](App& app, const std::vector<std::string>&) { app.Ubersicht_Notenschreiben_Click(); }},

@@ -2,6 +2,7 @@
 #include "core/numbers.h"
 #include "core/zufall.h"
 #include "generation/rulekit.h"
+#include "generation/ruletable.h"
 #include "melody/zeilenleser.h"
 
 namespace tonfex {
@@ -58,25 +59,17 @@ void Randi06(RuleContext& ctx, PatternTables& p) {
     double rnd = ctx.platform.random.next();
     s.STARTTON = clamp16(intFloor(rnd * s.HOCHTON) + 1);
 
-    p.Pattern01Datei = ctx.folder.text(names::pattern01);
-    p.Pattern02Datei = ctx.folder.text(names::pattern02);
-    readPattern(ctx, p, p.Pattern01Datei, p.Pattern01);
-    readPattern(ctx, p, p.Pattern02Datei, p.Pattern02);
-
-    double tfm = s.tfm();
-    int i = 0;
-    if (tfm == 3)
-        i = Regel03(ctx, p);
-    else if (tfm == 4)
-        i = Regel04(ctx, p);
-    else if (tfm == 5)
-        i = Regel05(ctx, p);
-    else if (tfm == 6)
-        i = Regel06(ctx, p);
-    else
+    const RuleRow* rule = findRule(s.tfm());
+    if (!rule || rule->patterns) {
+        p.Pattern01Datei = ctx.folder.text(names::pattern01);
+        p.Pattern02Datei = ctx.folder.text(names::pattern02);
+        readPattern(ctx, p, p.Pattern01Datei, p.Pattern01);
+        readPattern(ctx, p, p.Pattern02Datei, p.Pattern02);
+    }
+    if (!rule)
         failRule(ctx,
                  "Für TONFINDUNGSMETHODE " + s.TONFINDUNGSMETHODE + " gibt es keine Regel (TFm).");
-    ctx.melody.Tonzahl = static_cast<std::int16_t>(i);
+    ctx.melody.Tonzahl = static_cast<std::int16_t>(rule->run(ctx, p));
 }
 
 } // namespace tonfex

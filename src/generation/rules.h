@@ -1,4 +1,4 @@
-// The melody rules: Regel 01 to Regel 06, the pattern dispatch Randi06 and what they share.
+// The melody rules: Regel 01 to Regel 06, the dispatch Randi06 and what they share.
 #pragma once
 
 #include "controls/window.h"
@@ -43,8 +43,9 @@ int Regel04(RuleContext& ctx, const PatternTables& p);
 int Regel05(RuleContext& ctx, const PatternTables& p);
 int Regel06(RuleContext& ctx, const PatternTables& p);
 
-// Reads both pattern files, lists them and runs the rule TONFINDUNGSMETHODE names (3 to 6).
-// Any other value ends the command with Tonzahl 0 and a message naming the value.
+// Runs the rule-table row TONFINDUNGSMETHODE names, after reading and listing both pattern
+// files when the row reads patterns (or there is no row). A value without a row ends the
+// command with Tonzahl 0 and a message naming the value.
 void Randi06(RuleContext& ctx, PatternTables& p);
 
 // The listing of one pattern: "Pattern aus", the file, the rows, an empty line.

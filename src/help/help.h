@@ -50,13 +50,15 @@ void Kurzubersicht_Click(PageView& v, const ReadSettings& initial, Dialogs& dial
 // The mouse over the hint label makes it bold and black.
 void Label5_MouseMove(Label& label5);
 
-// The explanation page of `index` (0 test mode, 1..6 the rules); empty when there is none.
+// The number of the last explanation page: one page per rule of the rule table.
+int lastPage();
+// The explanation page of `index` (0 test mode, 1..lastPage() the rules); empty when none.
 const std::vector<std::string>& explanationPage(int index);
 // Clears `inidat` and shows the page of `index`; an index without a page changes nothing.
 void showExplanation(ListBox& inidat, float index);
 // The "Regel" command: the page of the rule TONFINDUNGSMETHODE names, with the arrows.
 void Ubersicht_Click(PageView& v, const ReadSettings& initial, float& index);
-// The arrows: next and previous page, 6 and 0 wrapping round.
+// The arrows: next and previous page, lastPage() and 0 wrapping round.
 void erklaplus_Click(ListBox& inidat, float& index);
 void erklaminus_Click(ListBox& inidat, float& index);
 

@@ -1,6 +1,7 @@
 #include "help/help.h"
 
 #include "core/numbers.h"
+#include "generation/ruletable.h"
 
 #include <algorithm>
 #include <cmath>
@@ -149,8 +150,9 @@ std::vector<std::string> summaryLines(const Settings& s) {
         add("  Keine allgemeine Tontransposition (Trs)");
     else
         add("  Allgemeine Tontransposition " + V(s.TRANSPONI) + " (Trs)");
-    const bool patternRule = tfm == 3 || tfm == 4 || tfm == 5 || tfm == 6;
-    const bool randomRule = tfm == 1 || tfm == 2;
+    const RuleRow* rule = findRule(tfm);
+    const bool patternRule = rule && rule->patterns;
+    const bool randomRule = rule && !rule->patterns;
     if (patternRule)
         add("  " + V(s.WIEVIELELOOPS) +
             (s.WIEVIELELOOPS <= 1 ? " Patterndurchlauf (LOP)" : " Patterndurchläufe (LOP)"));

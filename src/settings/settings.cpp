@@ -2,6 +2,7 @@
 
 #include "core/numbers.h"
 #include "core/textfile.h"
+#include "generation/ruletable.h"
 
 #include <algorithm>
 
@@ -136,8 +137,8 @@ Settings convertSettings(const IniTable& table, char decimal, double gapFactor) 
     double t = s.tfm();
     s.Samplepause = (t == 1 || t == 2) ? s.ZWISCHENRAUM * 0.1 : s.ZWISCHENRAUM * gapFactor;
 
-    if (t == 3 || t == 4 || t == 6) s.TONDAUERDIREKT = 1;
-    if (t == 5) s.TONDAUERDIREKT = 0;
+    if (const RuleRow* rule = findRule(t); rule && rule->tondauerdirekt >= 0)
+        s.TONDAUERDIREKT = static_cast<std::int16_t>(rule->tondauerdirekt);
     if (t == 0.1) {
         s.TONDAUERDIREKT = 1;
         s.ORIGINALSAMPLEABSTAND = 1;

@@ -1,5 +1,7 @@
 #include "cli_kit.h"
 
+#include "help/help.h"
+
 using namespace tonfex;
 using testkit::cli;
 using testkit::CliRun;
@@ -114,17 +116,17 @@ TEST(Cli, TheFirstStoreInANewFolderStoresWithoutTheScores) {
 TEST(Cli, UsageErrorsExitTwoAndOptionsGoBeforeOrAfterTheVerb) {
     testkit::TempFolder tmp;
     const std::string dir = tmp.dir().string();
-    for (const auto& args :
-         std::vector<std::vector<std::string>>{{"gibtsnicht"},
-                                               {"--ja", "--nein", "ini"},
-                                               {"ini", "--arbeit"},
-                                               {"--unbekannt", "ini"},
-                                               {"--arbeit", dir, "load", "abc"},
-                                               {"--arbeit", dir, "load", "0"},
-                                               {"--arbeit", dir, "regel", "x"},
-                                               {"--arbeit", dir, "regel", "7"},
-                                               {"--arbeit", dir, "regel", "3", "4"},
-                                               {"--arbeit", dir, "ini", "extra"}}) {
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {"gibtsnicht"},
+             {"--ja", "--nein", "ini"},
+             {"ini", "--arbeit"},
+             {"--unbekannt", "ini"},
+             {"--arbeit", dir, "load", "abc"},
+             {"--arbeit", dir, "load", "0"},
+             {"--arbeit", dir, "regel", "x"},
+             {"--arbeit", dir, "regel", std::to_string(help::lastPage() + 1)},
+             {"--arbeit", dir, "regel", "3", "4"},
+             {"--arbeit", dir, "ini", "extra"}}) {
         CliRun wrong = cli(args);
         EXPECT_EQ(wrong.status, 2) << args.back();
         EXPECT_NE(wrong.out.find("\nAufruf: tonfex "), std::string::npos) << wrong.out;

@@ -1,5 +1,7 @@
 #include "help_fixture.h"
 
+#include "generation/ruletable.h"
+
 using namespace tonfex;
 using testkit::Lines;
 using testkit::PageTest;
@@ -10,7 +12,9 @@ TEST(Pages, EveryPageLineForLine) {
     for (int i = 0; i <= 6; ++i)
         text += testkit::joined(help::explanationPage(i));
     EXPECT_EQ(text, testkit::readBytes(TONFEX_TEST_DATA "/help/pages.txt"));
-    EXPECT_TRUE(help::explanationPage(7).empty());
+    // One page per row of the rule table, then none.
+    EXPECT_EQ(help::explanationPage(ruleTable().size()), ruleTable().back().page);
+    EXPECT_TRUE(help::explanationPage(help::lastPage() + 1).empty());
 }
 
 TEST_F(PageTest, RegelShowsThePageOfTheRuleAndTheArrowsWrap) {
@@ -25,10 +29,15 @@ TEST_F(PageTest, RegelShowsThePageOfTheRuleAndTheArrowsWrap) {
     EXPECT_FALSE(LinkFlag || c.Label5.visible || c.Daten.visible || List2Gross);
     EXPECT_TRUE(c.erklaplus.visible && c.erklaminus.visible && InidatGross);
     EXPECT_EQ(shown(), page(6));
-    // The arrows wrap both ways.
+    // The arrows step through every page and wrap both ways.
+    const int last = help::lastPage();
+    for (int expected = 7; expected <= last; ++expected) {
+        help::erklaplus_Click(c.inidat, index);
+        EXPECT_EQ(shown(), page(expected));
+    }
     help::erklaplus_Click(c.inidat, index);
     EXPECT_EQ(shown(), page(0));
-    for (int expected : {6, 5, 4, 3, 2, 1, 0}) {
+    for (int expected = last; expected >= 0; --expected) {
         help::erklaminus_Click(c.inidat, index);
         EXPECT_EQ(shown(), page(expected));
     }
