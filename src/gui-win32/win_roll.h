@@ -1,8 +1,7 @@
-// The piano roll of the melody file drawn with GDI: pitch against time, loudness as shade,
-// rests (loudness 1) in a lane of their own, the sounding tone in red.
+// The GDI painter of the piano roll's scene (ui/roll_scene.h).
 #pragma once
 
-#include "app/pianoroll.h"
+#include "ui/roll_scene.h"
 
 #include <windows.h>
 

@@ -689,19 +689,19 @@ void MainWindow::paintEvent(QPaintEvent* event) {
         startQueued_ = true;
         QTimer::singleShot(0, this, [this] { start(); });
     }
-    if (printed_ > 0) {
+    if (!c_.printed.empty()) {
         QPainter p(this);
         p.setPen(Qt::black);
         int line = fontMetrics().height();
-        for (int i = 0; i < printed_; ++i)
-            p.drawText(2, line * (i + 1), QStringLiteral("Mausekuchen"));
+        for (size_t i = 0; i < c_.printed.size(); ++i)
+            p.drawText(2, line * static_cast<int>(i + 1), QString::fromStdString(c_.printed[i]));
     }
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == text1_ && event->type() == QEvent::KeyPress &&
         static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
-        ++printed_; // Text1_KeyDown with the Delete key prints on the window's surface
+        app_.Text1_KeyDown(46); // the Delete key's code: prints on the window's surface
         update();
     } else if (watched == label5_ && event->type() == QEvent::MouseMove) {
         run(c_.Label5.name);

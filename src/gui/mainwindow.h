@@ -156,7 +156,6 @@ private:
     bool ending_ = false;
     bool syncing_ = false;
     int endStatus_ = 0;
-    int printed_ = 0; // lines "Mausekuchen" printed on the window's surface
     std::chrono::steady_clock::time_point melodyChecked_{};
     FileStamp melodyStamp_; // of the melody file the roll shows
 };

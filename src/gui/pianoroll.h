@@ -1,8 +1,8 @@
-// The piano roll of the melody file: pitch against time, loudness as shade, rests (loudness 1)
-// in a lane of their own. One drawing function serves the window and offscreen pictures.
+// The Qt painter of the piano roll's scene (ui/roll_scene.h). One drawing function serves the
+// window and offscreen pictures.
 #pragma once
 
-#include "app/pianoroll.h"
+#include "ui/roll_scene.h"
 
 #include <QImage>
 #include <QWidget>

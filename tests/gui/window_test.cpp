@@ -288,6 +288,7 @@ TEST_F(WindowTest, DeleteKeyPrintsOnTheSurfaceAndTheBendAreaMarksTheLastPosition
     EXPECT_EQ(darkPixels(), 0);
     QTest::keyClick(w("Text1"), Qt::Key_Delete);
     EXPECT_GT(darkPixels(), 0);
+    EXPECT_EQ(app.c.printed, std::vector<std::string>{"Mausekuchen"}); // through App::Text1_KeyDown
     QWidget* bender = w("Bender");
     auto markerRows = [&] {
         QImage image = bender->grab().toImage();
