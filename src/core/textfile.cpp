@@ -224,7 +224,7 @@ std::optional<FileShape> fileShape(Files& files, const std::filesystem::path& pa
     if (!pieces) return std::nullopt;
     FileShape shape;
     std::string buffer, first;
-    bool valid = true;
+    bool valid = true, marksOnly = true;
     size_t total = 0;
     for (;;) {
         const size_t had = buffer.size();
@@ -233,6 +233,9 @@ std::optional<FileShape> fileShape(Files& files, const std::filesystem::path& pa
         buffer.resize(had + got);
         if (got == 0) break;
         if (first.size() < 3) first.append(buffer, had, std::min(got, 3 - first.size()));
+        // A file holding nothing but byte order marks (one or several) is empty to its reader.
+        for (size_t i = 0; marksOnly && i < got; ++i)
+            marksOnly = buffer[had + i] == kBom[(total + i) % 3];
         total += got;
         shape.endsLine = buffer.back() == '\n' || buffer.back() == '\r';
         // A sequence cut by the piece's end is checked with the next piece.
@@ -245,7 +248,7 @@ std::optional<FileShape> fileShape(Files& files, const std::filesystem::path& pa
     if (pieces->failed()) return std::nullopt;
     valid = valid && buffer.empty();
     shape.empty = total == 0;
-    shape.onlyMark = total == 3 && first == kBom;
+    shape.onlyMark = total != 0 && total % 3 == 0 && marksOnly;
     shape.ascii = shape.ascii && buffer.empty();
     shape.utf8 = first == kBom || (valid && !shape.ascii);
     return shape;
