@@ -139,12 +139,17 @@ bool looksLikeUtf8(std::string_view bytes) {
     return multi;
 }
 
+std::string_view withoutByteOrderMarks(std::string_view bytes) {
+    while (bytes.substr(0, 3) == "\xEF\xBB\xBF")
+        bytes.remove_prefix(3);
+    return bytes;
+}
+
 std::string decodeFileText(std::string text) {
     if (isAscii(text)) return text;
     std::string_view bytes = text;
     if (!looksLikeUtf8(bytes)) return utf8FromCp1252(bytes);
-    while (bytes.substr(0, 3) == "\xEF\xBB\xBF") // a mark written twice goes as well
-        bytes.remove_prefix(3);
+    bytes = withoutByteOrderMarks(bytes);
     // A file with a byte order mark is UTF-8 even where it is damaged: a byte that forms no
     // character becomes U+FFFD, so that no broken text reaches a list or a message.
     std::string out;

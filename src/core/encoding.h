@@ -17,6 +17,8 @@ bool fitsCp1252(std::string_view text);
 // True when `bytes` hold valid UTF-8 with at least one multi-byte sequence (or a BOM):
 // such a file was saved by a UTF-8 editor and is read as UTF-8.
 bool looksLikeUtf8(std::string_view bytes);
+// `bytes` without its leading byte order marks (an editor may write one more than once).
+std::string_view withoutByteOrderMarks(std::string_view bytes);
 // Decodes a file's bytes: UTF-8 when it looks so (BOM removed), else Windows-1252. Plain
 // ASCII is handed back as it is, without a copy when the bytes are moved in.
 std::string decodeFileText(std::string bytes);

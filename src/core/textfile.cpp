@@ -69,7 +69,7 @@ constexpr std::string_view kBom = "\xEF\xBB\xBF";
 
 bool validUtf8(std::string_view bytes) {
     // looksLikeUtf8 takes a leading byte order mark as proof; the mark itself is valid UTF-8.
-    while (bytes.substr(0, 3) == kBom) bytes.remove_prefix(3); // also a mark repeated
+    bytes = withoutByteOrderMarks(bytes);
     return bytes.empty() || isAscii(bytes) || looksLikeUtf8(bytes);
 }
 
