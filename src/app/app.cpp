@@ -5,6 +5,7 @@
 #include "core/numbers.h"
 #include "core/textfile.h"
 #include "core/wait.h"
+#include "generation/ruletable.h"
 #include "melody/zeilenleser.h"
 #include "midi/live.h"
 
@@ -88,6 +89,7 @@ void App::IniEinlesen() {
 void App::Initial() {
     IniEinlesen();
     s = convertSettings(ini, decimal, gapFactor);
+    forceRuleSettings(s);
     applyPatternButtons(s, c);
     applyModeControls(s, c);
 }

@@ -3,6 +3,7 @@
 #include "core/errors.h"
 #include "core/numbers.h"
 #include "core/textfile.h"
+#include "generation/ruletable.h"
 #include "melody/zeilenleser.h"
 #include "settings/settings.h"
 
@@ -102,6 +103,7 @@ PianoRoll readPianoRoll(Files& files, const WorkFolder& folder, char decimal) {
         IniTable table;
         fillIniTable(table, *ini);
         s = convertSettings(table, decimal);
+        forceRuleSettings(s);
     }
     std::vector<double> durations;
     // The list as far as the player takes it: 32767 numbers, each at a line's start.

@@ -2,6 +2,7 @@
 #include "generation/ruletable.h"
 
 #include "generation/rules.h"
+#include "settings/settings.h"
 
 namespace tonfex {
 
@@ -193,6 +194,11 @@ const RuleRow* findRule(double tfm) {
     for (const RuleRow& row : ruleTable())
         if (row.tfm == tfm) return &row;
     return nullptr;
+}
+
+void forceRuleSettings(Settings& s) {
+    if (const RuleRow* rule = findRule(s.tfm()); rule && rule->tondauerdirekt >= 0)
+        s.TONDAUERDIREKT = static_cast<std::int16_t>(rule->tondauerdirekt);
 }
 
 } // namespace tonfex

@@ -8,6 +8,7 @@
 namespace tonfex {
 
 struct RuleContext;
+struct Settings;
 struct PatternTables;
 
 struct RuleRow {
@@ -24,5 +25,7 @@ struct RuleRow {
 const std::vector<RuleRow>& ruleTable();
 // The row of TONFINDUNGSMETHODE `tfm`, or nullptr.
 const RuleRow* findRule(double tfm);
+// Sets the TONDAUERDIREKT the chosen rule forces; `Initial` calls it after converting.
+void forceRuleSettings(Settings& s);
 
 } // namespace tonfex

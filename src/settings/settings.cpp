@@ -2,7 +2,6 @@
 
 #include "core/numbers.h"
 #include "core/textfile.h"
-#include "generation/ruletable.h"
 
 #include <algorithm>
 
@@ -137,8 +136,6 @@ Settings convertSettings(const IniTable& table, char decimal, double gapFactor) 
     double t = s.tfm();
     s.Samplepause = (t == 1 || t == 2) ? s.ZWISCHENRAUM * 0.1 : s.ZWISCHENRAUM * gapFactor;
 
-    if (const RuleRow* rule = findRule(t); rule && rule->tondauerdirekt >= 0)
-        s.TONDAUERDIREKT = static_cast<std::int16_t>(rule->tondauerdirekt);
     if (t == 0.1) {
         s.TONDAUERDIREKT = 1;
         s.ORIGINALSAMPLEABSTAND = 1;

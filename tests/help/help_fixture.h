@@ -2,6 +2,7 @@
 #pragma once
 
 #include "controls/window.h"
+#include "generation/ruletable.h"
 #include "help/help.h"
 #include "platform/doubles.h"
 #include "settings/template.h"
@@ -14,7 +15,9 @@ namespace tonfex::testkit {
 inline Settings settingsWith(const KeyValues& values, char decimal = '.') {
     IniTable table;
     fillIniTable(table, withValues(settingsTemplate(), values));
-    return convertSettings(table, decimal);
+    Settings s = convertSettings(table, decimal);
+    forceRuleSettings(s);
+    return s;
 }
 
 struct PageTest : ::testing::Test {

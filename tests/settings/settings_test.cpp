@@ -1,4 +1,5 @@
 #include "core/textfile.h"
+#include "generation/ruletable.h"
 #include "settings/settings.h"
 #include "settings/template.h"
 #include "support.h"
@@ -11,7 +12,9 @@ namespace {
 Settings read(const std::vector<std::string>& lines, char decimal = '.') {
     IniTable table;
     fillIniTable(table, lines);
-    return convertSettings(table, decimal);
+    Settings s = convertSettings(table, decimal);
+    forceRuleSettings(s);
+    return s;
 }
 } // namespace
 
