@@ -21,10 +21,10 @@ int side(const std::string& text) {
 }
 } // namespace
 
-int runBild(const CliOptions& options, Terminal& t) {
-    const auto& args = options.arguments;
+int runBild(const std::string& folderName, const std::vector<std::string>& args,
+            std::ostream& out) {
     if (args.empty() || args.size() == 2 || args.size() > 3) {
-        t.out << "tonfex: Aufruf: tonfex bild " << kBildArguments << " [BREITE HÖHE]\n";
+        out << "tonfex: Aufruf: tonfex bild " << kBildArguments << " [BREITE HÖHE]\n";
         return 2;
     }
     int width = 1600, height = 500;
@@ -32,15 +32,15 @@ int runBild(const CliOptions& options, Terminal& t) {
         width = side(args[1]);
         height = side(args[2]);
         if (width == 0 || height == 0) {
-            t.out << "tonfex: Breite und Höhe sind ganze Zahlen von 100 bis 10000\n";
+            out << "tonfex: Breite und Höhe sind ganze Zahlen von 100 bis 10000\n";
             return 2;
         }
     }
-    const WorkFolder folder = workFolderNamed(options.folder);
+    const WorkFolder folder = workFolderNamed(folderName);
     DiskFiles files;
     PianoRoll roll = readPianoRoll(files, folder, systemDecimalSeparator());
     if (!roll.error.empty()) {
-        t.out << "[FEHLER] " << roll.error << '\n';
+        out << "[FEHLER] " << roll.error << '\n';
         return 1;
     }
     QImage image = renderPianoRoll(roll, QSize(width, height));
@@ -48,20 +48,20 @@ int runBild(const CliOptions& options, Terminal& t) {
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     if (!image.save(&buffer, "PNG")) {
-        t.out << "[FEHLER] Das Bild konnte nicht erzeugt werden.\n";
+        out << "[FEHLER] Das Bild konnte nicht erzeugt werden.\n";
         return 1;
     }
     std::string error = files.writeWhole(pathFromUtf8(args[0]),
                                          std::string(bytes.constData(), size_t(bytes.size())));
     if (!error.empty()) {
-        t.out << "[FEHLER] Das Bild " << args[0] << " konnte nicht geschrieben werden: " << error
+        out << "[FEHLER] Das Bild " << args[0] << " konnte nicht geschrieben werden: " << error
               << '\n';
         return 1;
     }
-    t.out << "Bild " << args[0] << ": " << roll.tones.size() << " Töne, " << width << " x "
+    out << "Bild " << args[0] << ": " << roll.tones.size() << " Töne, " << width << " x "
           << height << " Pixel\n";
     if (roll.corrected > 0)
-        t.out << roll.corrected
+        out << roll.corrected
               << " Werte außerhalb der Grenzen sind wie beim Abspielen ersetzt.\n";
     return 0;
 }

@@ -1,7 +1,9 @@
 // The verb `bild`: the piano roll of the melody file as a PNG picture, without a display.
 #pragma once
 
-#include "cli/cli.h"
+#include <ostream>
+#include <string>
+#include <vector>
 
 namespace tonfex {
 
@@ -10,7 +12,9 @@ inline constexpr const char* kBildArguments = "DATEI.png";
 inline constexpr const char* kBildHelp =
     "Bild der Melodiedatei als PNG schreiben (wahlweise dahinter BREITE HÖHE)";
 
-// Needs a QGuiApplication (the offscreen platform will do). Returns the exit status.
-int runBild(const CliOptions& options, Terminal& terminal);
+// Draws the melody file of the working folder `folder` ("" for the default one) with the
+// verb's arguments and reports to `out`. Needs a QGuiApplication (the offscreen platform will
+// do). Returns the exit status.
+int runBild(const std::string& folder, const std::vector<std::string>& args, std::ostream& out);
 
 } // namespace tonfex

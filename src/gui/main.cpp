@@ -66,7 +66,7 @@ int runPicture(int argc, char** argv, const CliOptions& options, Terminal& termi
     // The picture needs fonts but no display.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication qapp(argc, argv);
-    return runBild(options, terminal);
+    return runBild(options.folder, options.arguments, terminal.out);
 }
 
 } // namespace

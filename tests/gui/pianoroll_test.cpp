@@ -95,9 +95,7 @@ TEST(Bild, WritesThePictureOfTheMelodyFile) {
         CliOptions options;
         EXPECT_EQ(parseArguments(args, options), "");
         std::ostringstream text;
-        std::istringstream in;
-        Terminal t{text, in, false, false};
-        int status = runBild(options, t);
+        int status = runBild(options.folder, options.arguments, text);
         out = text.str();
         return status;
     };
