@@ -152,4 +152,28 @@ void App::KeineFrage_Click() {
     c.KeineFrage.back = KeineFrageFlag ? colors::paleGreen : colors::orange;
 }
 
+void applyPatternButtons(const Settings& s, MainControls& c) {
+    bool show = s.tfm() > 2;
+    for (Button* b :
+         {&c.Capellanotenwandeln, &c.Capellanotenwandeln2, &c.Patti, &c.Patti02, &c.KeineFrage})
+        b->visible = show;
+}
+
+void applyModeControls(const Settings& s, MainControls& c) {
+    double sound = s.sound();
+    if (sound == 1) {
+        c.Label2.caption = kMelodienspieler;
+        c.Command1.visible = false;
+        c.Reaperstart.visible = false;
+        c.Stopp.visible = true;
+        c.Startknopf.visible = true;
+    } else if (s.sampleMode()) {
+        c.Label2.caption = kAutosampler;
+        c.Command1.visible = true;
+        c.Reaperstart.visible = true;
+        c.Stopp.visible = false;
+        c.Startknopf.visible = false;
+    }
+}
+
 } // namespace tonfex

@@ -183,4 +183,12 @@ private:
     void enableAfterPlay();
 };
 
+// Shows or hides the five pattern buttons by TFm.
+void applyPatternButtons(const Settings& s, MainControls& c);
+// Mode caption and the buttons that belong to MIDI or sampler mode, by SOUND.
+void applyModeControls(const Settings& s, MainControls& c);
+
+inline constexpr const char* kMelodienspieler = "D e r   M e l o d i e n s p i e l e r";
+inline constexpr const char* kAutosampler = "D e r   A u t o s a m p l e r";
+
 } // namespace tonfex

@@ -4,6 +4,9 @@
 #include "core/textfile.h"
 
 #include <algorithm>
+#include <optional>
+#include <type_traits>
+#include <variant>
 
 namespace tonfex {
 
@@ -61,114 +64,150 @@ bool Settings::sampleMode() const {
     return s == 2 || s == 3 || s == 4;
 }
 
+namespace {
+
+// What `Initial` stores instead of a missing or rejected value.
+enum class Fallback {
+    None,
+    NotAbove0, // a value not above 0 gives `fallback`
+    Zero,      // 0 gives `fallback`
+    Flag,      // a value above 0 gives 1, else 0
+};
+
+using Member = std::variant<std::string Settings::*, float Settings::*, std::int16_t Settings::*,
+                            std::int32_t Settings::*, double Settings::*, bool Settings::*>;
+
+struct KeywordRow {
+    const char* keyword;
+    const char* abbreviation; // as the template's line names it in parentheses; "" for none
+    Member member;            // a number text for std::string, Boolean: true when not 0
+    Fallback fallback = Fallback::None;
+    double fallbackValue = 0;
+    double highest = 0;       // with NotAbove0: a value above this is rejected too (0: no limit)
+    std::optional<double> inTestMode = std::nullopt; // forced in test mode (TFm 0.1)
+};
+
+using S = Settings;
+using F = Fallback;
+
+// The keywords in the order `Initial` reads them; STARTTON's fallback is TIEFTON, read before.
+const std::vector<KeywordRow>& keywordTable() {
+    static const std::vector<KeywordRow> rows = {
+        {"SOUND", "Snd", &S::SOUND},
+        {"ANZAHL", "Anz", &S::ANZAHL, F::NotAbove0, 10},
+        {"TONFINDUNGSMETHODE", "TFm", &S::TONFINDUNGSMETHODE, F::Zero, 1},
+        {"TIEFTON", "Ttn", &S::TIEFTON, F::NotAbove0, 1},
+        {"HOCHTON", "Htn", &S::HOCHTON, F::NotAbove0, 127},
+        {"STARTTON", "Sto", &S::STARTTON},
+        {"AUTOPAN", "Atp", &S::AUTOPAN, F::NotAbove0, 0},
+        {"INTERVALL", "Iva", &S::INTERVALL, F::NotAbove0, 12},
+        {"KLEINERGROSSER", "Kgl", &S::KLEINERGROSSER, F::NotAbove0, 1},
+        {"TONDAUERDIREKT", "Tdd", &S::TONDAUERDIREKT, F::Flag, 0, 0, 1},
+        {"NOTENWERT", "Tda", &S::NOTENWERT, F::NotAbove0, 8},
+        {"LAUTVAR", "Lva", &S::LAUTVAR, F::NotAbove0, 127},
+        {"SAMPLETUNING", "Stn", &S::SAMPLETUNING, F::None, 0, 0, 0},
+        {"SAMPLESTARTPUNKTMODUS", "Stp", &S::SAMPLESTARTPUNKTMODUS},
+        {"SAMPLEVERSCHIEBUNGSFAKTOR", "Stf", &S::SAMPLEVERSCHIEBUNGSFAKTOR},
+        {"TEMPO", "Vsl", &S::TEMPO, F::Zero, 1, 0, 1},
+        {"LAUT", "", &S::LAUT, F::Zero, 80},
+        {"SAMPLENUMMER", "Snn", &S::SAMPLENUMMER},
+        {"ZWISCHENRAUM", "Zwv", &S::ZWISCHENRAUM},
+        {"ÜBERLAPPUNG", "Ubl", &S::UBERLAPPUNG},
+        {"TRACKZAHL", "Trz", &S::TRACKZAHL, F::NotAbove0, 8, 8},
+        {"ORIGINALSAMPLEABSTAND", "Oga", &S::ORIGINALSAMPLEABSTAND, F::None, 0, 0, 1},
+        {"ORIGINALSAMPLEDAUER", "Ogs", &S::ORIGINALSAMPLEDAUER},
+        {"SAMPLEOFFSETTUNE", "HTo", &S::SAMPLEOFFSETTUNE},
+        {"TONHÖHENÄNDERUNGSFAKTOR", "THf", &S::TONHOHENANDERUNGSFAKTOR},
+        {"TRANSPONI", "Trs", &S::TRANSPONI},
+        {"WIEVIELELOOPS", "LOP", &S::WIEVIELELOOPS, F::Zero, 1},
+        {"WIEDERHOLUNGSDISTANZ", "Whd", &S::WIEDERHOLUNGSDISTANZ},
+        {"UNTERGRENZE", "UGr", &S::UNTERGRENZE},
+        {"OBERGRENZE", "OGr", &S::OBERGRENZE},
+        {"VERZOGERUNG", "Vzg", &S::VERZOGERUNG},
+        {"KURZTON", "KTn", &S::KURZTON},
+        {"LANGTON", "LTn", &S::LANGTON},
+        {"VORRUCK01", "VR1", &S::VORRUCK01},
+        {"VORRUCK02", "VR2", &S::VORRUCK02},
+        {"TAKT", "TKT", &S::TAKT},
+        {"VBSCHLUSSEL", "VBS", &S::VBSCHLUSSEL},
+        {"TRANSPOSIWERT", "TRN", &S::TRANSPOSIWERT},
+        {"KURZESTWERT", "KZW", &S::KURZESTWERT},
+        {"NOTENPROZEILE", "NPZ", &S::NOTENPROZEILE},
+        {"KEYTRANSPOSE", "KTP", &S::KEYTRANSPOSE},
+        {"SAMPLEEINSCHWING", "Sfi", &S::SAMPLEEINSCHWING},
+        {"SAMPLEAUSSCHWING", "Sfo", &S::SAMPLEAUSSCHWING},
+        {"SAMPLELOOPS", "SPL", &S::SAMPLELOOPS},
+        {"SAMPLETRANSU", "SAU", &S::SAMPLETRANSU},
+        {"SAMPLETRANSO", "SAO", &S::SAMPLETRANSO},
+        {"SAMPLEOFFSETSTART", "SOT", &S::SAMPLEOFFSETSTART, F::None, 0, 0, 0},
+    };
+    return rows;
+}
+
+// The value after the row's fallback; `x` is the value as the field's type holds it.
+double withFallback(const KeywordRow& row, double x) {
+    switch (row.fallback) {
+    case F::None: return x;
+    case F::NotAbove0:
+        return x <= 0 || (row.highest > 0 && x > row.highest) ? row.fallbackValue : x;
+    case F::Zero: return x == 0 ? row.fallbackValue : x;
+    case F::Flag: return x > 0 ? 1 : 0;
+    }
+    return x;
+}
+
+// Stores `v` (already in the field's range) into the row's field.
+void store(Settings& s, const KeywordRow& row, double v) {
+    std::visit(
+        [&](auto member) {
+            using T = std::remove_reference_t<decltype(s.*member)>;
+            if constexpr (std::is_same_v<T, std::string>) s.*member = plainText(v, s.decimal);
+            else if constexpr (std::is_same_v<T, bool>) s.*member = v != 0;
+            else s.*member = static_cast<T>(v);
+        },
+        row.member);
+}
+
+// The value converted to the field's type (rounded for integers, to single precision for
+// Single), as a double; number texts and Booleans keep the value.
+double asFieldType(const Member& member, double v) {
+    return std::visit(
+        [&](auto m) -> double {
+            using T = std::remove_reference_t<decltype(std::declval<Settings&>().*m)>;
+            if constexpr (std::is_same_v<T, std::int16_t>) return toInt16(v);
+            else if constexpr (std::is_same_v<T, std::int32_t>) return toInt32(v);
+            else if constexpr (std::is_same_v<T, float>) return toSingle(v);
+            else return v;
+        },
+        member);
+}
+
+} // namespace
+
+std::vector<std::pair<std::string, std::string>> settingsKeywords() {
+    std::vector<std::pair<std::string, std::string>> list;
+    for (const KeywordRow& row : keywordTable()) list.emplace_back(row.keyword, row.abbreviation);
+    return list;
+}
+
 Settings convertSettings(const IniTable& table, char decimal, double gapFactor) {
     Settings s;
     s.decimal = decimal;
-    auto value = [&](std::string_view keyword) { return numericPrefix(IniWert(table, keyword)); };
-    auto i16 = [&](std::string_view keyword) { return toInt16(value(keyword)); };
-    auto i32 = [&](std::string_view keyword) { return toInt32(value(keyword)); };
-    auto text = [&](double v) { return plainText(v, decimal); };
-
-    s.SOUND = text(value("SOUND"));
-    s.ANZAHL = i16("ANZAHL");
-    if (s.ANZAHL <= 0) s.ANZAHL = 10;
-    s.toneCount = s.ANZAHL;
-    double tfm = value("TONFINDUNGSMETHODE");
-    s.TONFINDUNGSMETHODE = text(tfm == 0 ? 1 : tfm);
-    s.TIEFTON = i32("TIEFTON");
-    if (s.TIEFTON <= 0) s.TIEFTON = 1;
-    s.HOCHTON = i32("HOCHTON");
-    if (s.HOCHTON <= 0) s.HOCHTON = 127;
-    s.STARTTON = i16("STARTTON");
+    for (const KeywordRow& row : keywordTable()) {
+        double raw = numericPrefix(IniWert(table, row.keyword));
+        store(s, row, withFallback(row, asFieldType(row.member, raw)));
+        if (row.member == Member(&S::LAUT)) s.lautIsInteger = raw == 0; // keeps its type
+    }
     if (s.STARTTON <= 0) s.STARTTON = toInt16(s.TIEFTON);
-    s.AUTOPAN = i32("AUTOPAN");
-    if (s.AUTOPAN <= 0) s.AUTOPAN = 0;
-    s.INTERVALL = i16("INTERVALL");
-    if (s.INTERVALL <= 0) s.INTERVALL = 12;
-    s.KLEINERGROSSER = i16("KLEINERGROSSER");
-    if (s.KLEINERGROSSER <= 0) s.KLEINERGROSSER = 1;
-    s.TONDAUERDIREKT = i16("TONDAUERDIREKT") > 0 ? 1 : 0;
-    s.NOTENWERT = i32("NOTENWERT");
-    if (s.NOTENWERT <= 0) s.NOTENWERT = 8;
-    s.LAUTVAR = i32("LAUTVAR");
-    if (s.LAUTVAR <= 0) s.LAUTVAR = 127;
-    s.SAMPLETUNING = i16("SAMPLETUNING");
-    s.SAMPLESTARTPUNKTMODUS = i16("SAMPLESTARTPUNKTMODUS");
-    s.SAMPLEVERSCHIEBUNGSFAKTOR = value("SAMPLEVERSCHIEBUNGSFAKTOR");
-    s.TEMPO = toSingle(value("TEMPO"));
-    if (s.TEMPO == 0) s.TEMPO = 1;
-    double laut = value("LAUT");
-    s.lautIsInteger = laut == 0;
-    s.LAUT = laut == 0 ? 80 : laut;
-    s.SAMPLENUMMER = i16("SAMPLENUMMER");
-    s.ZWISCHENRAUM = value("ZWISCHENRAUM");
-    s.UBERLAPPUNG = value("ÜBERLAPPUNG");
-    s.TRACKZAHL = i32("TRACKZAHL");
-    if (s.TRACKZAHL <= 0 || s.TRACKZAHL > 8) s.TRACKZAHL = 8;
-    s.ORIGINALSAMPLEABSTAND = i16("ORIGINALSAMPLEABSTAND");
-    s.ORIGINALSAMPLEDAUER = i16("ORIGINALSAMPLEDAUER");
-    s.SAMPLEOFFSETTUNE = value("SAMPLEOFFSETTUNE");
-    s.TONHOHENANDERUNGSFAKTOR = value("TONHÖHENÄNDERUNGSFAKTOR");
-    s.TRANSPONI = i16("TRANSPONI");
-    s.WIEVIELELOOPS = i16("WIEVIELELOOPS");
-    if (s.WIEVIELELOOPS == 0) s.WIEVIELELOOPS = 1;
-    s.WIEDERHOLUNGSDISTANZ = i16("WIEDERHOLUNGSDISTANZ");
-    s.UNTERGRENZE = i16("UNTERGRENZE");
-    s.OBERGRENZE = i16("OBERGRENZE");
-    s.VERZOGERUNG = value("VERZOGERUNG");
-    s.KURZTON = i16("KURZTON");
-    s.LANGTON = i16("LANGTON");
-    s.VORRUCK01 = value("VORRUCK01") != 0;
-    s.VORRUCK02 = value("VORRUCK02") != 0;
-    s.TAKT = text(value("TAKT"));
-    s.VBSCHLUSSEL = i16("VBSCHLUSSEL");
-    s.TRANSPOSIWERT = i16("TRANSPOSIWERT");
-    s.KURZESTWERT = i16("KURZESTWERT");
-    s.NOTENPROZEILE = i16("NOTENPROZEILE");
-    s.KEYTRANSPOSE = i16("KEYTRANSPOSE");
-    s.SAMPLEEINSCHWING = value("SAMPLEEINSCHWING");
-    s.SAMPLEAUSSCHWING = value("SAMPLEAUSSCHWING");
-    s.SAMPLELOOPS = i16("SAMPLELOOPS");
-    s.SAMPLETRANSU = value("SAMPLETRANSU");
-    s.SAMPLETRANSO = value("SAMPLETRANSO");
-    s.SAMPLEOFFSETSTART = value("SAMPLEOFFSETSTART");
+    s.toneCount = s.ANZAHL;
 
     double t = s.tfm();
     s.Samplepause = (t == 1 || t == 2) ? s.ZWISCHENRAUM * 0.1 : s.ZWISCHENRAUM * gapFactor;
-
-    if (t == 0.1) {
-        s.TONDAUERDIREKT = 1;
-        s.ORIGINALSAMPLEABSTAND = 1;
-        s.TEMPO = 1;
-        s.SAMPLETUNING = 0;
-        s.SAMPLEOFFSETSTART = 0;
-    }
+    if (t == 0.1)
+        for (const KeywordRow& row : keywordTable())
+            if (row.inTestMode) store(s, row, *row.inTestMode);
     s.NurErstesSample = false;
     return s;
-}
-
-void applyPatternButtons(const Settings& s, MainControls& c) {
-    bool show = s.tfm() > 2;
-    for (Button* b :
-         {&c.Capellanotenwandeln, &c.Capellanotenwandeln2, &c.Patti, &c.Patti02, &c.KeineFrage})
-        b->visible = show;
-}
-
-void applyModeControls(const Settings& s, MainControls& c) {
-    double sound = s.sound();
-    if (sound == 1) {
-        c.Label2.caption = kMelodienspieler;
-        c.Command1.visible = false;
-        c.Reaperstart.visible = false;
-        c.Stopp.visible = true;
-        c.Startknopf.visible = true;
-    } else if (s.sampleMode()) {
-        c.Label2.caption = kAutosampler;
-        c.Command1.visible = true;
-        c.Reaperstart.visible = true;
-        c.Stopp.visible = false;
-        c.Startknopf.visible = false;
-    }
 }
 
 } // namespace tonfex

@@ -1,7 +1,6 @@
 // The settings file's line table, its keyword lookup and the typed settings record.
 #pragma once
 
-#include "controls/window.h"
 #include "platform/platform.h"
 
 #include <array>
@@ -9,6 +8,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tonfex {
@@ -78,12 +78,7 @@ struct Settings {
 // the tone count, `Samplepause` and the forcing by TFm. `gapFactor` is the window's 0.001.
 Settings convertSettings(const IniTable& table, char decimal, double gapFactor = 0.001);
 
-// Shows or hides the five pattern buttons by TFm.
-void applyPatternButtons(const Settings& s, MainControls& c);
-// Mode caption and the buttons that belong to MIDI or sampler mode, by SOUND.
-void applyModeControls(const Settings& s, MainControls& c);
-
-inline constexpr const char* kMelodienspieler = "D e r   M e l o d i e n s p i e l e r";
-inline constexpr const char* kAutosampler = "D e r   A u t o s a m p l e r";
+// Every keyword with its abbreviation, in the order they are read.
+std::vector<std::pair<std::string, std::string>> settingsKeywords();
 
 } // namespace tonfex

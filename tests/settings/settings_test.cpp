@@ -1,3 +1,4 @@
+#include "app/app.h"
 #include "core/textfile.h"
 #include "generation/ruletable.h"
 #include "settings/settings.h"
@@ -121,6 +122,18 @@ TEST(Settings, ModeControlsAndPatternButtons) {
     applyPatternButtons(read({"TONFINDUNGSMETHODE 3"}), c);
     EXPECT_TRUE(c.Patti.visible && c.Patti02.visible && c.KeineFrage.visible &&
                 c.Capellanotenwandeln.visible && c.Capellanotenwandeln2.visible);
+}
+
+TEST(Template, NamesEveryKeywordWithItsAbbreviation) {
+    const auto& lines = settingsTemplate();
+    for (const auto& [keyword, abbreviation] : settingsKeywords()) {
+        if (abbreviation.empty()) continue; // LAUT has no line of its own
+        auto line = std::find_if(lines.begin(), lines.end(), [&](const std::string& l) {
+            return l.compare(0, keyword.size() + 1, keyword + " ") == 0;
+        });
+        ASSERT_NE(line, lines.end()) << keyword;
+        EXPECT_NE(line->find("(" + abbreviation + ")"), std::string::npos) << *line;
+    }
 }
 
 TEST(Template, ByteForByte) {
