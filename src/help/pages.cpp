@@ -86,7 +86,7 @@ void Ubersicht_Click(PageView& v, const ReadSettings& initial, float& index) {
 
 void erklaplus_Click(ListBox& inidat, float& index) {
     index += 1;
-    if (index == lastPage() + 1) index = 0;
+    if (index == static_cast<float>(lastPage() + 1)) index = 0;
     showExplanation(inidat, index);
 }
 

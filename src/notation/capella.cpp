@@ -135,11 +135,11 @@ std::optional<std::string> XmlToken::attribute(const std::string& key) const {
         size_t nameStart = i;
         while (i < attrs.size() && attrs[i] != '=' && !isSpace(attrs[i]))
             ++i;
-        std::string name = attrs.substr(nameStart, i - nameStart);
+        std::string attrName = attrs.substr(nameStart, i - nameStart);
         while (i < attrs.size() && isSpace(attrs[i]))
             ++i;
         if (i >= attrs.size() || attrs[i] != '=') {
-            if (name.empty()) ++i;
+            if (attrName.empty()) ++i;
             continue;
         }
         ++i;
@@ -149,7 +149,7 @@ std::optional<std::string> XmlToken::attribute(const std::string& key) const {
         char quote = attrs[i++];
         size_t end = attrs.find(quote, i);
         if (end == std::string::npos) return std::nullopt;
-        if (name == key) return decodeEntities(attrs.substr(i, end - i));
+        if (attrName == key) return decodeEntities(attrs.substr(i, end - i));
         i = end + 1;
     }
     return std::nullopt;

@@ -97,7 +97,7 @@ template <typename F> void symbol(void* lib, const char* name, F& f, bool& ok) {
 }
 
 const Xlib& xlib() {
-    static const Xlib x = [] {
+    static const Xlib library = [] {
         Xlib x;
         void* lib = dlopen("libX11.so.6", RTLD_NOW | RTLD_LOCAL);
         if (!lib) return x;
@@ -116,7 +116,7 @@ const Xlib& xlib() {
         x.loaded = ok; // the library stays loaded: Xlib keeps state for the program's life
         return x;
     }();
-    return x;
+    return library;
 }
 
 } // namespace

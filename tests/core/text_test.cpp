@@ -17,7 +17,7 @@ TEST(Encoding, Cp1252RoundTrip) {
     EXPECT_EQ(cp1252FromUtf8("日本"), "??");
     // Files in UTF-8 (with or without a byte order mark) or in Windows-1252 are recognised.
     EXPECT_EQ(testkit::mapped({"\357\273\277TEMPO 1", "\303\234B", "\334BER"}, // octal bytes
-                              [](const char* bytes) { return decodeFileText(bytes); }),
+                              [](const char* input) { return decodeFileText(input); }),
               (std::vector<std::string>{"TEMPO 1", "ÜB", "ÜBER"}));
     EXPECT_EQ(decodeFileText(std::string("A\0B", 3)), std::string("A\0B", 3));
 }

@@ -13,7 +13,7 @@ TEST(Pages, EveryPageLineForLine) {
         text += testkit::joined(help::explanationPage(i));
     EXPECT_EQ(text, testkit::readBytes(TONFEX_TEST_DATA "/help/pages.txt"));
     // One page per row of the rule table, then none.
-    EXPECT_EQ(help::explanationPage(ruleTable().size()), ruleTable().back().page);
+    EXPECT_EQ(help::explanationPage(static_cast<int>(ruleTable().size())), ruleTable().back().page);
     EXPECT_TRUE(help::explanationPage(help::lastPage() + 1).empty());
 }
 
