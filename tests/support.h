@@ -3,6 +3,8 @@
 
 #include "core/workfolder.h"
 
+#include <gtest/gtest.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -124,6 +126,20 @@ template <class T, class F> auto mapped(std::initializer_list<T> inputs, F f) {
     for (const auto& input : inputs)
         out.push_back(f(input));
     return out;
+}
+
+// Whether `text` holds `part`; a failure shows the whole text.
+inline ::testing::AssertionResult has(const std::string& text, const std::string& part) {
+    if (text.find(part) != std::string::npos) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "\"" << part << "\" not in:\n" << text;
+}
+
+// How often `part` occurs in `text`.
+inline size_t occurrences(const std::string& text, const std::string& part) {
+    size_t n = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++n;
+    return n;
 }
 
 // The texts of the message boxes a dialogs double recorded, in order.

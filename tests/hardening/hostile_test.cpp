@@ -74,7 +74,7 @@ struct HostileTest : testkit::AppTest {
         ASSERT_TRUE(all ? texts.size() == pieces.size() : texts.size() >= pieces.size())
             << ::testing::PrintToString(texts);
         for (size_t i = 0; i < pieces.size(); ++i)
-            EXPECT_NE(texts[i].find(pieces[i]), std::string::npos) << texts[i];
+            EXPECT_TRUE(testkit::has(texts[i], pieces[i]));
     }
 
     // `hostile` bound to one file and one command; with `all` false, a run that ends normally
@@ -105,10 +105,6 @@ TEST_F(HostileTest, SettingsFiles) {
     const auto read = [&](const std::string& bytes) {
         hostile(End::Done, "Tonfex.ini", bytes, [&] { app.Kurzubersicht_Click(); }, {});
     };
-    read(file("Tonfex.ini") + lines(300, "x") + lines(9700, "SOUND 1"));
-    EXPECT_EQ(app.ini.count, IniTable::kMaxLines);
-    EXPECT_EQ(app.s.SOUND, "3"); // the lines after the 300th do not count
-
     read(std::string(100000, 'A') + "\r\nTEMPO " + std::string(100000, '7') + "\r\nANZAHL " + k30 +
          "\r\nTIEFTON -" + k30 + "\r\nHOCHTON " + k30);
     EXPECT_EQ(app.s.TEMPO, FLT_MAX);
@@ -130,10 +126,8 @@ TEST_F(HostileTest, SettingsFiles) {
 TEST_F(HostileTest, MelodyFiles) {
     const auto play = on("Tonfex.txt", [&] { app.Startknopf_Click(); });
     const auto score = on("Tonfex.txt", [&] { app.TonfexCap_Click(); });
-    const std::string tooMany =
-        "Tonfex.txt enthält mehr als 100000 Töne - mehr kann nicht gelesen werden.";
-    play(End::Command, lines(200000, "60 100 4"), {tooMany});
-    score(End::Command, lines(200000, "60 100 4"), {tooMany});
+    score(End::Command, lines(200000, "60 100 4"), // the player's limit: bounded_reads_test
+          {"Tonfex.txt enthält mehr als 100000 Töne - mehr kann nicht gelesen werden."});
     // Fields are cut at their widths; a duration of 8 digits is no index of the duration list.
     play(End::Command, "60 100 4 " + std::string(100000, '5') + "\r\n" + std::string(100000, '6'),
          {"Wert für LT größer 127 eingelesen! ...666...",

@@ -119,8 +119,3 @@ TEST(Settings, ModeControlsAndPatternButtons) {
     EXPECT_TRUE(c.Patti.visible && c.Patti02.visible && c.KeineFrage.visible &&
                 c.Capellanotenwandeln.visible && c.Capellanotenwandeln2.visible);
 }
-
-TEST(Template, ByteForByte) {
-    EXPECT_EQ(encodeLines(settingsTemplate()),
-              testkit::readBytes(TONFEX_TEST_DATA "/settings/Tonfex.ini"));
-}
