@@ -27,16 +27,6 @@ TEST_F(AppTest, SummaryLineLinksToItsSettingAndALineWithoutOneTogglesTheSize) {
     EXPECT_EQ(app.c.inidat.lines(), settingsTemplate());
     app.inidat_Click(0); // without the summary flag: toggle back
     EXPECT_TRUE(app.InidatGross && !app.c.Daten.visible);
-
-    // On Linux the editor gets the file as an argument.
-    App linux(tp.platform, tmp.folder(), '.', OsKind::Linux);
-    linux.Form_Load();
-    linux.Kurzubersicht_Click();
-    linux.inidat_Click(at("  REGEL 01 (TFm)"));
-    EXPECT_EQ(tp.clipboard.text, "TFm");
-    ASSERT_EQ(tp.programs.starts.size(), 2u);
-    EXPECT_EQ(tp.programs.starts[1].command.args,
-              std::vector<std::string>{linux.folder.text("Tonfex.ini")});
 }
 
 TEST_F(AppTest, DefaultsAreTheTemplateAndARisingDurationList) {

@@ -44,8 +44,6 @@ TEST_F(PageTest, SummaryPreparesTheListAndLinks) {
     shown.insert(shown.begin(), "");
     EXPECT_EQ(c.inidat.lines(), shown);
     EXPECT_TRUE(dialogs.records.empty());
-    help::Label5_MouseMove(c.Label5);
-    EXPECT_TRUE(c.Label5.bold);
 
     // Notices show their message before the summary.
     std::vector<std::string> shownAtQuestion;
