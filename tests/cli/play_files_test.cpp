@@ -24,13 +24,6 @@ double cNumber(const std::string& text) {
     return v;
 }
 
-// A working folder playing `melody` in MIDI mode, durations taken directly at tempo 1.
-void prepare(const testkit::TempFolder& tmp, const std::string& melody) {
-    testkit::prepare(
-        tmp, {{"SOUND", "1"}, {"TONFINDUNGSMETHODE", "3"}, {"TONDAUERDIREKT", "1"}, {"TEMPO", "1"}},
-        melody);
-}
-
 // The note lines (" 90 ") of a protocol or of mido's read-back.
 Lines notes(const Lines& lines) {
     Lines out;
@@ -42,7 +35,7 @@ Lines notes(const Lines& lines) {
 
 TEST(PlayFiles, WavOfThreeTonesSoundsAtTheirPitchesAndScheduledTimes) {
     testkit::TempFolder tmp;
-    prepare(tmp, "60 100 4800\r\n64 100 4800\r\n67 100 4800\r\n");
+    testkit::prepareMidiPlay(tmp, "60 100 4800\r\n64 100 4800\r\n67 100 4800\r\n");
     auto wavPath = tmp / "klang.wav";
     CliRun r = cliIn(tmp, {"play", "--wav", wavPath.string()});
 #ifdef _WIN32
@@ -81,7 +74,7 @@ TEST(PlayFiles, MidiFileReadByMidoHoldsTheProtocolsNotesAndTimes) {
     if (std::system("/usr/bin/python3 -c 'import mido' >/dev/null 2>&1") != 0)
         GTEST_SKIP() << "python3-mido is not installed";
     testkit::TempFolder tmp;
-    prepare(tmp, "60 100 480\r\n62 127 240\r\n64 1 720\r\n");
+    testkit::prepareMidiPlay(tmp, "60 100 480\r\n62 127 240\r\n64 1 720\r\n");
     auto protocol = tmp / "protokoll.txt", mid = tmp / "spiel.mid", readBack = tmp / "mido.txt";
     // Real time: the protocol shows what was sent when; the MIDI file takes the same times.
     CliRun r = cliIn(tmp, {"play", "--midi-protokoll", protocol.string(), "--mid", mid.string()});
@@ -120,7 +113,7 @@ TEST(PlayFiles, MidiFileReadByMidoHoldsTheProtocolsNotesAndTimes) {
 
 TEST(PlayFiles, OptionsBelongToPlayingVerbsAndFailuresWriteNothing) {
     testkit::TempFolder tmp;
-    prepare(tmp, "60 100 480\r\n");
+    testkit::prepareMidiPlay(tmp, "60 100 480\r\n");
     CliRun ini = cliIn(tmp, {"ini", "--mid", (tmp / "a.mid").string()});
     EXPECT_EQ(ini.status, 2);
     EXPECT_TRUE(testkit::has(ini.out, "--mid gilt nur für play und neu"));
@@ -136,7 +129,7 @@ TEST(PlayFiles, LengthsTheFormatsCannotHoldAreRefusedAtOnce) {
     testkit::TempFolder tmp;
     auto mid = tmp / "lang.mid", wav = tmp / "lang.wav";
     // 2e8 units are 11.6 hours: a MIDI file holds that, a WAV file does not.
-    prepare(tmp, "60 100 2e8\r\n62 100 4800\r\n");
+    testkit::prepareMidiPlay(tmp, "60 100 2e8\r\n62 100 4800\r\n");
     CliRun r = cliIn(tmp, {"play", "--wav", wav.string()});
     EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(testkit::has(r.out, "zu lang (höchstens 6,5 Stunden)"));
@@ -178,7 +171,7 @@ TEST(PlayFiles, RealOutputPrintsNoLibraryMessages) {
     // The real program on the system's MIDI output: where there is no sequencer and no audio
     // device, it plays silently and neither alsa-lib nor FluidSynth nor RtMidi print anything.
     testkit::TempFolder tmp;
-    prepare(tmp, "60 100 48\r\n");
+    testkit::prepareMidiPlay(tmp, "60 100 48\r\n");
     auto err = tmp / "stderr.txt", out = tmp / "stdout.txt";
     std::string command = std::string(TONFEX_BINARY_DIR) + "/tonfex --arbeit " +
                           tmp.dir().string() + " play > " + out.string() + " 2> " + err.string();
@@ -193,7 +186,7 @@ TEST(PlayFiles, RealOutputPrintsNoLibraryMessages) {
 #ifndef _WIN32
 TEST(PlayFiles, CtrlCAndSigtermEndThePlayWithAbgebrochen) {
     testkit::TempFolder tmp;
-    prepare(tmp, "60 100 48000\r\n62 100 48000\r\n"); // ten seconds each
+    testkit::prepareMidiPlay(tmp, "60 100 48000\r\n62 100 48000\r\n"); // ten seconds each
     const std::string program = std::string(TONFEX_BINARY_DIR) + "/tonfex";
     for (int signal : {SIGINT, SIGTERM}) {
         const auto out = tmp / ("stdout-" + std::to_string(signal) + ".txt");
@@ -229,7 +222,7 @@ TEST(PlayFiles, ASilentSynthesizerSaysWhyOnceWhereItWouldPlay) {
     // A driver FluidSynth does not know cannot start: the play is silent, and the default
     // device's entry with FluidSynth's reason is printed once, on a line of its own.
     testkit::TempFolder tmp, fresh;
-    prepare(tmp, "60 100 48\r\n");
+    testkit::prepareMidiPlay(tmp, "60 100 48\r\n");
     // `neu` computes three tones of its own, quickly.
     testkit::prepare(
         fresh, {{"SOUND", "1"}, {"TONFINDUNGSMETHODE", "1"}, {"ANZAHL", "3"}, {"TEMPO", "10"}}, "");

@@ -72,8 +72,7 @@ TEST(DiskWrites, DevicesAndPipesAreWrittenIntoNotReplaced) {
     ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
     std::string received;
     std::thread reader([&] { received = testkit::readBytes(pipe); });
-    testkit::prepare(tmp, {{"SOUND", "1"}, {"TONFINDUNGSMETHODE", "3"}, {"TONDAUERDIREKT", "1"}},
-                     "60 100 4800\r\n");
+    testkit::prepareMidiPlay(tmp, "60 100 4800\r\n");
     testkit::CliRun r = testkit::cliIn(tmp, {"play", "--mid", pipe.string()});
     reader.join();
     EXPECT_EQ(r.status, 0) << r.out;
