@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <initializer_list>
+#include <map>
 #include <random>
 #include <sstream>
 #include <string>
@@ -67,6 +68,14 @@ inline bool temporaryFileIn(const std::filesystem::path& dir) {
     for (const auto& e : std::filesystem::directory_iterator(dir))
         if (e.path().filename().string().find(".tonfex-neu") != std::string::npos) return true;
     return false;
+}
+
+// Every plain file of `dir` by name, with its bytes.
+inline std::map<std::string, std::string> filesIn(const std::filesystem::path& dir) {
+    std::map<std::string, std::string> all;
+    for (const auto& e : std::filesystem::directory_iterator(dir))
+        if (e.is_regular_file()) all[e.path().filename().string()] = readBytes(e.path());
+    return all;
 }
 
 inline void writeBytes(const std::filesystem::path& path, const std::string& bytes) {

@@ -7,10 +7,6 @@
 using namespace tonfex;
 using Fault = FaultyFiles::Fault;
 
-namespace tonfex::testkit {
-std::map<std::string, std::string> filesIn(const std::filesystem::path& dir); // hostile_test
-}
-
 namespace {
 
 struct Writer {

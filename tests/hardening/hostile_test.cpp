@@ -5,7 +5,6 @@
 #include "core/errors.h"
 
 #include <cfloat>
-#include <map>
 #include <random>
 
 using namespace tonfex;
@@ -28,16 +27,6 @@ std::string noise(size_t size, unsigned seed) {
 }
 
 } // namespace
-
-namespace tonfex::testkit {
-// Every plain file of `dir` by name, with its bytes.
-std::map<std::string, std::string> filesIn(const std::filesystem::path& dir) {
-    std::map<std::string, std::string> all;
-    for (const auto& e : std::filesystem::directory_iterator(dir))
-        if (e.is_regular_file()) all[e.path().filename().string()] = readBytes(e.path());
-    return all;
-}
-} // namespace tonfex::testkit
 
 namespace {
 
