@@ -3,10 +3,13 @@
 
 #include "core/workfolder.h"
 
+#include <gtest/gtest.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <initializer_list>
+#include <map>
 #include <random>
 #include <sstream>
 #include <string>
@@ -67,6 +70,14 @@ inline bool temporaryFileIn(const std::filesystem::path& dir) {
     return false;
 }
 
+// Every plain file of `dir` by name, with its bytes.
+inline std::map<std::string, std::string> filesIn(const std::filesystem::path& dir) {
+    std::map<std::string, std::string> all;
+    for (const auto& e : std::filesystem::directory_iterator(dir))
+        if (e.is_regular_file()) all[e.path().filename().string()] = readBytes(e.path());
+    return all;
+}
+
 inline void writeBytes(const std::filesystem::path& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << bytes;
@@ -124,6 +135,20 @@ template <class T, class F> auto mapped(std::initializer_list<T> inputs, F f) {
     for (const auto& input : inputs)
         out.push_back(f(input));
     return out;
+}
+
+// Whether `text` holds `part`; a failure shows the whole text.
+inline ::testing::AssertionResult has(const std::string& text, const std::string& part) {
+    if (text.find(part) != std::string::npos) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "\"" << part << "\" not in:\n" << text;
+}
+
+// How often `part` occurs in `text`.
+inline size_t occurrences(const std::string& text, const std::string& part) {
+    size_t n = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++n;
+    return n;
 }
 
 // The texts of the message boxes a dialogs double recorded, in order.

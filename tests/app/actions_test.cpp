@@ -46,7 +46,7 @@ TEST_F(ActionTest, EventsReachTheirHandlersWithTheClickedLineOrPosition) {
     // The bend area hands over its position in scale units.
     findAction("Bender")->run(app, 12883);
     EXPECT_EQ(app.c.Bender.markerY, 12883.0);
-    EXPECT_NE(app.c.txtNot.text().find(" Hz"), std::string::npos);
+    EXPECT_TRUE(testkit::has(app.c.txtNot.text(), " Hz"));
 }
 
 } // namespace tonfex::testkit

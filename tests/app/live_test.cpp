@@ -13,9 +13,8 @@ using Sent = std::vector<std::string>;
 // All Notes Off on channels 0 to 15.
 Sent allNotesOff() {
     Sent out;
-    for (const char* status : {"B0", "B1", "B2", "B3", "B4", "B5", "B6", "B7", "B8", "B9", "BA",
-                               "BB", "BC", "BD", "BE", "BF"})
-        out.push_back(std::string(status) + " 7B 00");
+    for (std::uint32_t channel = 0; channel < 16; ++channel)
+        out.push_back(testkit::hex(0xB0 + channel + (0x7B << 8)));
     return out;
 }
 

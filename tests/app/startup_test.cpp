@@ -5,19 +5,6 @@
 using namespace tonfex;
 using tonfex::testkit::AppTest;
 
-TEST_F(AppTest, StartInMidiModeWithAPatternRuleAndKeineFrageToggles) {
-    settings("SOUND 1, TONFINDUNGSMETHODE 3");
-    app.Form_Load();
-    auto& c = app.c;
-    // The mode's and the rule's buttons (which ones: the settings suite).
-    EXPECT_TRUE(c.Startknopf.visible && c.Patti.visible && !c.Command1.visible);
-    EXPECT_FALSE(c.Daten.visible || c.Zuordnung.visible || c.erklaplus.visible);
-    for (bool on : {false, true, false}) {
-        EXPECT_EQ(app.KeineFrageFlag, on);
-        app.KeineFrage_Click();
-    }
-}
-
 TEST_F(AppTest, SummaryLineLinksToItsSettingAndALineWithoutOneTogglesTheSize) {
     app.Form_Load();
     app.Kurzubersicht_Click();
@@ -40,29 +27,16 @@ TEST_F(AppTest, SummaryLineLinksToItsSettingAndALineWithoutOneTogglesTheSize) {
     EXPECT_EQ(app.c.inidat.lines(), settingsTemplate());
     app.inidat_Click(0); // without the summary flag: toggle back
     EXPECT_TRUE(app.InidatGross && !app.c.Daten.visible);
-
-    // On Linux the editor gets the file as an argument.
-    App linux(tp.platform, tmp.folder(), '.', OsKind::Linux);
-    linux.Form_Load();
-    linux.Kurzubersicht_Click();
-    linux.inidat_Click(at("  REGEL 01 (TFm)"));
-    EXPECT_EQ(tp.clipboard.text, "TFm");
-    ASSERT_EQ(tp.programs.starts.size(), 2u);
-    EXPECT_EQ(tp.programs.starts[1].command.args,
-              std::vector<std::string>{linux.folder.text("Tonfex.ini")});
 }
 
-TEST_F(AppTest, DefaultsAreWrittenOnceAndNeverOverAUsersFile) {
+TEST_F(AppTest, DefaultsAreTheTemplateAndARisingDurationList) {
     EXPECT_EQ(file("Tonfex.ini"), testkit::readBytes(TONFEX_TEST_DATA "/settings/Tonfex.ini"));
+    EXPECT_EQ(encodeLines(settingsTemplate()), file("Tonfex.ini"));
     // The duration list is written as it stands and rises through common note values.
     const auto& d = defaultDurationList();
     EXPECT_EQ(encodeLines(d), file("Tonfex-DTC.txt"));
     for (size_t i = 1; i < d.size(); ++i)
         EXPECT_LT(std::stod(d[i - 1]), std::stod(d[i]));
-    testkit::writeBytes(tmp / "Tonfex-DTC.txt", "7\r\n");
-    testkit::writeBytes(tmp / "Tonfex.ini", "SOUND 1\r\n");
-    EXPECT_EQ(ensureWorkFolder(tp.files, tmp.folder()), "");
-    EXPECT_EQ(file("Tonfex-DTC.txt") + file("Tonfex.ini"), "7\r\nSOUND 1\r\n");
 }
 
 TEST_F(AppTest, AFolderInUseKeepsAGapUntilVorgabenFillsIt) {

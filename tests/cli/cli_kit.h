@@ -59,4 +59,11 @@ inline void prepare(const TempFolder& tmp, const KeyValues& values, const std::s
     writeBytes(tmp / "Tonfex.txt", melody);
 }
 
+// A working folder playing `melody` in MIDI mode, durations taken directly at tempo 1.
+inline void prepareMidiPlay(const TempFolder& tmp, const std::string& melody) {
+    prepare(tmp,
+            {{"SOUND", "1"}, {"TONFINDUNGSMETHODE", "3"}, {"TONDAUERDIREKT", "1"}, {"TEMPO", "1"}},
+            melody);
+}
+
 } // namespace tonfex::testkit

@@ -69,10 +69,7 @@ TEST(LiveSound, ThreeTonesThroughPulseAudioAtTheirPitchesAndTimes) {
     setenv("PULSE_SERVER", server.c_str(), 1);
 
     // Three tones of 0.6 s each (4800 ticks are a second at tempo 1), a fifth and a fourth apart.
-    testkit::prepare(
-        work,
-        {{"SOUND", "1"}, {"TONFINDUNGSMETHODE", "3"}, {"TONDAUERDIREKT", "1"}, {"TEMPO", "1"}},
-        "60 100 2880\r\n67 100 2880\r\n72 100 2880\r\n");
+    testkit::prepareMidiPlay(work, "60 100 2880\r\n67 100 2880\r\n72 100 2880\r\n");
     const auto recording = pulseDir / "aufnahme.raw";
     Background parec("parec -s " + server +
                          " -d tonfex_probe.monitor --raw --format=s16le "

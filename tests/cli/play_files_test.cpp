@@ -24,13 +24,6 @@ double cNumber(const std::string& text) {
     return v;
 }
 
-// A working folder playing `melody` in MIDI mode, durations taken directly at tempo 1.
-void prepare(const testkit::TempFolder& tmp, const std::string& melody) {
-    testkit::prepare(
-        tmp, {{"SOUND", "1"}, {"TONFINDUNGSMETHODE", "3"}, {"TONDAUERDIREKT", "1"}, {"TEMPO", "1"}},
-        melody);
-}
-
 // The note lines (" 90 ") of a protocol or of mido's read-back.
 Lines notes(const Lines& lines) {
     Lines out;
@@ -42,18 +35,18 @@ Lines notes(const Lines& lines) {
 
 TEST(PlayFiles, WavOfThreeTonesSoundsAtTheirPitchesAndScheduledTimes) {
     testkit::TempFolder tmp;
-    prepare(tmp, "60 100 4800\r\n64 100 4800\r\n67 100 4800\r\n");
+    testkit::prepareMidiPlay(tmp, "60 100 4800\r\n64 100 4800\r\n67 100 4800\r\n");
     auto wavPath = tmp / "klang.wav";
     CliRun r = cliIn(tmp, {"play", "--wav", wavPath.string()});
 #ifdef _WIN32
     // The Windows build has no built-in synthesizer: a message, and no file.
     EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.out.find("FluidSynth"), std::string::npos) << r.out;
+    EXPECT_TRUE(testkit::has(r.out, "FluidSynth"));
     EXPECT_FALSE(std::filesystem::exists(wavPath));
     return;
 #endif
     ASSERT_EQ(r.status, 0) << r.out;
-    EXPECT_NE(r.out.find("WAV-Datei geschrieben: " + wavPath.string()), std::string::npos);
+    EXPECT_TRUE(testkit::has(r.out, "WAV-Datei geschrieben: " + wavPath.string()));
     // Stereo after the 44-byte header, padded with 0.3 s of silence so that the first tone's
     // start is a rise too. The file starts with the first tone, not with the 0.9 s the window
     // waits before it ("WAVETABLE"); then one second per tone, and the release dies away.
@@ -81,7 +74,7 @@ TEST(PlayFiles, MidiFileReadByMidoHoldsTheProtocolsNotesAndTimes) {
     if (std::system("/usr/bin/python3 -c 'import mido' >/dev/null 2>&1") != 0)
         GTEST_SKIP() << "python3-mido is not installed";
     testkit::TempFolder tmp;
-    prepare(tmp, "60 100 480\r\n62 127 240\r\n64 1 720\r\n");
+    testkit::prepareMidiPlay(tmp, "60 100 480\r\n62 127 240\r\n64 1 720\r\n");
     auto protocol = tmp / "protokoll.txt", mid = tmp / "spiel.mid", readBack = tmp / "mido.txt";
     // Real time: the protocol shows what was sent when; the MIDI file takes the same times.
     CliRun r = cliIn(tmp, {"play", "--midi-protokoll", protocol.string(), "--mid", mid.string()});
@@ -120,10 +113,10 @@ TEST(PlayFiles, MidiFileReadByMidoHoldsTheProtocolsNotesAndTimes) {
 
 TEST(PlayFiles, OptionsBelongToPlayingVerbsAndFailuresWriteNothing) {
     testkit::TempFolder tmp;
-    prepare(tmp, "60 100 480\r\n");
+    testkit::prepareMidiPlay(tmp, "60 100 480\r\n");
     CliRun ini = cliIn(tmp, {"ini", "--mid", (tmp / "a.mid").string()});
     EXPECT_EQ(ini.status, 2);
-    EXPECT_NE(ini.out.find("--mid gilt nur für play und neu"), std::string::npos);
+    EXPECT_TRUE(testkit::has(ini.out, "--mid gilt nur für play und neu"));
     EXPECT_FALSE(std::filesystem::exists(tmp / "a.mid"));
 
     // A read error answered No ends the program before anything is written.
@@ -136,10 +129,10 @@ TEST(PlayFiles, LengthsTheFormatsCannotHoldAreRefusedAtOnce) {
     testkit::TempFolder tmp;
     auto mid = tmp / "lang.mid", wav = tmp / "lang.wav";
     // 2e8 units are 11.6 hours: a MIDI file holds that, a WAV file does not.
-    prepare(tmp, "60 100 2e8\r\n62 100 4800\r\n");
+    testkit::prepareMidiPlay(tmp, "60 100 2e8\r\n62 100 4800\r\n");
     CliRun r = cliIn(tmp, {"play", "--wav", wav.string()});
     EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.out.find("zu lang (höchstens 6,5 Stunden)"), std::string::npos) << r.out;
+    EXPECT_TRUE(testkit::has(r.out, "zu lang (höchstens 6,5 Stunden)"));
     EXPECT_FALSE(std::filesystem::exists(wav));
     ASSERT_EQ(cliIn(tmp, {"play", "--mid", mid.string()}).status, 0);
     EXPECT_TRUE(std::filesystem::exists(mid));
@@ -148,7 +141,7 @@ TEST(PlayFiles, LengthsTheFormatsCannotHoldAreRefusedAtOnce) {
     testkit::writeBytes(tmp / "Tonfex.txt", "60 100 9e99\r\n62 100 4800\r\n");
     r = cliIn(tmp, {"play", "--mid", mid.string()});
     EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.out.find("passt nicht in eine MIDI-Datei"), std::string::npos) << r.out;
+    EXPECT_TRUE(testkit::has(r.out, "passt nicht in eine MIDI-Datei"));
     EXPECT_FALSE(std::filesystem::exists(mid));
 }
 
@@ -164,10 +157,8 @@ TEST(PlayFiles, SampleModesHaveNoMidiFilesAndLeaveProjectAndClipboardAlone) {
     for (const auto& args : calls) {
         CliRun r = cliIn(tmp, args);
         EXPECT_EQ(r.status, 1) << args.back();
-        EXPECT_NE(
-            r.out.find("Bei SOUND 3 sind die Tonnummern der Melodie Samples, keine MIDI-Noten"),
-            std::string::npos)
-            << r.out;
+        EXPECT_TRUE(testkit::has(
+            r.out, "Bei SOUND 3 sind die Tonnummern der Melodie Samples, keine MIDI-Noten"));
         EXPECT_EQ(r.out.find("Zwischenablage"), std::string::npos) << r.out;
         EXPECT_EQ(r.out.find("geschrieben"), std::string::npos) << r.out;
     }
@@ -180,7 +171,7 @@ TEST(PlayFiles, RealOutputPrintsNoLibraryMessages) {
     // The real program on the system's MIDI output: where there is no sequencer and no audio
     // device, it plays silently and neither alsa-lib nor FluidSynth nor RtMidi print anything.
     testkit::TempFolder tmp;
-    prepare(tmp, "60 100 48\r\n");
+    testkit::prepareMidiPlay(tmp, "60 100 48\r\n");
     auto err = tmp / "stderr.txt", out = tmp / "stdout.txt";
     std::string command = std::string(TONFEX_BINARY_DIR) + "/tonfex --arbeit " +
                           tmp.dir().string() + " play > " + out.string() + " 2> " + err.string();
@@ -189,13 +180,13 @@ TEST(PlayFiles, RealOutputPrintsNoLibraryMessages) {
     std::string printed = testkit::readBytes(out);
     EXPECT_EQ(printed.find("ALSA"), std::string::npos) << printed;
     EXPECT_EQ(printed.find("fluidsynth"), std::string::npos) << printed;
-    EXPECT_NE(printed.find("1  60  100  48"), std::string::npos) << printed;
+    EXPECT_TRUE(testkit::has(printed, "1  60  100  48"));
 }
 
 #ifndef _WIN32
 TEST(PlayFiles, CtrlCAndSigtermEndThePlayWithAbgebrochen) {
     testkit::TempFolder tmp;
-    prepare(tmp, "60 100 48000\r\n62 100 48000\r\n"); // ten seconds each
+    testkit::prepareMidiPlay(tmp, "60 100 48000\r\n62 100 48000\r\n"); // ten seconds each
     const std::string program = std::string(TONFEX_BINARY_DIR) + "/tonfex";
     for (int signal : {SIGINT, SIGTERM}) {
         const auto out = tmp / ("stdout-" + std::to_string(signal) + ".txt");
@@ -222,7 +213,7 @@ TEST(PlayFiles, CtrlCAndSigtermEndThePlayWithAbgebrochen) {
         ASSERT_TRUE(WIFEXITED(status)) << signal;
         EXPECT_EQ(WEXITSTATUS(status), 1);
         const std::string printed = testkit::readBytes(out);
-        EXPECT_NE(printed.find("\nAbgebrochen.\n"), std::string::npos) << printed;
+        EXPECT_TRUE(testkit::has(printed, "\nAbgebrochen.\n"));
         EXPECT_EQ(printed.find("2  62  100  48000"), std::string::npos) << printed;
     }
 }
@@ -231,19 +222,13 @@ TEST(PlayFiles, ASilentSynthesizerSaysWhyOnceWhereItWouldPlay) {
     // A driver FluidSynth does not know cannot start: the play is silent, and the default
     // device's entry with FluidSynth's reason is printed once, on a line of its own.
     testkit::TempFolder tmp, fresh;
-    prepare(tmp, "60 100 48\r\n");
+    testkit::prepareMidiPlay(tmp, "60 100 48\r\n");
     // `neu` computes three tones of its own, quickly.
     testkit::prepare(
         fresh, {{"SOUND", "1"}, {"TONFINDUNGSMETHODE", "1"}, {"ANZAHL", "3"}, {"TEMPO", "10"}}, "");
     setenv("TONFEX_AUDIO_DRIVER", "keiner", 1);
     const std::string line = "\nEingebauter Synthesizer - kein Audioausgang: keiner: Couldn't "
                              "find the requested audio driver 'keiner'.\n";
-    auto count = [&](const std::string& text) {
-        size_t n = 0;
-        for (size_t at = text.find(line); at != std::string::npos; at = text.find(line, at + 1))
-            ++n;
-        return n;
-    };
     struct Run {
         const testkit::TempFolder& folder;
         Lines args;
@@ -255,7 +240,9 @@ TEST(PlayFiles, ASilentSynthesizerSaysWhyOnceWhereItWouldPlay) {
           Run{tmp, {"play", "--midi-protokoll", (tmp / "p.txt").string()}, 0}}) {
         CliRun r = cliIn(folder, args);
         EXPECT_EQ(r.status, 0) << r.out;
-        EXPECT_EQ(count("\n" + r.out), lines) << args[0] << " " << args.back() << "\n" << r.out;
+        EXPECT_EQ(testkit::occurrences("\n" + r.out, line), lines)
+            << args[0] << " " << args.back() << "\n"
+            << r.out;
     }
     unsetenv("TONFEX_AUDIO_DRIVER");
 }
@@ -271,6 +258,6 @@ TEST(PlayFiles, WithoutADisplayTheWindowNamesTheCommands) {
     EXPECT_EQ(WEXITSTATUS(status), 1);
     const std::string printed = testkit::readBytes(out);
     EXPECT_EQ(printed.rfind("Kein Bildschirm für das Fenster", 0), 0u) << printed;
-    EXPECT_NE(printed.find("\n  neu "), std::string::npos) << printed;
+    EXPECT_TRUE(testkit::has(printed, "\n  neu "));
 }
 #endif

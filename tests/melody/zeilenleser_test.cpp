@@ -150,7 +150,7 @@ TEST(ReadToneRows, PatternChecksPromptsAndRowLimit) {
     Lines lines(10001, "60 80 4");
     EXPECT_THROW(rows(lines, Reader::Pattern, d), CommandEnd);
     ASSERT_EQ(texts(d).size(), 1u);
-    EXPECT_NE(texts(d)[0].find("mehr als 10000"), std::string::npos);
+    EXPECT_TRUE(testkit::has(texts(d)[0], "mehr als 10000"));
     lines.pop_back();
     EXPECT_EQ(rows(lines, Reader::Pattern, d).size(), 10000u);
 }

@@ -16,8 +16,8 @@ ProjectScan scan(const std::vector<std::string>& lines, std::vector<std::string>
                  char decimal) {
     size_t at = 0;
     return scanSampleProject(
-        [&](std::string& line) { return at < lines.size() && (line = lines[at++], true); },
-        listing, decimal);
+        [&](std::string& line) { return at < lines.size() && (line = lines[at++], true); }, listing,
+        decimal);
 }
 
 // One REAPER item with the lines the catalog reads, in REAPER's order and indentation.
@@ -76,20 +76,19 @@ TEST(Catalog, ValueRulesOfTheProjectSubset) {
                               [](const char* l) { return keywordValue(l, 0, 4, 1); }),
               (std::vector<std::string>{"\"Glocke.wav-hell", "\"Glocke", "", "\"Glocke.wav"}));
 
-    auto scanned = scan(
-        project({item("\"A.wav\"", "0.123456789", "0.5 0.3 1 -1", "1 1 -2.5 -1 0 0.0025"),
-                 item("\"B.wav-hoch\"", "0.12350000000000"), item("\"Glocke 01.wav\"")}),
-        nullptr, '.');
+    auto scanned =
+        scan(project({item("\"A.wav\"", "0.123456789", "0.5 0.3 1 -1", "1 1 -2.5 -1 0 0.0025"),
+                      item("\"B.wav-hoch\"", "0.12350000000000"), item("\"Glocke 01.wav\"")}),
+             nullptr, '.');
     EXPECT_FALSE(scanned.truncated || scanned.tooMany);
     EXPECT_EQ(scanned.entries, (std::vector<std::string>{"A   .123   .25  -2.5   .5   1  ",
-                                                      "B   .124   .25   0   1   1  hoch",
-                                                      "Glock   1.5   .25   0   1   1  "}));
+                                                         "B   .124   .25   0   1   1  hoch",
+                                                         "Glock   1.5   .25   0   1   1  "}));
 
     auto first = item("\"A.wav\"");
     first.erase(first.begin() + 7); // no SOFFS: the next item's lines complete this entry
     EXPECT_EQ(
-        scan(project({first, item("\"B.wav\""), item("\"C.wav\"")}), nullptr, '.')
-            .entries,
+        scan(project({first, item("\"B.wav\""), item("\"C.wav\"")}), nullptr, '.').entries,
         (std::vector<std::string>{"A   1.5   .25   0   1   1  ", "C   1.5   .25   0   1   1  "}));
 
     auto split = [](const std::string& take) {
@@ -107,9 +106,8 @@ TEST(Catalog, ValueRulesOfTheProjectSubset) {
 TEST(Catalog, ListingColumnsAndTheLongNameLine) {
     // A name from column 8 that reaches column 30 pushes DT to the next line.
     std::vector<std::string> listing = listingHead(LocalTime{2026, 12, 5, 17, 17, 22}, "L.txt");
-    scan(
-        project({item("\"Glocke.wav-hell\""), item("\"" + std::string(23, 'x') + ".wav\"")}),
-        &listing, ',');
+    scan(project({item("\"Glocke.wav-hell\""), item("\"" + std::string(23, 'x') + ".wav\"")}),
+         &listing, ',');
     EXPECT_EQ(encodeLines(listing), testkit::readBytes(TONFEX_TEST_DATA "/sampler/listing.txt"));
 }
 
@@ -141,8 +139,7 @@ TEST_F(CatalogRead, ReadersListAndEntryFields) {
     std::filesystem::remove(tmp / "Tonfex-HC.txt");
     EXPECT_THROW(readHC(), CommandEnd);
     EXPECT_EQ(count, 3);
-    EXPECT_NE(tp.dialogs.records.back().text.find("Tonfex-HC.txt ist nicht vorhanden"),
-              std::string::npos);
+    EXPECT_TRUE(testkit::has(tp.dialogs.records.back().text, "Tonfex-HC.txt ist nicht vorhanden"));
 }
 
 TEST_F(CatalogRead, KatalogleserBuildsTheTableOrEndsTheProgram) {
@@ -176,7 +173,7 @@ TEST_F(CatalogRead, MoreEntriesThanTheCountHoldsAreRefused) {
     writeTextLines(tp.files, tmp / "Tonfex-HC.txt", std::vector<std::string>(32768, "A  1"));
     EXPECT_THROW(readHC(), CommandEnd);
     EXPECT_EQ(count, 5);
-    EXPECT_NE(tp.dialogs.records.back().text.find("mehr als 32767 Zeilen"), std::string::npos);
+    EXPECT_TRUE(testkit::has(tp.dialogs.records.back().text, "mehr als 32767 Zeilen"));
 
     std::vector<std::string> lines;
     for (int k = 0; k < 32768; ++k)
@@ -185,5 +182,5 @@ TEST_F(CatalogRead, MoreEntriesThanTheCountHoldsAreRefused) {
     writeTextLines(tp.files, tmp / "Tonfex-HCR.rpp", lines);
     EXPECT_THROW(readHCR(4), ProgramEnd);
     EXPECT_EQ(count, 32767);
-    EXPECT_NE(tp.dialogs.records.back().text.find("mehr als 32767 Samples"), std::string::npos);
+    EXPECT_TRUE(testkit::has(tp.dialogs.records.back().text, "mehr als 32767 Samples"));
 }

@@ -136,7 +136,3 @@ TEST(Template, NamesEveryKeywordWithItsAbbreviation) {
     }
 }
 
-TEST(Template, ByteForByte) {
-    EXPECT_EQ(encodeLines(settingsTemplate()),
-              testkit::readBytes(TONFEX_TEST_DATA "/settings/Tonfex.ini"));
-}
