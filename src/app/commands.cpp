@@ -55,7 +55,9 @@ const std::vector<Command>& commandTable() {
          [](App& app, const std::vector<std::string>& args) {
              const int page = args.empty() ? -1 : wholeNumber(args[0]);
              app.Ubersicht_Click();
-             for (int i = 0; page >= 0 && i <= help::lastPage() && app.erklaIndex != static_cast<float>(page); ++i)
+             for (int i = 0;
+                  page >= 0 && i <= help::lastPage() && app.erklaIndex != static_cast<float>(page);
+                  ++i)
                  app.erklaplus_Click();
              // A rule without a page (TFm 0.2) left the list empty at the asked index.
              if (page >= 0 && app.c.inidat.count() == 0) {

@@ -113,8 +113,7 @@ PianoRoll readPianoRoll(Files& files, const WorkFolder& folder, char decimal) {
             durations.push_back(numericPrefix(line));
     }
     auto readRows = [&](Dialogs& dialogs) {
-        return readToneRows(melody, Reader::Player, s.sound() == 1, decimal, dialogs,
-                            "Tonfex.txt");
+        return readToneRows(melody, Reader::Player, s.sound() == 1, decimal, dialogs, "Tonfex.txt");
     };
     return pianoRoll(readRows, s.TONDAUERDIREKT != 0, durations, decimal);
 }

@@ -55,14 +55,13 @@ int runBild(const std::string& folderName, const std::vector<std::string>& args,
                                          std::string(bytes.constData(), size_t(bytes.size())));
     if (!error.empty()) {
         out << "[FEHLER] Das Bild " << args[0] << " konnte nicht geschrieben werden: " << error
-              << '\n';
+            << '\n';
         return 1;
     }
-    out << "Bild " << args[0] << ": " << roll.tones.size() << " Töne, " << width << " x "
-          << height << " Pixel\n";
+    out << "Bild " << args[0] << ": " << roll.tones.size() << " Töne, " << width << " x " << height
+        << " Pixel\n";
     if (roll.corrected > 0)
-        out << roll.corrected
-              << " Werte außerhalb der Grenzen sind wie beim Abspielen ersetzt.\n";
+        out << roll.corrected << " Werte außerhalb der Grenzen sind wie beim Abspielen ersetzt.\n";
     return 0;
 }
 

@@ -355,8 +355,9 @@ void CapellaLesen(const std::filesystem::path& xmlPath, const std::filesystem::p
                                      plainText(static_cast<int>(kMusicXmlBytes >> 20)) +
                                      " MB, so große Partituren liest der Import nicht - " +
                                      patternText + " bleibt unverändert.");
-    const MusicXmlNotes xml = readMusicXmlText(textWithLineFeeds(decodeFileText(std::move(read->bytes))),
-                                               ctx.dialogs, xmlText, patternText);
+    const MusicXmlNotes xml =
+        readMusicXmlText(textWithLineFeeds(decodeFileText(std::move(read->bytes))), ctx.dialogs,
+                         xmlText, patternText);
 
     Overwrite overwrite;
     if (!ctx.keineFrage) {

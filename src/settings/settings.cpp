@@ -25,7 +25,8 @@ void fillIniTable(IniTable& table, const std::vector<std::string>& fileLines) {
     table.firstStart = next;
     for (int i = 1; i <= table.count; ++i)
         if (const std::string& line = table.lines[static_cast<size_t>(i)]; !line.empty())
-            table.byFirst[next[static_cast<unsigned char>(line[0])]++] = static_cast<std::uint16_t>(i);
+            table.byFirst[next[static_cast<unsigned char>(line[0])]++] =
+                static_cast<std::uint16_t>(i);
 }
 
 std::optional<std::vector<std::string>> readIniLines(Files& files,
@@ -47,8 +48,7 @@ std::string IniWert(const IniTable& table, std::string_view keyword) {
     const auto first = static_cast<unsigned char>(keyword[0]);
     for (size_t k = table.firstStart[first]; k < table.firstStart[first + 1u]; ++k) {
         const std::string& line = table.lines[table.byFirst[k]];
-        if (line.compare(0, keyword.size(), keyword) == 0)
-            return valueOf(line);
+        if (line.compare(0, keyword.size(), keyword) == 0) return valueOf(line);
     }
     return "";
 }
@@ -83,7 +83,7 @@ struct KeywordRow {
     Member member;            // a number text for std::string, Boolean: true when not 0
     Fallback fallback = Fallback::None;
     double fallbackValue = 0;
-    double highest = 0;       // with NotAbove0: a value above this is rejected too (0: no limit)
+    double highest = 0; // with NotAbove0: a value above this is rejected too (0: no limit)
     std::optional<double> inTestMode = std::nullopt; // forced in test mode (TFm 0.1)
 };
 
@@ -147,11 +147,14 @@ const std::vector<KeywordRow>& keywordTable() {
 // The value after the row's fallback; `x` is the value as the field's type holds it.
 double withFallback(const KeywordRow& row, double x) {
     switch (row.fallback) {
-    case F::None: return x;
+    case F::None:
+        return x;
     case F::NotAbove0:
         return x <= 0 || (row.highest > 0 && x > row.highest) ? row.fallbackValue : x;
-    case F::Zero: return x == 0 ? row.fallbackValue : x;
-    case F::Flag: return x > 0 ? 1 : 0;
+    case F::Zero:
+        return x == 0 ? row.fallbackValue : x;
+    case F::Flag:
+        return x > 0 ? 1 : 0;
     }
     return x;
 }
@@ -161,9 +164,12 @@ void store(Settings& s, const KeywordRow& row, double v) {
     std::visit(
         [&](auto member) {
             using T = std::remove_reference_t<decltype(s.*member)>;
-            if constexpr (std::is_same_v<T, std::string>) s.*member = plainText(v, s.decimal);
-            else if constexpr (std::is_same_v<T, bool>) s.*member = v != 0;
-            else s.*member = static_cast<T>(v);
+            if constexpr (std::is_same_v<T, std::string>)
+                s.*member = plainText(v, s.decimal);
+            else if constexpr (std::is_same_v<T, bool>)
+                s.*member = v != 0;
+            else
+                s.*member = static_cast<T>(v);
         },
         row.member);
 }
@@ -174,10 +180,14 @@ double asFieldType(const Member& member, double v) {
     return std::visit(
         [&](auto m) -> double {
             using T = std::remove_reference_t<decltype(std::declval<Settings&>().*m)>;
-            if constexpr (std::is_same_v<T, std::int16_t>) return toInt16(v);
-            else if constexpr (std::is_same_v<T, std::int32_t>) return toInt32(v);
-            else if constexpr (std::is_same_v<T, float>) return toSingle(v);
-            else return v;
+            if constexpr (std::is_same_v<T, std::int16_t>)
+                return toInt16(v);
+            else if constexpr (std::is_same_v<T, std::int32_t>)
+                return toInt32(v);
+            else if constexpr (std::is_same_v<T, float>)
+                return toSingle(v);
+            else
+                return v;
         },
         member);
 }
@@ -186,7 +196,8 @@ double asFieldType(const Member& member, double v) {
 
 std::vector<std::pair<std::string, std::string>> settingsKeywords() {
     std::vector<std::pair<std::string, std::string>> list;
-    for (const KeywordRow& row : keywordTable()) list.emplace_back(row.keyword, row.abbreviation);
+    for (const KeywordRow& row : keywordTable())
+        list.emplace_back(row.keyword, row.abbreviation);
     return list;
 }
 

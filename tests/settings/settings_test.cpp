@@ -135,4 +135,3 @@ TEST(Template, NamesEveryKeywordWithItsAbbreviation) {
         EXPECT_NE(line->find("(" + abbreviation + ")"), std::string::npos) << *line;
     }
 }
-
