@@ -349,7 +349,7 @@ struct DefaultFile {
 
 std::vector<DefaultFile> defaultFiles(const WorkFolder& folder) {
     std::vector<DefaultFile> files;
-    auto text = [&](std::string_view name, std::function<std::vector<std::string>()> lines) {
+    auto text = [&](std::string_view name, const std::function<std::vector<std::string>()>& lines) {
         files.push_back({folder.path(name), [lines] { return encodeLines(lines()); }});
     };
     text(names::ini, settingsTemplate);

@@ -207,6 +207,8 @@ std::vector<std::string> defaultSampleProject(const WorkFolder& folder) {
     const std::string length = fixed14(kSampleSeconds);
     int k = 0;
     for (const auto& sample : defaultSamples()) {
+        // The long fade lines are split on purpose.
+        // NOLINTBEGIN(bugprone-suspicious-missing-comma)
         std::vector<std::string> item = {
             "    <ITEM",
             "      POSITION " + fixed14(k * (kSampleSeconds + 0.5)),
@@ -231,6 +233,7 @@ std::vector<std::string> defaultSampleProject(const WorkFolder& folder) {
             "      >",
             "    >",
         };
+        // NOLINTEND(bugprone-suspicious-missing-comma)
         lines.insert(lines.end(), item.begin(), item.end());
         ++k;
     }

@@ -128,8 +128,9 @@ TEST(Template, NamesEveryKeywordWithItsAbbreviation) {
     const auto& lines = settingsTemplate();
     for (const auto& [keyword, abbreviation] : settingsKeywords()) {
         if (abbreviation.empty()) continue; // LAUT has no line of its own
-        auto line = std::find_if(lines.begin(), lines.end(), [&](const std::string& l) {
-            return l.compare(0, keyword.size() + 1, keyword + " ") == 0;
+        const std::string start = keyword + " ";
+        auto line = std::find_if(lines.begin(), lines.end(), [&start](const std::string& l) {
+            return l.compare(0, start.size(), start) == 0;
         });
         ASSERT_NE(line, lines.end()) << keyword;
         EXPECT_NE(line->find("(" + abbreviation + ")"), std::string::npos) << *line;
