@@ -159,28 +159,7 @@ TEST_F(WindowTest, InsideAWaitStopRunsAndTheSoundingToneIsMarked) {
     EXPECT_EQ(depth, 1); // Stopp ran and ended while "Neu" was still waiting
 }
 
-TEST_F(WindowTest, AnIdleWindowFollowsTheMelodyFileWithoutAsking) {
-    testkit::writeBytes(tmp / "Tonfex.txt", "60 100 4\r\n62 100 4\r\n64 100 4\r\n");
-    open({{"SOUND", "1"}});
-    ASSERT_EQ(window->pianoRoll()->roll().tones.size(), 3u);
-    const size_t dialogs = tp.dialogs.records.size();
-    const PianoRoll& roll = window->pianoRoll()->roll();
-    // The composer's edits while no command runs; the event loop runs until the roll shows them.
-    auto shows = [&](auto condition) { return QTest::qWaitFor(condition, 10000); };
-    // Values the player would ask about are drawn corrected, without a question.
-    testkit::writeBytes(tmp / "Tonfex.txt", "200 300 4\r\n48 90 2\r\n");
-    ASSERT_TRUE(shows([&] { return roll.tones.size() == 2; }));
-    EXPECT_EQ(std::tuple(roll.low, roll.high, roll.corrected), std::tuple(48, 127, 2));
-    // A file emptied for writing, then removed: the roll says so, still without a message box.
-    testkit::writeBytes(tmp / "Tonfex.txt", "");
-    ASSERT_TRUE(shows([&] { return roll.tones.empty(); }));
-    std::filesystem::remove(tmp / "Tonfex.txt");
-    ASSERT_TRUE(shows([&] { return roll.error.find("nicht vorhanden") != std::string::npos; }));
-    EXPECT_EQ(tp.dialogs.records.size(), dialogs);
-    EXPECT_EQ(window->depth(), 0);
-}
-
-TEST_F(WindowTest, SummaryLineLinkEmptyLineToggleAndWideDescription) {
+TEST_F(WindowTest, SummaryLineLinkAndEmptyLineToggle) {
     open();
     app.c.inidat.clear();
     app.c.inidat.add("  SAMPLER mit Tonfex-HCR.rpp (Snd)");
@@ -197,15 +176,8 @@ TEST_F(WindowTest, SummaryLineLinkEmptyLineToggleAndWideDescription) {
     ASSERT_EQ(tp.programs.starts.size(), 1u);
     clickLine(1);
     EXPECT_EQ(tp.programs.starts.size(), 1u);
-    ASSERT_TRUE(w("Daten")->isVisible() && w("Zuordnung")->isVisible());
-    EXPECT_GE(w("Daten")->y(), list->geometry().bottom());
-    EXPECT_LE(w("Daten")->geometry().right(), w("Zuordnung")->x()); // side by side
+    EXPECT_TRUE(w("Daten")->isVisible() && w("Zuordnung")->isVisible());
     EXPECT_EQ(shown("inidat"), settingsTemplate());
-    // A widened description list keeps the settings list beside it.
-    app.c.List2.width = 11540;
-    window->sync();
-    EXPECT_GT(list->x(), w("List2")->geometry().right());
-    EXPECT_GT(list->width(), 100);
 }
 
 // The suite also runs under a German process locale, which Qt takes from the environment.
@@ -241,37 +213,16 @@ TEST_F(WindowTest, ChooserShowsItsListAndHidesWhenClosed) {
     EXPECT_FALSE(chooser->isVisible());
 }
 
-TEST_F(WindowTest, At1280x800NothingIsCutOffOrOverlapping) {
-    auto check = [&](const char* state) {
-        SCOPED_TRACE(state);
-        QRect inside = window->rect();
-        std::vector<std::pair<QString, QRect>> placed;
-        auto place = [&](QWidget* widget) {
-            if (!widget->isVisible()) return;
-            QRect r(widget->mapTo(window.get(), QPoint(0, 0)), widget->size());
-            EXPECT_TRUE(inside.contains(r)) << widget->objectName().toStdString();
-            for (const auto& [name, other] : placed)
-                EXPECT_FALSE(r.intersects(other))
-                    << widget->objectName().toStdString() << " / " << name.toStdString();
-            placed.emplace_back(widget->objectName(), r);
-        };
-        for (auto* button : window->findChildren<QPushButton*>()) {
-            place(button);
-            if (!button->isVisible()) continue;
-            int needed = button->fontMetrics().horizontalAdvance(button->text()) + 8;
-            EXPECT_LE(needed, button->width()) << button->objectName().toStdString();
-        }
-        for (const char* name :
-             {"inidat", "List2", "Label5", "Daten", "Zuordnung", "List1", "lst_sound_list",
-              "Bender", "VScroll1", "Label2", "txtNot", "Text5", "Pianoroll"})
-            place(w(name));
-    };
+// Where the controls lie is the driver's plan (tests/ui); here the captions must fit.
+TEST_F(WindowTest, At1280x800EveryCaptionFitsItsButton) {
     for (const char* sound : {"1", "3"}) {
         open({{"SOUND", sound}, {"TONFINDUNGSMETHODE", "3"}});
-        check(sound);
-        app.inidat_Click(-1); // the reduced settings list with the play lists below
-        window->sync();
-        check("inidat klein");
+        for (auto* button : window->findChildren<QPushButton*>()) {
+            if (!button->isVisible()) continue;
+            int needed = button->fontMetrics().horizontalAdvance(button->text()) + 8;
+            EXPECT_LE(needed, button->width()) << button->objectName().toStdString() << sound;
+            EXPECT_TRUE(window->rect().contains(button->geometry()));
+        }
     }
 }
 
