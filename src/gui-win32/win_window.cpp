@@ -76,7 +76,8 @@ std::wstring windowText(HWND hwnd) {
 
 Win32Window::Win32Window(App& app, WinEvents& events, WinDialogs& dialogs, WinClipboard& clipboard)
     : app_(app), events_(events), dialogs_(dialogs), clipboard_(clipboard),
-      instance_(GetModuleHandleW(nullptr)), driver_(app, *this, events.endRequested) {
+      instance_(GetModuleHandleW(nullptr)), driver_(app, painter_, events) {
+    paintControls();
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_BAR_CLASSES};
     InitCommonControlsEx(&icc);
 
@@ -124,7 +125,6 @@ Win32Window::Win32Window(App& app, WinEvents& events, WinDialogs& dialogs, WinCl
         if (places[i].kind == ui::Kind::Group)
             SetWindowPos(hwnds_[i], HWND_BOTTOM, 0, 0, 0, 0,
                          SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    events_.beforeProcess = [this] { sync(); };
     dialogs_.beforeDialog = [this] { sync(); };
     // An idle window follows the melody file as the composer edits it; a running command
     // looks at it in its waits (sync).
@@ -133,7 +133,6 @@ Win32Window::Win32Window(App& app, WinEvents& events, WinDialogs& dialogs, WinCl
 }
 
 Win32Window::~Win32Window() {
-    events_.beforeProcess = nullptr;
     dialogs_.beforeDialog = nullptr;
     dialogs_.owner = nullptr;
     clipboard_.owner = nullptr;
@@ -246,109 +245,88 @@ void Win32Window::fit() {
     driver_.resize(r.right, r.bottom, dpi, GetSystemMetrics(SM_CXVSCROLL));
 }
 
-void Win32Window::place(int slot, const Box& b) {
-    SetWindowPos(hwnds_[size_t(slot)], nullptr, b.left, b.top, b.width(), b.height(),
-                 SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-void Win32Window::laidOut() {
-    InvalidateRect(main_, nullptr, TRUE);
-}
-
-void Win32Window::showColours(int slot, const Control&) {
-    InvalidateRect(hwnds_[size_t(slot)], nullptr, TRUE);
-}
-
-void Win32Window::showFont(int slot, const Control& m) {
-    SendMessageW(hwnds_[size_t(slot)], WM_SETFONT, reinterpret_cast<WPARAM>(font(m.fontSize, m.bold)),
-                 TRUE);
-}
-
-void Win32Window::showEnabled(int slot, bool enabled) {
-    EnableWindow(hwnds_[size_t(slot)], enabled);
-}
-
-void Win32Window::showVisible(int slot, bool visible) {
-    ShowWindow(hwnds_[size_t(slot)], visible ? SW_SHOWNA : SW_HIDE);
-}
-
-void Win32Window::showCaption(int slot, const std::string& text) {
-    SetWindowTextW(hwnds_[size_t(slot)], toWide(text).c_str());
-}
-
-void Win32Window::showLines(int slot, const std::vector<std::string>& lines, size_t from) {
-    HWND list = hwnds_[size_t(slot)];
-    int& extent = extents_[size_t(slot)];
-    const Control& model = *driver_.places()[size_t(slot)].model;
-    SendMessageW(list, WM_SETREDRAW, FALSE, 0);
-    if (from == 0) {
-        SendMessageW(list, LB_RESETCONTENT, 0, 0);
-        extent = 0;
-    }
-    HDC dc = GetDC(list);
-    HGDIOBJ old = SelectObject(dc, font(model.fontSize, model.bold));
-    for (size_t i = from; i < lines.size(); ++i) {
-        std::wstring line = toWide(lines[i]);
-        SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
-        SIZE size{};
-        GetTextExtentPoint32W(dc, line.c_str(), static_cast<int>(line.size()), &size);
-        extent = std::max(extent, static_cast<int>(size.cx) + 8);
-    }
-    SelectObject(dc, old);
-    ReleaseDC(list, dc);
-    SendMessageW(list, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(extent), 0);
-    // A growing play list shows its newest line.
-    if (from > 0 && model.name == "Daten") SendMessageW(list, LB_SETTOPINDEX, lines.size() - 1, 0);
-    SendMessageW(list, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(list, nullptr, TRUE);
-}
-
-void Win32Window::showSelection(int slot, int row) {
-    SendMessageW(hwnds_[size_t(slot)], LB_SETCURSEL, static_cast<WPARAM>(row), 0);
-}
-
-void Win32Window::showScroll(const ScrollBar& m) {
-    // The scroll bar's top is its highest value: the position counts downwards.
-    SCROLLINFO info{sizeof info, SIF_RANGE | SIF_POS | SIF_PAGE, m.min, m.max, 0,
-                    m.max + m.min - m.value, 0};
-    SetScrollInfo(scroll_, SB_CTL, &info, TRUE);
-}
-
-void Win32Window::showBend() {
-    InvalidateRect(bender_, nullptr, TRUE);
-}
-
-void Win32Window::showTitle(const std::string& caption) {
-    SetWindowTextW(main_, toWide(caption).c_str());
-}
-
-void Win32Window::showChooserTitle(const std::string& caption) {
-    SetWindowTextW(chooser_, toWide(caption).c_str());
-}
-
-void Win32Window::showChooser(bool visible) {
-    ShowWindow(chooser_, visible ? SW_SHOW : SW_HIDE);
-    if (visible) SetForegroundWindow(chooser_);
-}
-
-void Win32Window::showRoll(const PianoRoll&) {
-    InvalidateRect(roll_, nullptr, FALSE);
-}
-
-void Win32Window::showSounding(int tone) {
-    sounding_ = tone;
-    InvalidateRect(roll_, nullptr, FALSE);
-}
-
-void Win32Window::showPrinted() {
-    InvalidateRect(main_, nullptr, TRUE);
-}
-
-void Win32Window::ended(int status) {
-    endStatus_ = status;
-    ShowWindow(chooser_, SW_HIDE);
-    ShowWindow(main_, SW_HIDE);
-    PostQuitMessage(status);
+void Win32Window::paintControls() {
+    painter_.place = [this](int slot, const Box& b) {
+        SetWindowPos(hwnds_[size_t(slot)], nullptr, b.left, b.top, b.width(), b.height(),
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    };
+    painter_.laidOut = [this]() {
+        InvalidateRect(main_, nullptr, TRUE);
+    };
+    painter_.showLook = [this](int slot, const Control& m) {
+        // The colours come with WM_CTLCOLOR* and WM_DRAWITEM: a repaint shows them.
+        HWND hwnd = hwnds_[size_t(slot)];
+        SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font(m.fontSize, m.bold)), TRUE);
+        InvalidateRect(hwnd, nullptr, TRUE);
+    };
+    painter_.showState = [this](int slot, bool enabled, bool visible) {
+        EnableWindow(hwnds_[size_t(slot)], enabled);
+        ShowWindow(hwnds_[size_t(slot)], visible ? SW_SHOWNA : SW_HIDE);
+    };
+    painter_.showCaption = [this](int slot, const std::string& text) {
+        SetWindowTextW(hwnds_[size_t(slot)], toWide(text).c_str());
+    };
+    painter_.showLines = [this](int slot, const std::vector<std::string>& lines, size_t from) {
+        HWND list = hwnds_[size_t(slot)];
+        int& extent = extents_[size_t(slot)];
+        const Control& model = *driver_.places()[size_t(slot)].model;
+        SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+        if (from == 0) {
+            SendMessageW(list, LB_RESETCONTENT, 0, 0);
+            extent = 0;
+        }
+        HDC dc = GetDC(list);
+        HGDIOBJ old = SelectObject(dc, font(model.fontSize, model.bold));
+        for (size_t i = from; i < lines.size(); ++i) {
+            std::wstring line = toWide(lines[i]);
+            SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
+            SIZE size{};
+            GetTextExtentPoint32W(dc, line.c_str(), static_cast<int>(line.size()), &size);
+            extent = std::max(extent, static_cast<int>(size.cx) + 8);
+        }
+        SelectObject(dc, old);
+        ReleaseDC(list, dc);
+        SendMessageW(list, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(extent), 0);
+        // A growing play list shows its newest line.
+        if (from > 0 && model.name == "Daten") SendMessageW(list, LB_SETTOPINDEX, lines.size() - 1, 0);
+        SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(list, nullptr, TRUE);
+    };
+    painter_.showSelection = [this](int slot, int row) {
+        SendMessageW(hwnds_[size_t(slot)], LB_SETCURSEL, static_cast<WPARAM>(row), 0);
+    };
+    painter_.showScroll = [this](const ScrollBar& m) {
+        // The scroll bar's top is its highest value: the position counts downwards.
+        SCROLLINFO info{sizeof info, SIF_RANGE | SIF_POS | SIF_PAGE, m.min, m.max, 0,
+                        m.max + m.min - m.value, 0};
+        SetScrollInfo(scroll_, SB_CTL, &info, TRUE);
+    };
+    painter_.showBend = [this]() {
+        InvalidateRect(bender_, nullptr, TRUE);
+    };
+    painter_.showTitle = [this](bool chooser, const std::string& caption) {
+        SetWindowTextW(chooser ? chooser_ : main_, toWide(caption).c_str());
+    };
+    painter_.showChooser = [this](bool visible) {
+        ShowWindow(chooser_, visible ? SW_SHOW : SW_HIDE);
+        if (visible) SetForegroundWindow(chooser_);
+    };
+    painter_.showRoll = [this](const PianoRoll&) {
+        InvalidateRect(roll_, nullptr, FALSE);
+    };
+    painter_.showSounding = [this](int tone) {
+        sounding_ = tone;
+        InvalidateRect(roll_, nullptr, FALSE);
+    };
+    painter_.showPrinted = [this]() {
+        InvalidateRect(main_, nullptr, TRUE);
+    };
+    painter_.ended = [this](int status) {
+        endStatus_ = status;
+        ShowWindow(chooser_, SW_HIDE);
+        ShowWindow(main_, SW_HIDE);
+        PostQuitMessage(status);
+    };
 }
 
 HFONT Win32Window::font(int pointSize, bool bold) {

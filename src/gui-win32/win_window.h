@@ -21,10 +21,10 @@ inline constexpr wchar_t kChooserClass[] = L"TonfexLinien";
 inline constexpr wchar_t kBendClass[] = L"TonfexBender";
 inline constexpr wchar_t kRollClass[] = L"TonfexPianoroll";
 
-class Win32Window : ui::Painter {
+class Win32Window {
 public:
     Win32Window(App& app, WinEvents& events, WinDialogs& dialogs, WinClipboard& clipboard);
-    ~Win32Window() override;
+    ~Win32Window();
     Win32Window(const Win32Window&) = delete;
     Win32Window& operator=(const Win32Window&) = delete;
 
@@ -51,24 +51,8 @@ private:
     void addTooltip(HWND hwnd);
     void fit();
 
-    void place(int slot, const Box& box) override;
-    void laidOut() override;
-    void showColours(int slot, const Control& model) override;
-    void showFont(int slot, const Control& model) override;
-    void showEnabled(int slot, bool enabled) override;
-    void showVisible(int slot, bool visible) override;
-    void showCaption(int slot, const std::string& text) override;
-    void showLines(int slot, const std::vector<std::string>& lines, size_t from) override;
-    void showSelection(int slot, int row) override;
-    void showScroll(const ScrollBar& model) override;
-    void showBend() override;
-    void showTitle(const std::string& caption) override;
-    void showChooserTitle(const std::string& caption) override;
-    void showChooser(bool visible) override;
-    void showRoll(const PianoRoll& roll) override;
-    void showSounding(int tone) override;
-    void showPrinted() override;
-    void ended(int status) override;
+    // What the driver reports, drawn with Win32 controls and GDI.
+    void paintControls();
 
     HFONT font(int pointSize, bool bold);
     HBRUSH brush(Rgb colour);
@@ -91,6 +75,7 @@ private:
     HWND chooser_ = nullptr;
     HWND tooltip_ = nullptr;
     HWND chooserTooltip_ = nullptr;
+    ui::Painter painter_;
     ui::Driver driver_;
     std::vector<HWND> hwnds_;  // by slot
     std::vector<int> extents_; // a list's widest line in pixels, for its horizontal scroll bar

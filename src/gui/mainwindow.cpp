@@ -68,7 +68,8 @@ private:
 } // namespace
 
 MainWindow::MainWindow(App& app, QtEvents& events, QtDialogs* dialogs)
-    : events_(events), dialogs_(dialogs), driver_(app, *this, events.endRequested) {
+    : events_(events), dialogs_(dialogs), driver_(app, painter_, events) {
+    paintWidgets();
     setObjectName("main");
     QPalette pal = palette();
     pal.setColor(QPalette::Window, qc(colors::grey));
@@ -93,7 +94,6 @@ MainWindow::MainWindow(App& app, QtEvents& events, QtDialogs* dialogs)
 
     // Form_Load follows the first paint; a window that is not painted soon starts anyway.
     QTimer::singleShot(1000, this, [this] { start(); });
-    events_.beforeProcess = [this] { sync(); };
     // An idle window follows the melody file as the composer edits it; a running command
     // looks at it in its waits (sync).
     auto* melodyPoll = new QTimer(this);
@@ -107,7 +107,6 @@ MainWindow::MainWindow(App& app, QtEvents& events, QtDialogs* dialogs)
 }
 
 MainWindow::~MainWindow() {
-    events_.beforeProcess = nullptr;
     if (dialogs_) {
         dialogs_->beforeDialog = nullptr;
         dialogs_->parent = nullptr;
@@ -202,115 +201,93 @@ QWidget* MainWindow::make(int slot, const ui::Slot& s) {
     return w;
 }
 
-void MainWindow::place(int slot, const Box& b) {
-    if (!driver_.places()[size_t(slot)].inChooser)
-        widgets_[size_t(slot)]->setGeometry(b.left, b.top, b.width(), b.height());
-}
-
-void MainWindow::showColours(int slot, const Control& m) {
-    QWidget* w = widgets_[size_t(slot)];
-    ui::Kind kind = driver_.places()[size_t(slot)].kind;
-    bool labelLike = kind == ui::Kind::Label || kind == ui::Kind::Line;
-    QPalette pal = w->palette();
-    QPalette::ColorRole back = labelLike ? QPalette::Window : QPalette::Base;
-    QPalette::ColorRole fore = labelLike ? QPalette::WindowText : QPalette::Text;
-    if (kind == ui::Kind::Button) {
-        back = QPalette::Button;
-        fore = QPalette::ButtonText;
-    }
-    pal.setColor(back, qc(m.back));
-    // A disabled control keeps the system's grey text, so that it looks disabled.
-    pal.setColor(QPalette::Active, fore, qc(m.fore));
-    pal.setColor(QPalette::Inactive, fore, qc(m.fore));
-    w->setPalette(pal);
-    if (labelLike) w->setAutoFillBackground(true);
-}
-
-void MainWindow::showFont(int slot, const Control& m) {
-    QFont f = font();
-    f.setPointSize(m.fontSize > 0 ? m.fontSize : 8);
-    f.setBold(m.bold);
-    widgets_[size_t(slot)]->setFont(f);
-}
-
-void MainWindow::showTooltip(int slot, const std::string& tip) {
-    widgets_[size_t(slot)]->setToolTip(qs(tip));
-}
-
-void MainWindow::showEnabled(int slot, bool enabled) {
-    widgets_[size_t(slot)]->setEnabled(enabled);
-}
-
-void MainWindow::showVisible(int slot, bool visible) {
-    widgets_[size_t(slot)]->setVisible(visible);
-}
-
-void MainWindow::showCaption(int slot, const std::string& text) {
-    QWidget* w = widgets_[size_t(slot)];
-    if (auto* b = qobject_cast<QPushButton*>(w)) b->setText(qs(text));
-    if (auto* l = qobject_cast<QLabel*>(w)) l->setText(qs(text));
-    if (auto* t = qobject_cast<QLineEdit*>(w)) {
-        t->setText(qs(text));
-        t->setCursorPosition(0);
-    }
-}
-
-void MainWindow::showLines(int slot, const std::vector<std::string>& lines, size_t from) {
-    auto* list = static_cast<QListWidget*>(widgets_[size_t(slot)]);
-    if (from == 0) list->clear();
-    QStringList add;
-    for (size_t i = from; i < lines.size(); ++i)
-        add << qs(lines[i]);
-    list->addItems(add);
-}
-
-void MainWindow::showSelection(int slot, int row) {
-    auto* list = static_cast<QListWidget*>(widgets_[size_t(slot)]);
-    QSignalBlocker block(list);
-    list->setCurrentRow(row);
-}
-
-void MainWindow::showScroll(const ScrollBar& m) {
-    QSignalBlocker block(scroll_);
-    scroll_->setRange(m.min, m.max);
-    scroll_->setValue(m.value);
-    scroll_->setSingleStep(m.smallChange);
-    scroll_->setPageStep(m.largeChange);
-}
-
-void MainWindow::showBend() {
-    bender_->update();
-}
-
-void MainWindow::showTitle(const std::string& caption) {
-    setWindowTitle(qs(caption));
-}
-
-void MainWindow::showChooserTitle(const std::string& caption) {
-    chooser_->setWindowTitle(qs(caption));
-}
-
-void MainWindow::showChooser(bool visible) {
-    chooser_->setVisible(visible);
-    if (visible) chooser_->raise();
-}
-
-void MainWindow::showRoll(const PianoRoll& roll) {
-    roll_->setRoll(roll);
-}
-
-void MainWindow::showSounding(int tone) {
-    roll_->setSounding(tone);
-}
-
-void MainWindow::showPrinted() {
-    update();
-}
-
-void MainWindow::ended(int status) {
-    chooser_->hide();
-    hide();
-    if (onEnd) onEnd(status);
+void MainWindow::paintWidgets() {
+    painter_.place = [this](int slot, const Box& b) {
+        if (!driver_.places()[size_t(slot)].inChooser)
+            widgets_[size_t(slot)]->setGeometry(b.left, b.top, b.width(), b.height());
+    };
+    painter_.showLook = [this](int slot, const Control& m) {
+        QWidget* w = widgets_[size_t(slot)];
+        ui::Kind kind = driver_.places()[size_t(slot)].kind;
+        bool labelLike = kind == ui::Kind::Label || kind == ui::Kind::Line;
+        QPalette pal = w->palette();
+        QPalette::ColorRole back = labelLike ? QPalette::Window : QPalette::Base;
+        QPalette::ColorRole fore = labelLike ? QPalette::WindowText : QPalette::Text;
+        if (kind == ui::Kind::Button) {
+            back = QPalette::Button;
+            fore = QPalette::ButtonText;
+        }
+        pal.setColor(back, qc(m.back));
+        // A disabled control keeps the system's grey text, so that it looks disabled.
+        pal.setColor(QPalette::Active, fore, qc(m.fore));
+        pal.setColor(QPalette::Inactive, fore, qc(m.fore));
+        w->setPalette(pal);
+        if (labelLike) w->setAutoFillBackground(true);
+        QFont f = font();
+        f.setPointSize(m.fontSize > 0 ? m.fontSize : 8);
+        f.setBold(m.bold);
+        w->setFont(f);
+    };
+    painter_.showTooltip = [this](int slot, const std::string& tip) {
+        widgets_[size_t(slot)]->setToolTip(qs(tip));
+    };
+    painter_.showState = [this](int slot, bool enabled, bool visible) {
+        widgets_[size_t(slot)]->setEnabled(enabled);
+        widgets_[size_t(slot)]->setVisible(visible);
+    };
+    painter_.showCaption = [this](int slot, const std::string& text) {
+        QWidget* w = widgets_[size_t(slot)];
+        if (auto* b = qobject_cast<QPushButton*>(w)) b->setText(qs(text));
+        if (auto* l = qobject_cast<QLabel*>(w)) l->setText(qs(text));
+        if (auto* t = qobject_cast<QLineEdit*>(w)) {
+            t->setText(qs(text));
+            t->setCursorPosition(0);
+        }
+    };
+    painter_.showLines = [this](int slot, const std::vector<std::string>& lines, size_t from) {
+        auto* list = static_cast<QListWidget*>(widgets_[size_t(slot)]);
+        if (from == 0) list->clear();
+        QStringList add;
+        for (size_t i = from; i < lines.size(); ++i)
+            add << qs(lines[i]);
+        list->addItems(add);
+    };
+    painter_.showSelection = [this](int slot, int row) {
+        auto* list = static_cast<QListWidget*>(widgets_[size_t(slot)]);
+        QSignalBlocker block(list);
+        list->setCurrentRow(row);
+    };
+    painter_.showScroll = [this](const ScrollBar& m) {
+        QSignalBlocker block(scroll_);
+        scroll_->setRange(m.min, m.max);
+        scroll_->setValue(m.value);
+        scroll_->setSingleStep(m.smallChange);
+        scroll_->setPageStep(m.largeChange);
+    };
+    painter_.showBend = [this]() {
+        bender_->update();
+    };
+    painter_.showTitle = [this](bool chooser, const std::string& caption) {
+        (chooser ? chooser_ : static_cast<QWidget*>(this))->setWindowTitle(qs(caption));
+    };
+    painter_.showChooser = [this](bool visible) {
+        chooser_->setVisible(visible);
+        if (visible) chooser_->raise();
+    };
+    painter_.showRoll = [this](const PianoRoll& roll) {
+        roll_->setRoll(roll);
+    };
+    painter_.showSounding = [this](int tone) {
+        roll_->setSounding(tone);
+    };
+    painter_.showPrinted = [this]() {
+        update();
+    };
+    painter_.ended = [this](int status) {
+        chooser_->hide();
+        hide();
+        if (onEnd) onEnd(status);
+    };
 }
 
 void MainWindow::start() {

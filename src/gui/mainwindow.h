@@ -18,7 +18,7 @@ class QScrollBar;
 
 namespace tonfex {
 
-class MainWindow : public QWidget, ui::Painter {
+class MainWindow : public QWidget {
 public:
     MainWindow(App& app, QtEvents& events, QtDialogs* dialogs = nullptr);
     ~MainWindow() override;
@@ -51,28 +51,13 @@ protected:
 
 private:
     QWidget* make(int slot, const ui::Slot& s);
-    void place(int slot, const Box& box) override;
-    void showColours(int slot, const Control& model) override;
-    void showFont(int slot, const Control& model) override;
-    void showTooltip(int slot, const std::string& tip) override;
-    void showEnabled(int slot, bool enabled) override;
-    void showVisible(int slot, bool visible) override;
-    void showCaption(int slot, const std::string& text) override;
-    void showLines(int slot, const std::vector<std::string>& lines, size_t from) override;
-    void showSelection(int slot, int row) override;
-    void showScroll(const ScrollBar& model) override;
-    void showBend() override;
-    void showTitle(const std::string& caption) override;
-    void showChooserTitle(const std::string& caption) override;
-    void showChooser(bool visible) override;
-    void showRoll(const PianoRoll& roll) override;
-    void showSounding(int tone) override;
-    void showPrinted() override;
-    void ended(int status) override;
+    // What the driver reports, drawn with Qt.
+    void paintWidgets();
 
     QtEvents& events_;
     QtDialogs* dialogs_;
     QWidget* chooser_ = nullptr;
+    ui::Painter painter_;
     ui::Driver driver_;
     std::vector<QWidget*> widgets_; // by slot
     QScrollBar* scroll_ = nullptr;

@@ -19,10 +19,15 @@ int bendMarkerY(const BendArea& m, int height) {
     return static_cast<int>(std::lround(f * (height - 1)));
 }
 
-Driver::Driver(App& app, Painter& painter, bool& endRequested)
-    : app_(app), c_(app.c), painter_(painter), endRequested_(endRequested),
+Driver::Driver(App& app, Painter& painter, WindowEvents& events)
+    : app_(app), c_(app.c), painter_(painter), events_(events), endRequested_(events.endRequested),
       slots_(mainSlots(app.c)), shown_(slots_.size()) {
     roll_.error = "noch nicht gelesen";
+    events_.beforeProcess = [this] { sync(); };
+}
+
+Driver::~Driver() {
+    events_.beforeProcess = nullptr;
 }
 
 int Driver::slotOf(const Control& model) const {
@@ -77,27 +82,27 @@ void Driver::layout() {
         painter_.place(static_cast<int>(i), box);
         moved = true;
     }
-    if (moved) painter_.laidOut();
+    if (moved && painter_.laidOut) painter_.laidOut();
 }
 
 void Driver::syncSlot(int i, Shown& s) {
     const Slot& slot = slots_[static_cast<size_t>(i)];
     if (!slot.model) {
-        if (!s.known && slot.kind == Kind::Roll) painter_.showTooltip(i, slot.text);
+        if (!s.known && slot.kind == Kind::Roll && painter_.showTooltip)
+            painter_.showTooltip(i, slot.text);
         s.known = true;
         return;
     }
     const Control& m = *slot.model;
     bool enabled = enabledOf(slot);
     bool fixed = slot.kind == Kind::Bend || slot.kind == Kind::Scroll;
-    if (!fixed) {
-        if (!s.known || s.back != m.back || s.fore != m.fore) painter_.showColours(i, m);
-        if (!s.known || s.bold != m.bold || s.fontSize != m.fontSize) painter_.showFont(i, m);
-    }
+    if (!fixed && (!s.known || s.back != m.back || s.fore != m.fore || s.bold != m.bold ||
+                   s.fontSize != m.fontSize))
+        painter_.showLook(i, m);
     std::string tip = tooltip(i);
-    if (!s.known || s.tooltip != tip) painter_.showTooltip(i, tip);
-    if (!s.known || s.enabled != enabled) painter_.showEnabled(i, enabled);
-    if (!s.known || s.visible != m.visible) painter_.showVisible(i, m.visible);
+    if ((!s.known || s.tooltip != tip) && painter_.showTooltip) painter_.showTooltip(i, tip);
+    if (!s.known || s.enabled != enabled || s.visible != m.visible)
+        painter_.showState(i, enabled, m.visible);
     const std::string* caption = &m.caption;
     if (slot.kind == Kind::Text || slot.kind == Kind::Entry)
         caption = &static_cast<const TextBox&>(m).text();
@@ -135,7 +140,7 @@ void Driver::sync() {
     syncing_ = true;
     if (caption_ != c_.caption) {
         caption_ = c_.caption;
-        painter_.showTitle(caption_);
+        painter_.showTitle(false, caption_);
     }
     for (size_t i = 0; i < slots_.size(); ++i)
         syncSlot(static_cast<int>(i), shown_[i]);
@@ -170,7 +175,7 @@ void Driver::sync() {
     }
     if (chooserCaption_ != c_.liniencaption) {
         chooserCaption_ = c_.liniencaption;
-        painter_.showChooserTitle(chooserCaption_);
+        painter_.showTitle(true, chooserCaption_);
     }
     if (chooserVisible_ != c_.linienVisible) {
         chooserVisible_ = c_.linienVisible;

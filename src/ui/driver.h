@@ -5,6 +5,7 @@
 
 #include "app/app.h"
 #include "app/pianoroll.h"
+#include "ui/events.h"
 #include "ui/layout.h"
 
 #include <chrono>
@@ -15,32 +16,29 @@
 
 namespace tonfex::ui {
 
-// What a window does with the changes the driver reports, slot by slot.
-class Painter {
-public:
-    virtual ~Painter() = default;
-    virtual void place(int slot, const Box& pixels) = 0;
-    virtual void laidOut() {}
-    virtual void showColours(int slot, const Control& model) = 0;
-    virtual void showFont(int slot, const Control& model) = 0;
-    virtual void showTooltip(int, const std::string&) {}
-    virtual void showEnabled(int slot, bool enabled) = 0;
-    virtual void showVisible(int slot, bool visible) = 0;
+// What a window does with the changes the driver reports, slot by slot; each window fills in
+// its own drawing. Optional: laidOut, showTooltip.
+struct Painter {
+    std::function<void(int slot, const Box& pixels)> place;
+    std::function<void()> laidOut;
+    std::function<void(int slot, const Control& model)> showLook; // colours and font
+    std::function<void(int slot, const std::string& tip)> showTooltip;
+    std::function<void(int slot, bool enabled, bool visible)> showState;
     // A button's or label's caption, a text box's text.
-    virtual void showCaption(int slot, const std::string& text) = 0;
+    std::function<void(int slot, const std::string& text)> showCaption;
     // The list's lines from `from` on; 0: the list is emptied first.
-    virtual void showLines(int slot, const std::vector<std::string>& lines, size_t from) = 0;
-    virtual void showSelection(int slot, int row) = 0; // -1: none
-    virtual void showScroll(const ScrollBar& model) = 0;
-    virtual void showBend() = 0; // the marker moved
-    virtual void showTitle(const std::string& caption) = 0;
-    virtual void showChooserTitle(const std::string& caption) = 0;
-    virtual void showChooser(bool visible) = 0;
-    virtual void showRoll(const PianoRoll& roll) = 0;
-    virtual void showSounding(int tone) = 0; // 1-based, 0: none
-    virtual void showPrinted() = 0;
+    std::function<void(int slot, const std::vector<std::string>& lines, size_t from)> showLines;
+    std::function<void(int slot, int row)> showSelection; // -1: none
+    std::function<void(const ScrollBar& model)> showScroll;
+    std::function<void()> showBend; // the marker moved
+    // The caption of the main window or of the chooser.
+    std::function<void(bool chooser, const std::string& caption)> showTitle;
+    std::function<void(bool visible)> showChooser;
+    std::function<void(const PianoRoll& roll)> showRoll;
+    std::function<void(int tone)> showSounding; // 1-based, 0: none
+    std::function<void()> showPrinted;
     // The program ends with `status`; the windows go.
-    virtual void ended(int status) = 0;
+    std::function<void(int status)> ended;
 };
 
 // The bend area's value at height `y` of a box `height` pixels high: the top is the highest.
@@ -50,8 +48,11 @@ int bendMarkerY(const BendArea& m, int height);
 
 class Driver {
 public:
-    // `endRequested` is the events' flag that ends the running command at its next wait.
-    Driver(App& app, Painter& painter, bool& endRequested);
+    // Draws the models before `events` lets the window handle its events, until it goes.
+    Driver(App& app, Painter& painter, WindowEvents& events);
+    ~Driver();
+    Driver(const Driver&) = delete;
+    Driver& operator=(const Driver&) = delete;
 
     const std::vector<Slot>& places() const { return slots_; }
     int slotOf(const Control& model) const; // -1: none
@@ -115,6 +116,7 @@ private:
     App& app_;
     MainControls& c_;
     Painter& painter_;
+    WindowEvents& events_;
     bool& endRequested_;
     std::vector<Slot> slots_;
     std::vector<Shown> shown_;

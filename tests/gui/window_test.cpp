@@ -7,7 +7,6 @@
 #include "settings/template.h"
 #include "support.h"
 
-#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -31,7 +30,6 @@ struct WindowTest : ::testing::Test {
                       tp.clock,   events,       tp.random,   tp.files};
     App app{platform, tmp.folder(), '.', OsKind::Windows};
     std::unique_ptr<MainWindow> window;
-    int ends = 0, endStatus = -1;
 
     WindowTest() { EXPECT_EQ(ensureWorkFolder(tp.files, tmp.folder()), ""); }
 
@@ -41,10 +39,6 @@ struct WindowTest : ::testing::Test {
                        testkit::withValues(settingsTemplate(), values));
         window.reset(); // a window leaving unhooks the events from the window drawing
         window = std::make_unique<MainWindow>(app, events);
-        window->onEnd = [this](int status) {
-            ++ends;
-            endStatus = status;
-        };
         window->resize(1280, 800);
         window->show();
         window->start();
@@ -65,7 +59,8 @@ struct WindowTest : ::testing::Test {
             lines.push_back(l->item(i)->text().toStdString());
         return lines;
     }
-    // Every button shows its model (only wired buttons enabled), and so do the lists.
+    // Every button shows its model (only wired buttons enabled) and its caption fits; the lists
+    // show theirs. Where the controls lie is the driver's plan (tests/ui).
     void expectModelsDrawn() {
         for (Button* b : app.c.buttons()) {
             auto* widget = w<QPushButton>(b->name.c_str());
@@ -74,6 +69,8 @@ struct WindowTest : ::testing::Test {
             EXPECT_EQ(widget->toolTip().toStdString(), b->tooltip) << b->name;
             EXPECT_EQ(widget->isEnabled(), b->enabled && findAction(b->name) != nullptr) << b->name;
             EXPECT_EQ(widget->isVisibleTo(window.get()), b->visible) << b->name;
+            int needed = widget->fontMetrics().horizontalAdvance(widget->text()) + 8;
+            EXPECT_TRUE(!b->visible || needed <= widget->width()) << b->name;
             EXPECT_EQ(widget->palette().color(QPalette::Button).name().toStdString(),
                       QColor(b->back.r, b->back.g, b->back.b).name().toStdString())
                 << b->name;
@@ -87,23 +84,13 @@ struct WindowTest : ::testing::Test {
 
 } // namespace
 
-TEST_F(WindowTest, StartDrawsEveryModelInBothModesAndWiresEveryControl) {
+TEST_F(WindowTest, StartDrawsEveryModelInBothModes) {
     for (const char* sound : {"1", "3"}) {
         SCOPED_TRACE(sound);
         open({{"SOUND", sound}, {"TONFINDUNGSMETHODE", "3"}});
         EXPECT_EQ(w<QLabel>("Label2")->text().toStdString(), app.c.Label2.caption);
         expectModelsDrawn(); // Startknopf in MIDI mode, Command1 in sample mode, ...
         EXPECT_EQ(window->focusWidget(), w("Dateiherstellung")); // the first key press is "Neu"
-    }
-    click("KeineFrage");
-    expectModelsDrawn(); // its new colour
-    // Every wired control exists, in the main window or in the chooser `Linien`.
-    for (const auto& action : controlActions()) {
-        QString name = QString::fromUtf8(action.control.data(), qsizetype(action.control.size()));
-        bool found = false;
-        for (QWidget* top : QApplication::topLevelWidgets())
-            found = found || top->findChild<QWidget*>(name) != nullptr;
-        EXPECT_TRUE(found) << action.control;
     }
 }
 
@@ -132,31 +119,6 @@ TEST_F(WindowTest, NeuShowsEveryStepAndDrawsTheNewMelodyInBothModes) {
         expectModelsDrawn();
         EXPECT_EQ(window->depth(), 0);
     }
-}
-
-TEST_F(WindowTest, InsideAWaitStopRunsAndTheSoundingToneIsMarked) {
-    testkit::writeBytes(tmp / "Tonfex.txt", "60 100 4\r\n62 100 4\r\n64 100 4\r\n");
-    open({{"SOUND", "1"}, {"TONFINDUNGSMETHODE", "0.1"}});
-    app.soundingTone = 2;
-    window->sync();
-    EXPECT_EQ(window->pianoRoll()->sounding(), 0); // no command runs
-    app.Samplezahl = 2;
-    bool stopPressed = false;
-    int depth = 0, marked = -1;
-    bool stopEnabled = false;
-    inFirstWait([&] {
-        app.soundingTone = 2; // as the player sets it before a tone's wait
-        events.process();
-        marked = window->pianoRoll()->sounding();
-        stopEnabled = w("Stopp")->isEnabled();
-        click("Stopp");
-        stopPressed = app.stopPressed;
-        depth = window->depth();
-    });
-    click("Dateiherstellung");
-    EXPECT_EQ(std::tuple(marked, window->pianoRoll()->sounding(), stopEnabled, stopPressed),
-              std::tuple(2, 0, true, true));
-    EXPECT_EQ(depth, 1); // Stopp ran and ended while "Neu" was still waiting
 }
 
 TEST_F(WindowTest, SummaryLineLinkAndEmptyLineToggle) {
@@ -189,17 +151,6 @@ TEST_F(WindowTest, SettingsDecimalsReadAlikeUnderAnyProcessLocale) {
         EXPECT_NE(std::find(lines.begin(), lines.end(), line), lines.end()) << line;
 }
 
-TEST_F(WindowTest, ClosingDuringAWaitEndsTheCommandAndThenTheProgram) {
-    open({{"SOUND", "1"}, {"TONFINDUNGSMETHODE", "0.1"}});
-    app.Samplezahl = 4;
-    inFirstWait([&] { window->close(); });
-    click("Dateiherstellung");
-    EXPECT_EQ(std::pair(ends, endStatus), std::pair(1, 0));
-    EXPECT_FALSE(window->isVisible());
-    // The command ended in its first wait, before the test mode wrote a melody.
-    EXPECT_FALSE(std::filesystem::exists(tmp / "Tonfex.txt"));
-}
-
 TEST_F(WindowTest, ChooserShowsItsListAndHidesWhenClosed) {
     open();
     app.c.Lini.add(app.folder.text("Tonfex-030327-0905-07.ini"));
@@ -209,24 +160,9 @@ TEST_F(WindowTest, ChooserShowsItsListAndHidesWhenClosed) {
     EXPECT_TRUE(chooser->isVisible() && chooser->findChild<QListWidget*>("Lini")->count() == 1);
     chooser->close();
     EXPECT_FALSE(app.c.linienVisible);
-    window->sync();
-    EXPECT_FALSE(chooser->isVisible());
 }
 
-// Where the controls lie is the driver's plan (tests/ui); here the captions must fit.
-TEST_F(WindowTest, At1280x800EveryCaptionFitsItsButton) {
-    for (const char* sound : {"1", "3"}) {
-        open({{"SOUND", sound}, {"TONFINDUNGSMETHODE", "3"}});
-        for (auto* button : window->findChildren<QPushButton*>()) {
-            if (!button->isVisible()) continue;
-            int needed = button->fontMetrics().horizontalAdvance(button->text()) + 8;
-            EXPECT_LE(needed, button->width()) << button->objectName().toStdString() << sound;
-            EXPECT_TRUE(window->rect().contains(button->geometry()));
-        }
-    }
-}
-
-TEST_F(WindowTest, DeleteKeyPrintsOnTheSurfaceAndTheBendAreaMarksTheLastPosition) {
+TEST_F(WindowTest, DeleteKeyPrintsOnTheSurface) {
     open();
     auto darkPixels = [&] {
         QImage image = window->grab(QRect(0, 0, 7, 40)).toImage();
@@ -240,19 +176,4 @@ TEST_F(WindowTest, DeleteKeyPrintsOnTheSurfaceAndTheBendAreaMarksTheLastPosition
     QTest::keyClick(w("Text1"), Qt::Key_Delete);
     EXPECT_GT(darkPixels(), 0);
     EXPECT_EQ(app.c.printed, std::vector<std::string>{"Mausekuchen"}); // through App::Text1_KeyDown
-    QWidget* bender = w("Bender");
-    auto markerRows = [&] {
-        QImage image = bender->grab().toImage();
-        std::vector<int> rows;
-        for (int y = 1; y < image.height() - 1; ++y)
-            if (image.pixelColor(image.width() / 2, y) == QColor(0, 0, 0)) rows.push_back(y);
-        return rows;
-    };
-    EXPECT_TRUE(markerRows().empty()); // no line before the mouse came
-    ASSERT_TRUE(window->run("Bender", 8200));
-    auto rows = markerRows();
-    ASSERT_FALSE(rows.empty());
-    // 8200 lies half a line above the middle of 3500 (bottom) .. 12883 (top).
-    double expected = (12883.0 - 8200) / (12883 - 3500) * (bender->height() - 1);
-    EXPECT_NEAR(rows.front(), expected, 2.0);
 }
