@@ -99,6 +99,9 @@ MainControls::MainControls() {
            "Samplemix: Mischen von Sample-Sammlungen, die bereits in verschiedenen "
            "Reaperdateien aufgenommen wurden");
     button(neutral, "neutral", "", "Finetune Reset");
+    button(MID, "MID", "MID",
+           "Die Melodiedatei Tonfex.txt als Standard-MIDI-Datei Tonfex.mid in den Arbeitsordner "
+           "schreiben");
 
     const std::pair<ListBox*, const char*> lists[] = {
         {&inidat, "inidat"}, {&List2, "List2"},
@@ -193,7 +196,8 @@ std::vector<Button*> MainControls::buttons() {
             &Command13,
             &Command12,
             &Samplemix,
-            &neutral};
+            &neutral,
+            &MID};
 }
 
 std::vector<ListBox*> MainControls::listBoxes() {

@@ -24,6 +24,8 @@ struct MainControls {
     Button Capellanotenwandeln, Capellanotenwandeln2, TonfexCap, KeineFrage, Infos, Kurzubersicht;
     Button Ubersicht, Ubersicht_Notenschreiben, NeueRegelInfo, erklaplus, erklaminus;
     Button Load, Speichern, Command11, Command13, Command12, Samplemix, neutral;
+    // The melody as a Standard MIDI File; usable when `Startknopf` is.
+    Button MID;
 
     ListBox inidat, List2, Daten, Zuordnung, List1, lst_sound_list;
     TextBox txtNot, Text5, Text1, Tempobox, Lautbox;

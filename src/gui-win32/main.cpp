@@ -4,12 +4,11 @@
 // The program is a console program, so that a command line waits for it, reads its output
 // and its exit status, and can answer its questions. Started by a double-click, Windows gives
 // it a console of its own; the window then lets that console go at once, so none stays open.
-#include "app/defaults.h"
 #include "cli/cli.h"
 #include "gui-win32/win_text.h"
 #include "gui-win32/win_window.h"
-#include "platform/midi.h"
 #include "platform/real.h"
+#include "ui/session.h"
 
 #include <windows.h>
 
@@ -41,29 +40,16 @@ void releaseOwnConsole() {
 
 int runWindow(const CliOptions& options) {
     releaseOwnConsole();
-    const WorkFolder folder = workFolderNamed(options.folder);
     WinDialogs dialogs;
     WinClipboard clipboard;
-    SystemProgramStarter programs;
-    SystemWindowCloser windows;
-    SystemClock clock;
     WinEvents events;
-    ClockRandom random;
-    DiskFiles files;
-    Platform platform{dialogs, clipboard, programs, windows, clock, events, random, files};
-    if (std::string error = ensureWorkFolder(files, folder); !error.empty()) {
-        dialogs.tell("FEHLER", error);
-        return 1;
-    }
-    App app(platform, folder, systemDecimalSeparator());
-    // winmm: device -1 is the MIDI mapper.
-    std::unique_ptr<MidiSystem> midi = makeSystemMidi();
-    app.useMidiSystem(*midi);
+    ui::Session session(dialogs, clipboard, events, options.folder);
+    if (!session.app()) return 1;
     // Millisecond sleeps inside the waits, so that the tones keep their time.
     timeBeginPeriod(1);
     int status = 0;
     {
-        Win32Window window(app, events, dialogs, clipboard);
+        Win32Window window(*session.app(), events, dialogs, clipboard);
         window.show(SW_SHOWNORMAL);
         status = window.run();
     }

@@ -1,6 +1,5 @@
 #include "gui-win32/win_platform.h"
 
-#include "core/errors.h"
 #include "gui-win32/win_text.h"
 
 #include <cstring>
@@ -101,8 +100,7 @@ void WinClipboard::setText(const std::string& text) {
     CloseClipboard();
 }
 
-void WinEvents::process() {
-    if (beforeProcess) beforeProcess();
+void WinEvents::handlePending() {
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) {
@@ -114,7 +112,6 @@ void WinEvents::process() {
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
-    if (endRequested) throw ProgramEnd();
 }
 
 } // namespace tonfex

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/platform.h"
+#include "ui/events.h"
 
 #include <windows.h>
 
@@ -35,12 +36,9 @@ public:
 // Lets the window breathe inside a command's waits: the models are drawn, then the pending
 // Windows messages are dispatched (Stop, the live controls). An end asked for meanwhile (the
 // window closed, a nested command ended the program) unwinds the command with ProgramEnd.
-class WinEvents : public Events {
-public:
-    void process() override;
-
-    std::function<void()> beforeProcess;
-    bool endRequested = false;
+class WinEvents : public ui::WindowEvents {
+protected:
+    void handlePending() override;
 };
 
 } // namespace tonfex

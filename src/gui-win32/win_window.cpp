@@ -1,7 +1,5 @@
 #include "gui-win32/win_window.h"
 
-#include "app/actions.h"
-#include "core/errors.h"
 #include "gui-win32/win_roll.h"
 #include "gui-win32/win_text.h"
 
@@ -15,18 +13,9 @@ namespace tonfex {
 
 namespace {
 
-constexpr int kButtonId = 1000;
-constexpr int kListId = 2000;
-constexpr int kTextId = 3000;
-constexpr int kMidId = 999;
+constexpr int kSlotId = 1000; // the control id of slot 0
 constexpr UINT kStartMessage = WM_APP + 1;
 constexpr UINT_PTR kMelodyTimer = 1; // the idle window's look at the melody file
-
-// Sizes in pixels at 96 dots per inch; the window draws at that scale.
-constexpr int kMargin = 8;
-constexpr int kLeftWidth = 300;
-constexpr int kButtonHeight = 30;
-constexpr int kHeaderHeight = 32;
 
 COLORREF rgb(Rgb c) {
     return RGB(c.r, c.g, c.b);
@@ -86,8 +75,9 @@ std::wstring windowText(HWND hwnd) {
 } // namespace
 
 Win32Window::Win32Window(App& app, WinEvents& events, WinDialogs& dialogs, WinClipboard& clipboard)
-    : app_(app), c_(app.c), events_(events), dialogs_(dialogs), clipboard_(clipboard),
-      instance_(GetModuleHandleW(nullptr)) {
+    : app_(app), events_(events), dialogs_(dialogs), clipboard_(clipboard),
+      instance_(GetModuleHandleW(nullptr)), driver_(app, painter_, events) {
+    paintControls();
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_BAR_CLASSES};
     InitCommonControlsEx(&icc);
 
@@ -126,8 +116,15 @@ Win32Window::Win32Window(App& app, WinEvents& events, WinDialogs& dialogs, WinCl
         work.left + 200, work.top + 150, 520, 300, main_, nullptr, instance_, this);
     dialogs_.owner = main_;
     clipboard_.owner = main_;
-    createControls();
-    events_.beforeProcess = [this] { sync(); };
+    const auto& places = driver_.places();
+    for (size_t i = 0; i < places.size(); ++i)
+        hwnds_.push_back(make(static_cast<int>(i), places[i]));
+    extents_.assign(places.size(), 0);
+    // The group frames lie beneath the controls they frame.
+    for (size_t i = 0; i < places.size(); ++i)
+        if (places[i].kind == ui::Kind::Group)
+            SetWindowPos(hwnds_[i], HWND_BOTTOM, 0, 0, 0, 0,
+                         SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     dialogs_.beforeDialog = [this] { sync(); };
     // An idle window follows the melody file as the composer edits it; a running command
     // looks at it in its waits (sync).
@@ -136,7 +133,6 @@ Win32Window::Win32Window(App& app, WinEvents& events, WinDialogs& dialogs, WinCl
 }
 
 Win32Window::~Win32Window() {
-    events_.beforeProcess = nullptr;
     dialogs_.beforeDialog = nullptr;
     dialogs_.owner = nullptr;
     clipboard_.owner = nullptr;
@@ -154,50 +150,6 @@ HWND Win32Window::child(const wchar_t* cls, const std::string& text, DWORD style
         exStyle, cls, toWide(text).c_str(), WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | style, 0, 0,
         10, 10, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
     SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font(8, false)), FALSE);
-    return hwnd;
-}
-
-HWND Win32Window::makeButton(Button& model) {
-    int id = kButtonId + static_cast<int>(buttons_.size());
-    HWND hwnd = child(L"BUTTON", model.caption, BS_OWNERDRAW | WS_TABSTOP, 0, main_, id);
-    buttons_.push_back({&model, hwnd, {}});
-    addTooltip(hwnd);
-    return hwnd;
-}
-
-HWND Win32Window::makeList(ListBox& model, HWND parent) {
-    int id = kListId + static_cast<int>(lists_.size());
-    // The list's window text is its name: tests and tools find it by that.
-    HWND hwnd = child(L"LISTBOX", model.name,
-                      LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_HASSTRINGS | WS_VSCROLL | WS_HSCROLL |
-                          WS_TABSTOP,
-                      WS_EX_CLIENTEDGE, parent, id);
-    lists_.push_back({&model, hwnd, {}, {}, -2, 0});
-    addTooltip(hwnd);
-    return hwnd;
-}
-
-HWND Win32Window::makeText(TextBox& model, bool readOnly) {
-    int id = kTextId + static_cast<int>(texts_.size());
-    HWND hwnd = child(L"EDIT", model.text(), ES_AUTOHSCROLL | (readOnly ? ES_READONLY : WS_TABSTOP),
-                      WS_EX_CLIENTEDGE, main_, id);
-    texts_.push_back({&model, hwnd, {}});
-    addTooltip(hwnd);
-    return hwnd;
-}
-
-HWND Win32Window::makeLabel(Control& model, DWORD style) {
-    HWND hwnd = child(L"STATIC", model.caption, style, 0, main_, 0);
-    labels_.push_back({&model, hwnd, {}});
-    return hwnd;
-}
-
-HWND Win32Window::makeGroup(const char* title) {
-    HWND hwnd = child(L"BUTTON", title, BS_GROUPBOX, 0, main_, 0);
-    // A frame paints no inside of its own: it gets the window's grey, also where a control
-    // in it was hidden.
-    SetWindowSubclass(hwnd, subclassProc, 3, reinterpret_cast<DWORD_PTR>(this));
-    groups_.push_back({hwnd, title});
     return hwnd;
 }
 
@@ -222,345 +174,159 @@ void Win32Window::addTooltip(HWND hwnd) {
     SendMessageW(tips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
 }
 
-void Win32Window::createControls() {
-    // Left: the command buttons in five groups, as the Qt window arranges them.
-    for (Button* b :
-         {&c_.Dateiherstellung, &c_.Startknopf, &c_.Command1, &c_.Stopp, &c_.Reaperstart, &c_.Ende})
-        makeButton(*b);
-    mid_ = child(L"BUTTON", "MID", BS_OWNERDRAW | WS_TABSTOP, 0, main_, kMidId);
-    extraTooltips_[mid_] = "Die Melodiedatei Tonfex.txt als Standard-MIDI-Datei Tonfex.mid in den "
-                           "Arbeitsordner schreiben";
-    addTooltip(mid_);
-    for (Button* b : {&c_.Command2,
-                      &c_.Inidateischau,
-                      &c_.Command4,
-                      &c_.Command3,
-                      &c_.Dateischau,
-                      &c_.Command8,
-                      &c_.Command6,
-                      &c_.Command7,
-                      &c_.Command10,
-                      &c_.Command5,
-                      &c_.Command9,
-                      &c_.CapellaStart,
-                      &c_.Capellanotenwandeln,
-                      &c_.Patti,
-                      &c_.CapellaStart02,
-                      &c_.Capellanotenwandeln2,
-                      &c_.Patti02,
-                      &c_.TonfexCap,
-                      &c_.Ubersicht_Notenschreiben,
-                      &c_.KeineFrage,
-                      &c_.Reaperstart2,
-                      &c_.Samplemix,
-                      &c_.Command11,
-                      &c_.Command13,
-                      &c_.Command12,
-                      &c_.Speichern,
-                      &c_.Load,
-                      &c_.Kurzubersicht,
-                      &c_.Ubersicht,
-                      &c_.NeueRegelInfo,
-                      &c_.erklaminus,
-                      &c_.erklaplus,
-                      &c_.Infos})
-        makeButton(*b);
-
-    // Right, top: the mode title and the note display.
-    makeLabel(c_.Label2, SS_LEFT | SS_CENTERIMAGE | SS_NOPREFIX);
-    makeText(c_.txtNot, true);
-    makeText(c_.Text5, true);
-    for (auto& label : c_.Label3)
-        makeLabel(label, SS_CENTER | SS_CENTERIMAGE | SS_NOPREFIX);
-    text1_ = makeText(c_.Text1, true);
-    SetWindowSubclass(text1_, subclassProc, 1, reinterpret_cast<DWORD_PTR>(this));
-    makeLabel(c_.Label4, SS_LEFT | SS_CENTERIMAGE | SS_NOPREFIX);
-    for (auto& line : c_.Leuchtfarbe)
-        makeLabel(line, SS_LEFT);
-
-    // Right, middle: the settings list, the description list and the play lists.
-    makeList(c_.inidat, main_);
-    makeList(c_.List2, main_);
-    makeList(c_.Daten, main_);
-    makeList(c_.Zuordnung, main_);
-    label5_ = makeLabel(c_.Label5, SS_LEFT | SS_NOTIFY | SS_NOPREFIX);
-    SetWindowSubclass(label5_, subclassProc, 2, reinterpret_cast<DWORD_PTR>(this));
-
-    // Right, bottom: the piano roll of the melody file; MIDI device, instrument and bend.
-    roll_ = child(kRollClass, "Pianoroll", 0, WS_EX_CLIENTEDGE, main_, 0);
-    SetWindowLongPtrW(roll_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    melodyRoll_.error = "noch nicht gelesen";
-    extraTooltips_[roll_] = "Die Melodiedatei Tonfex.txt: Tonhöhe über der Zeit, dunkler = "
-                            "lauter; der klingende Ton ist rot markiert";
-    addTooltip(roll_);
-    for (const char* title : {"Ausgabegerät", "Instrument", "Bend", "Tempo", "Laut"})
-        columnTitles_.push_back(child(L"STATIC", title, SS_LEFT | SS_CENTERIMAGE, 0, main_, 0));
-    makeList(c_.List1, main_);
-    makeLabel(c_.Label1, SS_LEFT | SS_CENTERIMAGE | SS_NOPREFIX);
-    makeText(c_.Tempobox, false);
-    makeText(c_.Lautbox, false);
-    makeList(c_.lst_sound_list, main_);
-    bender_ = child(kBendClass, c_.Bender.name, 0, WS_EX_CLIENTEDGE, main_, 0);
-    SetWindowLongPtrW(bender_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    extraTooltips_[bender_] = "Tonhöhe mit der Maus verbiegen (Pitch Bend)";
-    addTooltip(bender_);
-    scroll_ = child(L"SCROLLBAR", c_.VScroll1.name, SBS_VERT, 0, main_, 0);
-    extraTooltips_[scroll_] = "Feinstimmung (Pitch Bend)";
-    addTooltip(scroll_);
-    makeButton(c_.neutral);
-
-    // The group frames lie beneath the controls they frame.
-    for (const char* title : {"Erzeugen und Abspielen", "Dateien im Editor", "Patterns und Capella",
-                              "Sampler, REAPER und Presets", "Übersichten und Hilfe",
-                              "MIDI-Gerät, Instrument und Bend"})
-        makeGroup(title);
-    for (auto& [group, title] : groups_)
-        SetWindowPos(group, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-
-    // The chooser `Linien`: its list fills the window.
-    makeList(c_.Lini, chooser_);
+HWND Win32Window::make(int slot, const ui::Slot& s) {
+    int id = kSlotId + slot;
+    const std::string name = s.model ? s.model->name : std::string();
+    HWND hwnd = nullptr;
+    switch (s.kind) {
+    case ui::Kind::Group:
+        hwnd = child(L"BUTTON", s.text, BS_GROUPBOX, 0, main_, 0);
+        // A frame paints no inside of its own: it gets the window's grey, also where a control
+        // in it was hidden.
+        SetWindowSubclass(hwnd, subclassProc, 3, reinterpret_cast<DWORD_PTR>(this));
+        return hwnd;
+    case ui::Kind::Title:
+        return child(L"STATIC", s.text, SS_LEFT | SS_CENTERIMAGE, 0, main_, 0);
+    case ui::Kind::Button:
+        hwnd = child(L"BUTTON", s.model->caption, BS_OWNERDRAW | WS_TABSTOP, 0, main_, id);
+        break;
+    case ui::Kind::List:
+        // The list's window text is its name: tests and tools find it by that.
+        hwnd = child(L"LISTBOX", name,
+                     LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_HASSTRINGS | WS_VSCROLL | WS_HSCROLL |
+                         WS_TABSTOP,
+                     WS_EX_CLIENTEDGE, s.inChooser ? chooser_ : main_, id);
+        break;
+    case ui::Kind::Text:
+    case ui::Kind::Entry:
+        hwnd = child(L"EDIT", "",
+                     ES_AUTOHSCROLL | (s.kind == ui::Kind::Text ? ES_READONLY : WS_TABSTOP),
+                     WS_EX_CLIENTEDGE, main_, id);
+        if (name == "Text1") {
+            text1_ = hwnd;
+            SetWindowSubclass(hwnd, subclassProc, 1, reinterpret_cast<DWORD_PTR>(this));
+        }
+        break;
+    case ui::Kind::Label:
+        if (name == "Label5") {
+            label5_ = child(L"STATIC", "", SS_LEFT | SS_NOTIFY | SS_NOPREFIX, 0, main_, 0);
+            SetWindowSubclass(label5_, subclassProc, 2, reinterpret_cast<DWORD_PTR>(this));
+            return label5_;
+        }
+        return child(L"STATIC", "",
+                     (name == "Label3" ? SS_CENTER : SS_LEFT) | SS_CENTERIMAGE | SS_NOPREFIX, 0,
+                     main_, 0);
+    case ui::Kind::Line:
+        return child(L"STATIC", "", SS_LEFT, 0, main_, 0);
+    case ui::Kind::Roll:
+        hwnd = roll_ = child(kRollClass, "Pianoroll", 0, WS_EX_CLIENTEDGE, main_, 0);
+        SetWindowLongPtrW(roll_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        break;
+    case ui::Kind::Bend:
+        hwnd = bender_ = child(kBendClass, name, 0, WS_EX_CLIENTEDGE, main_, 0);
+        SetWindowLongPtrW(bender_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        break;
+    case ui::Kind::Scroll:
+        hwnd = scroll_ = child(L"SCROLLBAR", name, SBS_VERT, 0, main_, 0);
+        break;
+    }
+    addTooltip(hwnd);
+    return hwnd;
 }
 
-int Win32Window::pixels(int twips) const {
+void Win32Window::fit() {
+    RECT r;
+    GetClientRect(chooser_, &r);
+    driver_.resizeChooser(r.right, r.bottom);
+    GetClientRect(main_, &r);
     HDC dc = GetDC(main_);
     int dpi = GetDeviceCaps(dc, LOGPIXELSY);
     ReleaseDC(main_, dc);
-    return static_cast<int>(std::lround(twips * dpi / 1440.0));
+    driver_.resize(r.right, r.bottom, dpi, GetSystemMetrics(SM_CXVSCROLL));
 }
 
-void Win32Window::place(HWND hwnd, int x, int y, int width, int height) {
-    SetWindowPos(hwnd, nullptr, x, y, std::max(0, width), std::max(0, height),
-                 SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-Win32Window::LayoutKey Win32Window::layoutKey() const {
-    LayoutKey key{c_.List2.width, c_.inidat.height, {}};
-    const Control* shaping[] = {&c_.Startknopf, &c_.Command1, &c_.Stopp,         &c_.Reaperstart,
-                                &c_.List2,      &c_.inidat,   &c_.Label5,        &c_.Daten,
-                                &c_.Zuordnung,  &c_.Text1,    &c_.Leuchtfarbe[0]};
-    for (const Control* m : shaping)
-        key.visible.push_back(m->visible);
-    return key;
-}
-
-void Win32Window::layout() {
-    RECT client;
-    GetClientRect(main_, &client);
-    int w = client.right, h = client.bottom;
-    layoutLeft(h);
-    int x = kMargin + kLeftWidth + kMargin;
-    int width = std::max(200, w - x - kMargin);
-    layoutHeader(x, kMargin, width, kHeaderHeight);
-    int workTop = kMargin + kHeaderHeight + 6;
-    // The settings list's full height and the hint below it; the rest goes to the MIDI group.
-    int workHeight = std::min(pixels(7540) + 36, std::max(120, h - workTop - 150));
-    layoutWorkArea(x, workTop, width, workHeight);
-    int bottomTop = workTop + workHeight + 6;
-    layoutBottom(x, bottomTop, width, std::max(100, h - bottomTop - kMargin));
-    laidOut_ = layoutKey();
-    InvalidateRect(main_, nullptr, TRUE);
-
-    RECT chooserClient;
-    GetClientRect(chooser_, &chooserClient);
-    for (auto& view : lists_)
-        if (view.model == &c_.Lini)
-            place(view.hwnd, 9, 9, chooserClient.right - 18, chooserClient.bottom - 18);
-}
-
-void Win32Window::layoutLeft(int height) {
-    // Group heights: a title, rows of buttons, a margin; the spare height lies between them.
-    const int rows[] = {2, 4, 3, 3, 2};
-    const int title = 18, gap = 4, inner = 6;
-    int natural = 0;
-    for (int r : rows)
-        natural += title + r * (kButtonHeight + gap) + inner;
-    int spare = std::max(0, height - 2 * kMargin - natural) / 4;
-    int col = (kLeftWidth - 2 * inner - 2 * gap) / 3;
-    int y = kMargin;
-    auto cell = [&](int top, int row, int column) {
-        return POINT{kMargin + inner + column * (col + gap),
-                     top + title + row * (kButtonHeight + gap)};
+void Win32Window::paintControls() {
+    painter_.place = [this](int slot, const Box& b) {
+        SetWindowPos(hwnds_[size_t(slot)], nullptr, b.left, b.top, b.width(), b.height(),
+                     SWP_NOZORDER | SWP_NOACTIVATE);
     };
-    auto put = [&](HWND hwnd, int top, int row, int column) {
-        POINT p = cell(top, row, column);
-        place(hwnd, p.x, p.y, col, kButtonHeight);
+    painter_.laidOut = [this]() {
+        InvalidateRect(main_, nullptr, TRUE);
     };
-    auto buttonOf = [&](const Button& model) {
-        for (auto& v : buttons_)
-            if (v.model == &model) return v.hwnd;
-        return HWND{};
+    painter_.showLook = [this](int slot, const Control& m) {
+        // The colours come with WM_CTLCOLOR* and WM_DRAWITEM: a repaint shows them.
+        HWND hwnd = hwnds_[size_t(slot)];
+        SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font(m.fontSize, m.bold)), TRUE);
+        InvalidateRect(hwnd, nullptr, TRUE);
     };
-    // Two buttons of which each mode shows one share a place.
-    auto pair = [&](const Button& a, const Button& b, int top, int row, int column) {
-        POINT p = cell(top, row, column);
-        if (a.visible && b.visible) {
-            int half = (col - gap) / 2;
-            place(buttonOf(a), p.x, p.y, half, kButtonHeight);
-            place(buttonOf(b), p.x + half + gap, p.y, col - half - gap, kButtonHeight);
-        } else {
-            place(buttonOf(a), p.x, p.y, col, kButtonHeight);
-            place(buttonOf(b), p.x, p.y, col, kButtonHeight);
+    painter_.showState = [this](int slot, bool enabled, bool visible) {
+        EnableWindow(hwnds_[size_t(slot)], enabled);
+        ShowWindow(hwnds_[size_t(slot)], visible ? SW_SHOWNA : SW_HIDE);
+    };
+    painter_.showCaption = [this](int slot, const std::string& text) {
+        SetWindowTextW(hwnds_[size_t(slot)], toWide(text).c_str());
+    };
+    painter_.showLines = [this](int slot, const std::vector<std::string>& lines, size_t from) {
+        HWND list = hwnds_[size_t(slot)];
+        int& extent = extents_[size_t(slot)];
+        const Control& model = *driver_.places()[size_t(slot)].model;
+        SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+        if (from == 0) {
+            SendMessageW(list, LB_RESETCONTENT, 0, 0);
+            extent = 0;
         }
+        HDC dc = GetDC(list);
+        HGDIOBJ old = SelectObject(dc, font(model.fontSize, model.bold));
+        for (size_t i = from; i < lines.size(); ++i) {
+            std::wstring line = toWide(lines[i]);
+            SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
+            SIZE size{};
+            GetTextExtentPoint32W(dc, line.c_str(), static_cast<int>(line.size()), &size);
+            extent = std::max(extent, static_cast<int>(size.cx) + 8);
+        }
+        SelectObject(dc, old);
+        ReleaseDC(list, dc);
+        SendMessageW(list, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(extent), 0);
+        // A growing play list shows its newest line.
+        if (from > 0 && model.name == "Daten") SendMessageW(list, LB_SETTOPINDEX, lines.size() - 1, 0);
+        SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(list, nullptr, TRUE);
     };
-    auto group = [&](int index) {
-        int h = title + rows[index] * (kButtonHeight + gap) + inner;
-        place(groups_[static_cast<size_t>(index)].first, kMargin, y, kLeftWidth, h);
-        int top = y;
-        y += h + spare;
-        return top;
+    painter_.showSelection = [this](int slot, int row) {
+        SendMessageW(hwnds_[size_t(slot)], LB_SETCURSEL, static_cast<WPARAM>(row), 0);
     };
-
-    int top = group(0);
-    put(buttonOf(c_.Dateiherstellung), top, 0, 0);
-    pair(c_.Startknopf, c_.Command1, top, 0, 1);
-    pair(c_.Stopp, c_.Reaperstart, top, 0, 2);
-    put(mid_, top, 1, 0);
-    put(buttonOf(c_.Ende), top, 1, 1);
-
-    top = group(1);
-    const Button* files[] = {&c_.Command2,   &c_.Inidateischau, &c_.Command4, &c_.Command3,
-                             &c_.Dateischau, &c_.Command8,      &c_.Command6, &c_.Command7,
-                             &c_.Command10,  &c_.Command5,      &c_.Command9};
-    for (int i = 0; i < 11; ++i)
-        put(buttonOf(*files[i]), top, i / 3, i % 3);
-
-    top = group(2);
-    const Button* patterns[] = {&c_.CapellaStart,   &c_.Capellanotenwandeln,      &c_.Patti,
-                                &c_.CapellaStart02, &c_.Capellanotenwandeln2,     &c_.Patti02,
-                                &c_.TonfexCap,      &c_.Ubersicht_Notenschreiben, &c_.KeineFrage};
-    for (int i = 0; i < 9; ++i)
-        put(buttonOf(*patterns[i]), top, i / 3, i % 3);
-
-    top = group(3);
-    put(buttonOf(c_.Reaperstart2), top, 0, 0);
-    put(buttonOf(c_.Samplemix), top, 0, 1);
-    put(buttonOf(c_.Command11), top, 1, 0);
-    put(buttonOf(c_.Command13), top, 1, 1);
-    put(buttonOf(c_.Command12), top, 1, 2);
-    put(buttonOf(c_.Speichern), top, 2, 0);
-    put(buttonOf(c_.Load), top, 2, 1);
-
-    top = group(4);
-    put(buttonOf(c_.Kurzubersicht), top, 0, 0);
-    put(buttonOf(c_.Ubersicht), top, 0, 1);
-    put(buttonOf(c_.NeueRegelInfo), top, 0, 2);
-    put(buttonOf(c_.erklaminus), top, 1, 0);
-    put(buttonOf(c_.erklaplus), top, 1, 1);
-    put(buttonOf(c_.Infos), top, 1, 2);
-}
-
-void Win32Window::layoutHeader(int x, int y, int width, int height) {
-    // From the right end leftwards; the mode title takes what is left.
-    int right = x + width;
-    auto fromRight = [&](HWND hwnd, int w, int h) {
-        right -= w;
-        place(hwnd, right, y + (height - h) / 2, w, h);
-        right -= 6;
+    painter_.showScroll = [this](const ScrollBar& m) {
+        // The scroll bar's top is its highest value: the position counts downwards.
+        SCROLLINFO info{sizeof info, SIF_RANGE | SIF_POS | SIF_PAGE, m.min, m.max, 0,
+                        m.max + m.min - m.value, 0};
+        SetScrollInfo(scroll_, SB_CTL, &info, TRUE);
     };
-    auto viewOf = [&](const Control& model) {
-        for (auto* list : {&labels_, &texts_})
-            for (auto& v : *list)
-                if (v.model == &model) return v.hwnd;
-        return HWND{};
+    painter_.showBend = [this]() {
+        InvalidateRect(bender_, nullptr, TRUE);
     };
-    for (auto it = c_.Leuchtfarbe.rbegin(); it != c_.Leuchtfarbe.rend(); ++it)
-        if (it->visible) fromRight(viewOf(*it), 6, 24);
-    if (c_.Label4.caption.empty())
-        place(viewOf(c_.Label4), x, y, 0, 0); // nothing to show: no room taken
-    else
-        fromRight(viewOf(c_.Label4), 60, 24);
-    if (c_.Text1.visible) fromRight(text1_, 110, 24);
-    for (auto it = c_.Label3.rbegin(); it != c_.Label3.rend(); ++it)
-        fromRight(viewOf(*it), 22, 24);
-    fromRight(viewOf(c_.Text5), 70, 28);
-    fromRight(viewOf(c_.txtNot), 190, 28);
-    place(viewOf(c_.Label2), x, y, right - x, height);
-}
-
-void Win32Window::layoutWorkArea(int x0, int y0, int w, int h) {
-    const int gap = 6;
-    auto listOf = [&](const ListBox& model) {
-        for (auto& v : lists_)
-            if (v.model == &model) return v.hwnd;
-        return HWND{};
+    painter_.showTitle = [this](bool chooser, const std::string& caption) {
+        SetWindowTextW(chooser ? chooser_ : main_, toWide(caption).c_str());
     };
-    int x = x0;
-    if (c_.List2.visible) {
-        int listWidth = std::min(pixels(c_.List2.width > 0 ? c_.List2.width : 3525), w - 120);
-        place(listOf(c_.List2), x0, y0, listWidth, h);
-        x = x0 + listWidth + gap;
-    }
-    int width = std::max(0, x0 + w - x);
-    int y = y0;
-    if (c_.inidat.visible) {
-        int height = std::min(pixels(c_.inidat.height > 0 ? c_.inidat.height : 7540), h);
-        place(listOf(c_.inidat), x, y, width, height);
-        y += height + gap;
-    }
-    if (c_.Label5.visible) {
-        place(label5_, x, y, width, 30);
-        y += 30 + gap;
-    }
-    int rest = std::max(0, y0 + h - y);
-    if (c_.Daten.visible && c_.Zuordnung.visible) {
-        int first = width * 2 / 5;
-        place(listOf(c_.Daten), x, y, first - gap / 2, rest);
-        place(listOf(c_.Zuordnung), x + first + gap / 2, y, width - first - gap / 2, rest);
-    } else {
-        place(listOf(c_.Daten), x, y, width, rest);
-        place(listOf(c_.Zuordnung), x, y, width, rest);
-    }
-}
-
-void Win32Window::layoutBottom(int x0, int y0, int w, int h) {
-    // The piano roll at the left, the MIDI group at the right, as in the Qt window.
-    int groupWidth = std::min(430, w / 2);
-    int gx = x0 + w - groupWidth;
-    place(roll_, x0, y0 + 6, gx - 8 - x0, h - 6);
-    place(groups_[5].first, gx, y0, groupWidth, h);
-    const int inner = 8, title = 18, gap = 6, rowH = 22;
-    int top = y0 + title, bottom = y0 + h - inner;
-    int innerWidth = groupWidth - 2 * inner;
-    int bendWidth = 40 + 2 + GetSystemMetrics(SM_CXVSCROLL);
-    int rest = innerWidth - bendWidth - 2 * gap;
-    int deviceWidth = rest * 4 / 7, soundWidth = rest - deviceWidth;
-    int x = gx + inner;
-    auto listOf = [&](const ListBox& model) {
-        for (auto& v : lists_)
-            if (v.model == &model) return v.hwnd;
-        return HWND{};
+    painter_.showChooser = [this](bool visible) {
+        ShowWindow(chooser_, visible ? SW_SHOW : SW_HIDE);
+        if (visible) SetForegroundWindow(chooser_);
     };
-    auto viewOf = [&](const Control& model) {
-        for (auto* list : {&labels_, &texts_})
-            for (auto& v : *list)
-                if (v.model == &model) return v.hwnd;
-        return HWND{};
+    painter_.showRoll = [this](const PianoRoll&) {
+        InvalidateRect(roll_, nullptr, FALSE);
     };
-    // Ausgabegerät: the device list, Label1 and the two factor boxes.
-    place(columnTitles_[0], x, top, deviceWidth, 16);
-    int listBottom = bottom - 2 * rowH - 4;
-    place(listOf(c_.List1), x, top + 18, deviceWidth, listBottom - top - 18);
-    place(viewOf(c_.Label1), x, listBottom + 2, deviceWidth, rowH);
-    int fy = bottom - rowH, fx = x;
-    const int caption = 44;
-    int boxWidth = (deviceWidth - 2 * caption - 6) / 2;
-    place(columnTitles_[3], fx, fy, caption - 4, rowH);
-    place(viewOf(c_.Tempobox), fx + caption, fy, boxWidth, rowH);
-    place(columnTitles_[4], fx + caption + boxWidth + 6, fy, caption - 4, rowH);
-    place(viewOf(c_.Lautbox), fx + 2 * caption + boxWidth + 6, fy, boxWidth, rowH);
-    x += deviceWidth + gap;
-    // Instrument.
-    place(columnTitles_[1], x, top, soundWidth, 16);
-    place(listOf(c_.lst_sound_list), x, top + 18, soundWidth, bottom - top - 18);
-    x += soundWidth + gap;
-    // Bend: the picture box, the scroll bar and "Finetune Reset" below them.
-    place(columnTitles_[2], x, top, bendWidth, 16);
-    int bendBottom = bottom - kButtonHeight - 4;
-    place(bender_, x, top + 18, 40, bendBottom - top - 18);
-    place(scroll_, x + 42, top + 18, bendWidth - 42, bendBottom - top - 18);
-    for (auto& v : buttons_)
-        if (v.model == &c_.neutral)
-            place(v.hwnd, x, bottom - kButtonHeight, bendWidth, kButtonHeight);
+    painter_.showSounding = [this](int tone) {
+        sounding_ = tone;
+        InvalidateRect(roll_, nullptr, FALSE);
+    };
+    painter_.showPrinted = [this]() {
+        InvalidateRect(main_, nullptr, TRUE);
+    };
+    painter_.ended = [this](int status) {
+        endStatus_ = status;
+        ShowWindow(chooser_, SW_HIDE);
+        ShowWindow(main_, SW_HIDE);
+        PostQuitMessage(status);
+    };
 }
 
 HFONT Win32Window::font(int pointSize, bool bold) {
@@ -584,157 +350,15 @@ HBRUSH Win32Window::brush(Rgb colour) {
     return b;
 }
 
+int Win32Window::slotOf(HWND hwnd) const {
+    for (size_t i = 0; i < hwnds_.size(); ++i)
+        if (hwnds_[i] == hwnd) return static_cast<int>(i);
+    return -1;
+}
+
 const Control* Win32Window::modelOf(HWND hwnd) const {
-    for (auto* list : {&buttons_, &texts_, &labels_})
-        for (const auto& v : *list)
-            if (v.hwnd == hwnd) return v.model;
-    for (const auto& v : lists_)
-        if (v.hwnd == hwnd) return v.model;
-    return nullptr;
-}
-
-std::string Win32Window::tooltipOf(HWND hwnd) const {
-    if (const Control* m = modelOf(hwnd)) return m->tooltip;
-    auto it = extraTooltips_.find(hwnd);
-    return it == extraTooltips_.end() ? std::string() : it->second;
-}
-
-void Win32Window::apply(HWND hwnd, const Control& m, Shown& s, bool enabled) {
-    bool repaint = false;
-    if (!s.known || s.bold != m.bold || s.fontSize != m.fontSize) {
-        SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font(m.fontSize, m.bold)), TRUE);
-        repaint = true;
-    }
-    if (!s.known || s.back != m.back || s.fore != m.fore) repaint = true;
-    if (!s.known || s.enabled != enabled) EnableWindow(hwnd, enabled);
-    if (!s.known || s.visible != m.visible) ShowWindow(hwnd, m.visible ? SW_SHOWNA : SW_HIDE);
-    if (repaint && s.known) InvalidateRect(hwnd, nullptr, TRUE);
-    s.known = true;
-    s.back = m.back;
-    s.fore = m.fore;
-    s.bold = m.bold;
-    s.fontSize = m.fontSize;
-    s.enabled = enabled;
-    s.visible = m.visible;
-}
-
-void Win32Window::syncLists() {
-    for (auto& view : lists_) {
-        apply(view.hwnd, *view.model, view.shown, view.model->enabled);
-        const auto& lines = view.model->lines();
-        if (lines != view.lines) {
-            bool appended = lines.size() > view.lines.size() &&
-                            std::equal(view.lines.begin(), view.lines.end(), lines.begin());
-            SendMessageW(view.hwnd, WM_SETREDRAW, FALSE, 0);
-            if (!appended) {
-                SendMessageW(view.hwnd, LB_RESETCONTENT, 0, 0);
-                view.lines.clear();
-                view.extent = 0;
-            }
-            HDC dc = GetDC(view.hwnd);
-            HGDIOBJ old = SelectObject(dc, font(view.model->fontSize, view.model->bold));
-            for (size_t i = view.lines.size(); i < lines.size(); ++i) {
-                std::wstring line = toWide(lines[i]);
-                SendMessageW(view.hwnd, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
-                SIZE size{};
-                GetTextExtentPoint32W(dc, line.c_str(), static_cast<int>(line.size()), &size);
-                view.extent = std::max(view.extent, static_cast<int>(size.cx) + 8);
-            }
-            SelectObject(dc, old);
-            ReleaseDC(view.hwnd, dc);
-            SendMessageW(view.hwnd, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(view.extent), 0);
-            // A growing play list shows its newest line.
-            if (appended && view.model == &c_.Daten)
-                SendMessageW(view.hwnd, LB_SETTOPINDEX, lines.size() - 1, 0);
-            SendMessageW(view.hwnd, WM_SETREDRAW, TRUE, 0);
-            InvalidateRect(view.hwnd, nullptr, TRUE);
-            view.lines = lines;
-            view.selected = -2;
-        }
-        if (view.selected != view.model->selected) {
-            view.selected = view.model->selected;
-            int row = view.selected < view.model->count() ? view.selected : -1;
-            SendMessageW(view.hwnd, LB_SETCURSEL, static_cast<WPARAM>(row), 0);
-        }
-    }
-}
-
-void Win32Window::sync() {
-    if (syncing_ || !main_) return;
-    syncing_ = true;
-    if (caption_ != c_.caption) {
-        caption_ = c_.caption;
-        SetWindowTextW(main_, toWide(caption_).c_str());
-    }
-    for (auto& view : buttons_) {
-        bool enabled = view.model->enabled && findAction(view.model->name) != nullptr;
-        apply(view.hwnd, *view.model, view.shown, enabled);
-        if (view.shown.caption != view.model->caption) {
-            view.shown.caption = view.model->caption;
-            SetWindowTextW(view.hwnd, toWide(view.shown.caption).c_str());
-        }
-    }
-    EnableWindow(mid_, findAction("MID") != nullptr && c_.Startknopf.enabled);
-    for (auto& view : labels_) {
-        bool wasKnown = view.shown.known;
-        apply(view.hwnd, *view.model, view.shown, view.model->enabled);
-        if (!wasKnown || view.shown.caption != view.model->caption) {
-            view.shown.caption = view.model->caption;
-            SetWindowTextW(view.hwnd, toWide(view.shown.caption).c_str());
-        }
-    }
-    for (auto& view : texts_) {
-        bool wasKnown = view.shown.known;
-        apply(view.hwnd, *view.model, view.shown, view.model->enabled);
-        auto* box = static_cast<TextBox*>(view.model);
-        if (!wasKnown || view.shown.text != box->text()) {
-            view.shown.text = box->text();
-            SetWindowTextW(view.hwnd, toWide(view.shown.text).c_str());
-        }
-    }
-    syncLists();
-
-    // The scroll bar's top is its highest value: the position counts downwards.
-    ScrollShown scroll{c_.VScroll1.min, c_.VScroll1.max, c_.VScroll1.value};
-    if (!scrollKnown_ || !(scroll == scrollShown_)) {
-        SCROLLINFO info{sizeof info, SIF_RANGE | SIF_POS | SIF_PAGE,         scroll.min, scroll.max,
-                        0,           scroll.max + scroll.min - scroll.value, 0};
-        SetScrollInfo(scroll_, SB_CTL, &info, TRUE);
-        scrollShown_ = scroll;
-        scrollKnown_ = true;
-    }
-    ShowWindow(scroll_, c_.VScroll1.visible ? SW_SHOWNA : SW_HIDE);
-    EnableWindow(scroll_, c_.VScroll1.enabled);
-    ShowWindow(bender_, c_.Bender.visible ? SW_SHOWNA : SW_HIDE);
-    EnableWindow(bender_, c_.Bender.enabled && findAction("Bender") != nullptr);
-
-    if (!(layoutKey() == laidOut_)) layout();
-
-    // A play shows its melody at once: the file is looked at a few times a second.
-    auto now = std::chrono::steady_clock::now();
-    if (depth_ > 0 && now - melodyChecked_ > std::chrono::milliseconds(250)) {
-        melodyChecked_ = now;
-        checkMelody();
-    }
-    if (int sounding = depth_ > 0 ? app_.soundingTone : 0; sounding != sounding_) {
-        sounding_ = sounding;
-        InvalidateRect(roll_, nullptr, FALSE);
-    }
-
-    if (printedShown_ != c_.printed.size()) {
-        printedShown_ = c_.printed.size();
-        InvalidateRect(main_, nullptr, TRUE);
-    }
-    if (chooserCaption_ != c_.liniencaption) {
-        chooserCaption_ = c_.liniencaption;
-        SetWindowTextW(chooser_, toWide(chooserCaption_).c_str());
-    }
-    if (chooserVisible_ != c_.linienVisible) {
-        chooserVisible_ = c_.linienVisible;
-        ShowWindow(chooser_, chooserVisible_ ? SW_SHOW : SW_HIDE);
-        if (chooserVisible_) SetForegroundWindow(chooser_);
-    }
-    syncing_ = false;
+    int slot = slotOf(hwnd);
+    return slot < 0 ? nullptr : driver_.places()[size_t(slot)].model;
 }
 
 void Win32Window::drawButton(const DRAWITEMSTRUCT& item) {
@@ -775,11 +399,9 @@ void Win32Window::paintBender(HWND hwnd) {
     HDC dc = BeginPaint(hwnd, &ps);
     RECT r;
     GetClientRect(hwnd, &r);
-    FillRect(dc, &r, brush(c_.Bender.back));
-    const BendArea& m = c_.Bender;
-    if (m.scaleMax != m.scaleMin && m.markerY >= 0 && r.bottom > 1) {
-        double f = (m.scaleMax - m.markerY) / double(m.scaleMax - m.scaleMin);
-        int y = static_cast<int>(std::lround(f * (r.bottom - 1)));
+    const BendArea& m = app_.c.Bender;
+    FillRect(dc, &r, brush(m.back));
+    if (int y = ui::bendMarkerY(m, r.bottom); y >= 0 && r.bottom > 1) {
         HPEN pen = CreatePen(PS_SOLID, 2, rgb(m.fore));
         HGDIOBJ old = SelectObject(dc, pen);
         MoveToEx(dc, 0, y, nullptr);
@@ -788,17 +410,6 @@ void Win32Window::paintBender(HWND hwnd) {
         DeleteObject(pen);
     }
     EndPaint(hwnd, &ps);
-}
-
-void Win32Window::reloadMelody() {
-    // The stamp is taken first: a file that changes during the read is read again.
-    melodyStamp_ = fileStamp(app_.folder.path(names::melody));
-    melodyRoll_ = readPianoRoll(app_.platform.files, app_.folder, app_.decimal);
-    InvalidateRect(roll_, nullptr, FALSE);
-}
-
-void Win32Window::checkMelody() {
-    if (!(fileStamp(app_.folder.path(names::melody)) == melodyStamp_)) reloadMelody();
 }
 
 void Win32Window::paintRoll(HWND hwnd) {
@@ -811,7 +422,7 @@ void Win32Window::paintRoll(HWND hwnd) {
     HBITMAP bitmap = CreateCompatibleBitmap(dc, std::max(1L, r.right), std::max(1L, r.bottom));
     HGDIOBJ oldBitmap = SelectObject(memory, bitmap);
     HGDIOBJ oldFont = SelectObject(memory, font(8, false));
-    paintPianoRoll(memory, r, melodyRoll_, sounding_);
+    paintPianoRoll(memory, r, driver_.roll(), sounding_);
     BitBlt(dc, 0, 0, r.right, r.bottom, memory, 0, 0, SRCCOPY);
     SelectObject(memory, oldFont);
     SelectObject(memory, oldBitmap);
@@ -820,22 +431,11 @@ void Win32Window::paintRoll(HWND hwnd) {
     EndPaint(hwnd, &ps);
 }
 
-void Win32Window::bendMoved(HWND hwnd, int y) {
-    const BendArea& m = c_.Bender;
-    if (m.scaleMax == m.scaleMin || !IsWindowEnabled(hwnd)) return;
-    RECT r;
-    GetClientRect(hwnd, &r);
-    // The box's top is the highest bend value.
-    double f = r.bottom > 1 ? std::clamp(y / double(r.bottom - 1), 0.0, 1.0) : 0.0;
-    runAction("Bender", m.scaleMax - f * (m.scaleMax - m.scaleMin));
-    InvalidateRect(hwnd, nullptr, TRUE);
-}
-
 void Win32Window::scrolled(int request) {
     SCROLLINFO info{sizeof info, SIF_ALL, 0, 0, 0, 0, 0};
     GetScrollInfo(scroll_, SB_CTL, &info);
     int position = info.nPos;
-    const ScrollBar& m = c_.VScroll1;
+    const ScrollBar& m = app_.c.VScroll1;
     switch (request) {
     case SB_LINEUP:
         position -= m.smallChange;
@@ -866,87 +466,28 @@ void Win32Window::scrolled(int request) {
     int value = m.max + m.min - position;
     if (value == m.value) return;
     SetScrollPos(scroll_, SB_CTL, position, TRUE);
-    c_.VScroll1.value = value;
-    scrollShown_.value = value;
-    runAction(c_.VScroll1.name, value);
+    driver_.scrolled(value);
 }
 
 void Win32Window::command(int id, int code, HWND hwnd) {
-    if (syncing_) return;
-    if (id == kMidId && code == BN_CLICKED) {
-        runAction("MID");
-    } else if (id >= kButtonId && id < kButtonId + static_cast<int>(buttons_.size())) {
-        if (code == BN_CLICKED)
-            runAction(buttons_[static_cast<size_t>(id - kButtonId)].model->name);
-    } else if (id >= kListId && id < kListId + static_cast<int>(lists_.size())) {
-        if (code != LBN_SELCHANGE) return;
-        ListView& view = lists_[static_cast<size_t>(id - kListId)];
-        int row = static_cast<int>(SendMessageW(hwnd, LB_GETCURSEL, 0, 0));
-        if (row < 0) return;
-        view.model->selected = row;
-        view.selected = row;
-        runAction(view.model->name, row);
-    } else if (id >= kTextId && id < kTextId + static_cast<int>(texts_.size())) {
-        if (code != EN_CHANGE) return;
-        View& view = texts_[static_cast<size_t>(id - kTextId)];
-        auto* box = static_cast<TextBox*>(view.model);
-        std::string text = fromWide(windowText(hwnd));
-        view.shown.text = text;
-        box->setText(text);
+    int slot = id - kSlotId;
+    if (driver_.syncing() || slot < 0 || slot >= static_cast<int>(hwnds_.size())) return;
+    ui::Kind kind = driver_.places()[size_t(slot)].kind;
+    if (kind == ui::Kind::Button && code == BN_CLICKED) {
+        driver_.clicked(slot);
+    } else if (kind == ui::Kind::List && code == LBN_SELCHANGE) {
+        driver_.picked(slot, static_cast<int>(SendMessageW(hwnd, LB_GETCURSEL, 0, 0)));
+    } else if (kind == ui::Kind::Entry && code == EN_CHANGE) {
+        driver_.edited(slot, fromWide(windowText(hwnd)));
     }
-}
-
-bool Win32Window::invoke(std::string_view name, const std::function<void()>& call) {
-    if (ending_) return false;
-    // A control whose command is still running (its click came during a wait) waits for it.
-    if (std::find(running_.begin(), running_.end(), name) != running_.end()) return false;
-    running_.emplace_back(name);
-    ++depth_;
-    try {
-        call();
-    } catch (const CommandEnd&) {
-        // The command showed its message; the window goes on.
-    } catch (const ProgramEnd&) {
-        // "Ende" is the ordinary way out; any other end is a "Nein" to a fatal question.
-        if (!events_.endRequested) endStatus_ = name == "Ende" ? 0 : 1;
-        events_.endRequested = true;
-    } catch (const std::exception& e) {
-        app_.platform.dialogs.tell("FEHLER", std::string("Unerwarteter Fehler: ") + e.what());
-    } catch (...) {
-        app_.platform.dialogs.tell("FEHLER", "Unerwarteter Fehler");
-    }
-    --depth_;
-    running_.pop_back();
-    if (events_.endRequested) {
-        // Inside another command the end unwinds that command at its next wait.
-        if (depth_ == 0) endProgram();
-        return true;
-    }
-    if (redrawsMelody(name)) reloadMelody();
-    sync();
-    return true;
-}
-
-bool Win32Window::runAction(std::string_view name, double value) {
-    const ControlAction* action = findAction(name);
-    if (!action) return false;
-    return invoke(name, [&] { action->run(app_, value); });
 }
 
 void Win32Window::show(int showCommand) {
-    layout();
+    fit();
     ShowWindow(main_, showCommand);
     UpdateWindow(main_);
     // Form_Load follows the first paint of the empty window.
     PostMessageW(main_, kStartMessage, 0, 0);
-}
-
-void Win32Window::start() {
-    if (started_) return;
-    started_ = true;
-    invoke("Form_Load", [this] { app_.Form_Load(); });
-    reloadMelody();
-    sync();
 }
 
 int Win32Window::run() {
@@ -956,37 +497,6 @@ int Win32Window::run() {
         DispatchMessageW(&msg);
     }
     return endStatus_;
-}
-
-void Win32Window::endProgram() {
-    if (ending_) return;
-    ending_ = true;
-    events_.endRequested = false;
-    try {
-        app_.Form_Unload();
-    } catch (...) {
-        // Closing the devices is all that is left to do; nothing more can be reported.
-    }
-    ShowWindow(chooser_, SW_HIDE);
-    ShowWindow(main_, SW_HIDE);
-    PostQuitMessage(endStatus_);
-}
-
-void Win32Window::closeRequested(HWND hwnd) {
-    if (hwnd == chooser_) {
-        c_.linienVisible = false;
-        chooserVisible_ = false;
-        ShowWindow(chooser_, SW_HIDE);
-        return;
-    }
-    endStatus_ = 0;
-    if (depth_ > 0) {
-        // A running command ends at its next wait; the window closes after it.
-        app_.stopPressed = true;
-        events_.endRequested = true;
-        return;
-    }
-    endProgram();
 }
 
 LRESULT CALLBACK Win32Window::windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -1006,7 +516,9 @@ LRESULT CALLBACK Win32Window::bendProc(HWND hwnd, UINT msg, WPARAM wParam, LPARA
         return 0;
     }
     if (self && msg == WM_MOUSEMOVE) {
-        self->bendMoved(hwnd, GET_Y_LPARAM(lParam));
+        RECT r;
+        GetClientRect(hwnd, &r);
+        self->driver_.bent(GET_Y_LPARAM(lParam), r.bottom);
         return 0;
     }
     return DefWindowProcW(hwnd, msg, wParam, lParam);
@@ -1036,10 +548,9 @@ LRESULT CALLBACK Win32Window::subclassProc(HWND hwnd, UINT msg, WPARAM wParam, L
         return TRUE;
     }
     if (hwnd == self->text1_ && msg == WM_KEYDOWN && wParam == VK_DELETE) {
-        self->app_.Text1_KeyDown(46); // prints "Mausekuchen" on the window's surface
-        self->sync();
+        self->driver_.deletePressed(); // prints "Mausekuchen" on the window's surface
     } else if (hwnd == self->label5_ && msg == WM_MOUSEMOVE) {
-        self->runAction(self->c_.Label5.name);
+        self->driver_.run("Label5");
     }
     return DefSubclassProc(hwnd, msg, wParam, lParam);
 }
@@ -1047,20 +558,21 @@ LRESULT CALLBACK Win32Window::subclassProc(HWND hwnd, UINT msg, WPARAM wParam, L
 LRESULT Win32Window::handle(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case kStartMessage:
-        start();
+        driver_.start();
         return 0;
     case WM_TIMER:
         if (hwnd == main_ && wParam == kMelodyTimer) {
-            if (started_ && !ending_ && depth_ == 0) checkMelody();
+            driver_.idle();
             return 0;
         }
         break;
     case WM_SIZE:
-        if (main_ && chooser_ && !buttons_.empty()) layout();
+        if (main_ && chooser_ && hwnds_.size() == driver_.places().size()) fit();
         return 0;
     case WM_GETMINMAXINFO: {
         auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
-        info->ptMinTrackSize = {hwnd == chooser_ ? 200 : 900, hwnd == chooser_ ? 120 : 640};
+        info->ptMinTrackSize = {hwnd == chooser_ ? 200 : ui::kMinimumWidth,
+                                hwnd == chooser_ ? 120 : ui::kMinimumHeight};
         return 0;
     }
     case WM_COMMAND:
@@ -1076,7 +588,8 @@ LRESULT Win32Window::handle(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         auto* header = reinterpret_cast<NMHDR*>(lParam);
         if (header->code == TTN_GETDISPINFOW) {
             auto* info = reinterpret_cast<NMTTDISPINFOW*>(lParam);
-            tipBuffer_ = toWide(tooltipOf(reinterpret_cast<HWND>(header->idFrom)));
+            int slot = slotOf(reinterpret_cast<HWND>(header->idFrom));
+            tipBuffer_ = slot < 0 ? std::wstring() : toWide(driver_.tooltip(slot));
             info->lpszText = tipBuffer_.data();
             return 0;
         }
@@ -1094,7 +607,8 @@ LRESULT Win32Window::handle(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         return reinterpret_cast<LRESULT>(brush(back));
     }
     case WM_PAINT: {
-        if (hwnd != main_ || c_.printed.empty()) break;
+        const auto& printed = driver_.printed();
+        if (hwnd != main_ || printed.empty()) break;
         PAINTSTRUCT ps;
         HDC dc = BeginPaint(hwnd, &ps);
         HGDIOBJ old = SelectObject(dc, font(8, false));
@@ -1102,8 +616,8 @@ LRESULT Win32Window::handle(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         SetTextColor(dc, RGB(0, 0, 0));
         TEXTMETRICW tm;
         GetTextMetricsW(dc, &tm);
-        for (size_t i = 0; i < c_.printed.size(); ++i) {
-            std::wstring line = toWide(c_.printed[i]);
+        for (size_t i = 0; i < printed.size(); ++i) {
+            std::wstring line = toWide(printed[i]);
             TextOutW(dc, 2, 2 + static_cast<int>(i) * tm.tmHeight, line.c_str(),
                      static_cast<int>(line.size()));
         }
@@ -1112,7 +626,12 @@ LRESULT Win32Window::handle(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     case WM_CLOSE:
-        closeRequested(hwnd);
+        if (hwnd == chooser_) {
+            driver_.chooserClosed();
+            ShowWindow(chooser_, SW_HIDE);
+        } else {
+            driver_.closeRequested();
+        }
         return 0;
     default:
         break;

@@ -1,11 +1,10 @@
 // tonfex: the window, or with a verb one command without a display (`bild` draws the melody).
 #include "app/commands.h"
-#include "app/defaults.h"
 #include "cli/cli.h"
 #include "gui/bild.h"
 #include "gui/mainwindow.h"
-#include "platform/midi.h"
 #include "platform/real.h"
+#include "ui/session.h"
 
 #include <QApplication>
 #include <QScreen>
@@ -36,25 +35,12 @@ int runWindow(int argc, char** argv, const CliOptions& options, Terminal& termin
     // The chooser may stay open; the program ends with the main window only.
     qapp.setQuitOnLastWindowClosed(false);
 
-    const WorkFolder folder = workFolderNamed(options.folder);
     QtDialogs dialogs;
     QtClipboard clipboard;
-    SystemProgramStarter programs;
-    SystemWindowCloser windows;
-    SystemClock clock;
     QtEvents events;
-    ClockRandom random;
-    DiskFiles files;
-    Platform platform{dialogs, clipboard, programs, windows, clock, events, random, files};
-    if (std::string error = ensureWorkFolder(files, folder); !error.empty()) {
-        dialogs.tell("FEHLER", error);
-        return 1;
-    }
-    App app(platform, folder, systemDecimalSeparator());
-    // The system's MIDI output: the built-in synthesizer as device -1, the sequencer's ports.
-    std::unique_ptr<MidiSystem> midi = makeSystemMidi();
-    app.useMidiSystem(*midi);
-    MainWindow window(app, events, &dialogs);
+    ui::Session session(dialogs, clipboard, events, options.folder);
+    if (!session.app()) return 1;
+    MainWindow window(*session.app(), events, &dialogs);
     window.onEnd = [](int status) { QCoreApplication::exit(status); };
     QSize room = window.screen()->availableGeometry().size();
     window.resize(std::min(1280, room.width()), std::min(800, room.height()));

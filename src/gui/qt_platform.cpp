@@ -1,6 +1,5 @@
 #include "gui/qt_platform.h"
 
-#include "core/errors.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -56,10 +55,8 @@ void QtClipboard::setText(const std::string& text) {
     QGuiApplication::clipboard()->setText(qs(text));
 }
 
-void QtEvents::process() {
-    if (beforeProcess) beforeProcess();
+void QtEvents::handlePending() {
     QCoreApplication::processEvents(QEventLoop::AllEvents);
-    if (endRequested) throw ProgramEnd();
 }
 
 } // namespace tonfex

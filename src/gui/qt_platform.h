@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/platform.h"
+#include "ui/events.h"
 
 #include <functional>
 
@@ -32,15 +33,11 @@ public:
     void setText(const std::string& text) override;
 };
 
-// Lets the window breathe inside a command's waits: the models are drawn, then Qt handles its
-// pending events (Stop, the live controls). An end asked for meanwhile (the window closed, a
-// nested command ended the program) unwinds the running command with ProgramEnd.
-class QtEvents : public Events {
-public:
-    void process() override;
-
-    std::function<void()> beforeProcess;
-    bool endRequested = false;
+// Lets the window breathe inside a command's waits: Qt handles its pending events (Stop, the
+// live controls).
+class QtEvents : public ui::WindowEvents {
+protected:
+    void handlePending() override;
 };
 
 } // namespace tonfex

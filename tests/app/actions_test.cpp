@@ -9,7 +9,7 @@ namespace tonfex::testkit {
 
 TEST(ActionTable, WiresEveryButtonOnceAndNamesOnlyControlsOfTheWindow) {
     MainControls c;
-    std::set<std::string> controls{"VScroll1", "Bender", "Label5", "MID"};
+    std::set<std::string> controls{"VScroll1", "Bender", "Label5"};
     for (Button* b : c.buttons()) {
         controls.insert(b->name);
         EXPECT_NE(findAction(b->name), nullptr) << b->name;

@@ -7,7 +7,7 @@
 //   remote select NAME ROW                     remote answer TITLE BUTTON SECONDS
 //   remote clipboard                           remote move NAME X Y|mitte
 //   remote scroll NAME hoch|runter             remote wait-text TEXT SECONDS
-//   remote layout                              remote ohne-antwort TITLE
+//   remote ohne-antwort TITLE
 // The last makes a window of that title that never answers. Copied under another name (as
 // NoteTab.exe, reaper.exe, ...) the program stands in for the program the window starts.
 #include <windows.h>
@@ -121,54 +121,6 @@ std::vector<std::wstring> listLines(HWND list) {
         lines.push_back(line);
     }
     return lines;
-}
-
-bool contains(const RECT& outer, const RECT& inner) {
-    return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
-           inner.bottom <= outer.bottom;
-}
-
-// Every visible control lies inside the window, none covers another, and one that touches a
-// group frame lies inside it below the frame's title.
-int layout() {
-    HWND w = mainWindow();
-    if (!w) return fail("kein Fenster");
-    RECT client;
-    GetClientRect(w, &client);
-    struct Placed {
-        std::string name;
-        RECT rect;
-        bool group;
-    };
-    std::vector<Placed> placed;
-    for (HWND h : children(w, [&](HWND h) { return IsWindowVisible(h) && GetParent(h) == w; })) {
-        RECT r;
-        GetWindowRect(h, &r);
-        MapWindowPoints(nullptr, w, reinterpret_cast<POINT*>(&r), 2);
-        bool group =
-            isClass(h, L"Button") && (GetWindowLongW(h, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX;
-        placed.push_back({utf8(classOf(h)) + " '" + utf8(textOf(h)) + "'", r, group});
-    }
-    int problems = 0;
-    auto report = [&](const std::string& text) { print(text), ++problems; };
-    for (size_t i = 0; i < placed.size(); ++i) {
-        const Placed& a = placed[i];
-        if (!contains(client, a.rect)) report("außerhalb des Fensters: " + a.name);
-        for (size_t j = i + 1; j < placed.size(); ++j) {
-            const Placed& b = placed[j];
-            RECT overlap, inner = (a.group ? a : b).rect;
-            inner.top += 14;
-            if (!IntersectRect(&overlap, &a.rect, &b.rect)) continue;
-            if (a.group == b.group)
-                report("überdeckt sich: " + a.name + " / " + b.name);
-            else if (!contains(inner, (a.group ? b : a).rect))
-                report("ragt aus dem Rahmen: " + (a.group ? b : a).name + " / " +
-                       (a.group ? a : b).name);
-        }
-    }
-    print(std::to_string(placed.size()) + " sichtbare Elemente, " + std::to_string(problems) +
-          " Probleme");
-    return problems == 0 ? 0 : 1;
 }
 
 // Prints the box's buttons, marking the default one, then presses BUTTON.
@@ -325,7 +277,6 @@ int main() {
         CloseClipboard();
         return data ? 0 : fail("kein Text in der Zwischenablage");
     }
-    if (verb == "layout") return layout();
     if (verb == "close") {
         // Closes the main window as its close box does and waits until it is gone.
         HWND w = FindWindowW(L"TonfexMain", nullptr);

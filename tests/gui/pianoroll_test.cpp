@@ -1,4 +1,4 @@
-// The piano roll: the player's reading of the melody file, and what the picture shows.
+// The piano roll: the player's reading of the melody file, and its picture file.
 #include "cli/cli.h"
 #include "core/textfile.h"
 #include "gui/bild.h"
@@ -16,24 +16,6 @@
 using namespace tonfex;
 
 namespace {
-int countPixels(const QImage& image, const std::function<bool(QColor)>& match) {
-    int n = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            n += match(image.pixelColor(x, y));
-    return n;
-}
-bool red(QColor c) {
-    return c.red() > 200 && c.green() < 40 && c.blue() < 40;
-}
-// The darkest grey value in column x.
-int darkest(const QImage& image, int x) {
-    int best = 255;
-    for (int y = 0; y < image.height(); ++y)
-        best = std::min(best, qGray(image.pixel(x, y)));
-    return best;
-}
-
 // The roll in one line: each tone as pitch/volume@start+length, then the range and totals.
 std::string described(const std::vector<std::string>& lines, bool direct,
                       const std::vector<double>& list = {150, 300, 600}, bool midi = true,
@@ -68,19 +50,6 @@ TEST(PianoRoll, ReadsTheMelodyAsThePlayerDoes) {
     EXPECT_EQ(described({"60 100 9", "62 100 9"}, false, {}),
               "60/100@0+1 62/100@1+1 | 60-62, total 2, rests 0, corrected 0");
     EXPECT_EQ(described({"", "Text"}, true), "| 0-0, total 0, rests 0, corrected 0, error");
-}
-
-TEST(PianoRoll, PictureShadesByLoudnessAndMarksTheSoundingTone) {
-    // A loud low tone in the left half, a soft high tone in the right half, then a rest.
-    PianoRoll roll = pianoRollFromLines({"60 127 10", "72 10 10", "65 1 2"}, true, {}, true, '.');
-    QImage plain = renderPianoRoll(roll, QSize(600, 200));
-    EXPECT_LT(darkest(plain, 150), darkest(plain, 400));
-    EXPECT_EQ(countPixels(plain, red), 0);
-    QImage marked = renderPianoRoll(roll, QSize(600, 200), 2);
-    // The mark stands over the second tone, which starts at 10 of 22 units of the width.
-    EXPECT_EQ(countPixels(marked.copy(0, 0, 270, 200), red), 0);
-    EXPECT_GT(countPixels(marked.copy(290, 0, 310, 200), red), 0);
-    EXPECT_EQ(countPixels(renderPianoRoll(roll, QSize(600, 200), 9), red), 0);
 }
 
 TEST(Bild, WritesThePictureOfTheMelodyFile) {

@@ -7,7 +7,6 @@
 #include "settings/template.h"
 #include "support.h"
 
-#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -31,7 +30,6 @@ struct WindowTest : ::testing::Test {
                       tp.clock,   events,       tp.random,   tp.files};
     App app{platform, tmp.folder(), '.', OsKind::Windows};
     std::unique_ptr<MainWindow> window;
-    int ends = 0, endStatus = -1;
 
     WindowTest() { EXPECT_EQ(ensureWorkFolder(tp.files, tmp.folder()), ""); }
 
@@ -41,10 +39,6 @@ struct WindowTest : ::testing::Test {
                        testkit::withValues(settingsTemplate(), values));
         window.reset(); // a window leaving unhooks the events from the window drawing
         window = std::make_unique<MainWindow>(app, events);
-        window->onEnd = [this](int status) {
-            ++ends;
-            endStatus = status;
-        };
         window->resize(1280, 800);
         window->show();
         window->start();
@@ -65,7 +59,8 @@ struct WindowTest : ::testing::Test {
             lines.push_back(l->item(i)->text().toStdString());
         return lines;
     }
-    // Every button shows its model (only wired buttons enabled), and so do the lists.
+    // Every button shows its model (only wired buttons enabled) and its caption fits; the lists
+    // show theirs. Where the controls lie is the driver's plan (tests/ui).
     void expectModelsDrawn() {
         for (Button* b : app.c.buttons()) {
             auto* widget = w<QPushButton>(b->name.c_str());
@@ -74,6 +69,8 @@ struct WindowTest : ::testing::Test {
             EXPECT_EQ(widget->toolTip().toStdString(), b->tooltip) << b->name;
             EXPECT_EQ(widget->isEnabled(), b->enabled && findAction(b->name) != nullptr) << b->name;
             EXPECT_EQ(widget->isVisibleTo(window.get()), b->visible) << b->name;
+            int needed = widget->fontMetrics().horizontalAdvance(widget->text()) + 8;
+            EXPECT_TRUE(!b->visible || needed <= widget->width()) << b->name;
             EXPECT_EQ(widget->palette().color(QPalette::Button).name().toStdString(),
                       QColor(b->back.r, b->back.g, b->back.b).name().toStdString())
                 << b->name;
@@ -87,23 +84,13 @@ struct WindowTest : ::testing::Test {
 
 } // namespace
 
-TEST_F(WindowTest, StartDrawsEveryModelInBothModesAndWiresEveryControl) {
+TEST_F(WindowTest, StartDrawsEveryModelInBothModes) {
     for (const char* sound : {"1", "3"}) {
         SCOPED_TRACE(sound);
         open({{"SOUND", sound}, {"TONFINDUNGSMETHODE", "3"}});
         EXPECT_EQ(w<QLabel>("Label2")->text().toStdString(), app.c.Label2.caption);
         expectModelsDrawn(); // Startknopf in MIDI mode, Command1 in sample mode, ...
         EXPECT_EQ(window->focusWidget(), w("Dateiherstellung")); // the first key press is "Neu"
-    }
-    click("KeineFrage");
-    expectModelsDrawn(); // its new colour
-    // Every wired control exists, in the main window or in the chooser `Linien`.
-    for (const auto& action : controlActions()) {
-        QString name = QString::fromUtf8(action.control.data(), qsizetype(action.control.size()));
-        bool found = false;
-        for (QWidget* top : QApplication::topLevelWidgets())
-            found = found || top->findChild<QWidget*>(name) != nullptr;
-        EXPECT_TRUE(found) << action.control;
     }
 }
 
@@ -134,53 +121,7 @@ TEST_F(WindowTest, NeuShowsEveryStepAndDrawsTheNewMelodyInBothModes) {
     }
 }
 
-TEST_F(WindowTest, InsideAWaitStopRunsAndTheSoundingToneIsMarked) {
-    testkit::writeBytes(tmp / "Tonfex.txt", "60 100 4\r\n62 100 4\r\n64 100 4\r\n");
-    open({{"SOUND", "1"}, {"TONFINDUNGSMETHODE", "0.1"}});
-    app.soundingTone = 2;
-    window->sync();
-    EXPECT_EQ(window->pianoRoll()->sounding(), 0); // no command runs
-    app.Samplezahl = 2;
-    bool stopPressed = false;
-    int depth = 0, marked = -1;
-    bool stopEnabled = false;
-    inFirstWait([&] {
-        app.soundingTone = 2; // as the player sets it before a tone's wait
-        events.process();
-        marked = window->pianoRoll()->sounding();
-        stopEnabled = w("Stopp")->isEnabled();
-        click("Stopp");
-        stopPressed = app.stopPressed;
-        depth = window->depth();
-    });
-    click("Dateiherstellung");
-    EXPECT_EQ(std::tuple(marked, window->pianoRoll()->sounding(), stopEnabled, stopPressed),
-              std::tuple(2, 0, true, true));
-    EXPECT_EQ(depth, 1); // Stopp ran and ended while "Neu" was still waiting
-}
-
-TEST_F(WindowTest, AnIdleWindowFollowsTheMelodyFileWithoutAsking) {
-    testkit::writeBytes(tmp / "Tonfex.txt", "60 100 4\r\n62 100 4\r\n64 100 4\r\n");
-    open({{"SOUND", "1"}});
-    ASSERT_EQ(window->pianoRoll()->roll().tones.size(), 3u);
-    const size_t dialogs = tp.dialogs.records.size();
-    const PianoRoll& roll = window->pianoRoll()->roll();
-    // The composer's edits while no command runs; the event loop runs until the roll shows them.
-    auto shows = [&](auto condition) { return QTest::qWaitFor(condition, 10000); };
-    // Values the player would ask about are drawn corrected, without a question.
-    testkit::writeBytes(tmp / "Tonfex.txt", "200 300 4\r\n48 90 2\r\n");
-    ASSERT_TRUE(shows([&] { return roll.tones.size() == 2; }));
-    EXPECT_EQ(std::tuple(roll.low, roll.high, roll.corrected), std::tuple(48, 127, 2));
-    // A file emptied for writing, then removed: the roll says so, still without a message box.
-    testkit::writeBytes(tmp / "Tonfex.txt", "");
-    ASSERT_TRUE(shows([&] { return roll.tones.empty(); }));
-    std::filesystem::remove(tmp / "Tonfex.txt");
-    ASSERT_TRUE(shows([&] { return roll.error.find("nicht vorhanden") != std::string::npos; }));
-    EXPECT_EQ(tp.dialogs.records.size(), dialogs);
-    EXPECT_EQ(window->depth(), 0);
-}
-
-TEST_F(WindowTest, SummaryLineLinkEmptyLineToggleAndWideDescription) {
+TEST_F(WindowTest, SummaryLineLinkAndEmptyLineToggle) {
     open();
     app.c.inidat.clear();
     app.c.inidat.add("  SAMPLER mit Tonfex-HCR.rpp (Snd)");
@@ -197,15 +138,8 @@ TEST_F(WindowTest, SummaryLineLinkEmptyLineToggleAndWideDescription) {
     ASSERT_EQ(tp.programs.starts.size(), 1u);
     clickLine(1);
     EXPECT_EQ(tp.programs.starts.size(), 1u);
-    ASSERT_TRUE(w("Daten")->isVisible() && w("Zuordnung")->isVisible());
-    EXPECT_GE(w("Daten")->y(), list->geometry().bottom());
-    EXPECT_LE(w("Daten")->geometry().right(), w("Zuordnung")->x()); // side by side
+    EXPECT_TRUE(w("Daten")->isVisible() && w("Zuordnung")->isVisible());
     EXPECT_EQ(shown("inidat"), settingsTemplate());
-    // A widened description list keeps the settings list beside it.
-    app.c.List2.width = 11540;
-    window->sync();
-    EXPECT_GT(list->x(), w("List2")->geometry().right());
-    EXPECT_GT(list->width(), 100);
 }
 
 // The suite also runs under a German process locale, which Qt takes from the environment.
@@ -217,17 +151,6 @@ TEST_F(WindowTest, SettingsDecimalsReadAlikeUnderAnyProcessLocale) {
         EXPECT_NE(std::find(lines.begin(), lines.end(), line), lines.end()) << line;
 }
 
-TEST_F(WindowTest, ClosingDuringAWaitEndsTheCommandAndThenTheProgram) {
-    open({{"SOUND", "1"}, {"TONFINDUNGSMETHODE", "0.1"}});
-    app.Samplezahl = 4;
-    inFirstWait([&] { window->close(); });
-    click("Dateiherstellung");
-    EXPECT_EQ(std::pair(ends, endStatus), std::pair(1, 0));
-    EXPECT_FALSE(window->isVisible());
-    // The command ended in its first wait, before the test mode wrote a melody.
-    EXPECT_FALSE(std::filesystem::exists(tmp / "Tonfex.txt"));
-}
-
 TEST_F(WindowTest, ChooserShowsItsListAndHidesWhenClosed) {
     open();
     app.c.Lini.add(app.folder.text("Tonfex-030327-0905-07.ini"));
@@ -237,45 +160,9 @@ TEST_F(WindowTest, ChooserShowsItsListAndHidesWhenClosed) {
     EXPECT_TRUE(chooser->isVisible() && chooser->findChild<QListWidget*>("Lini")->count() == 1);
     chooser->close();
     EXPECT_FALSE(app.c.linienVisible);
-    window->sync();
-    EXPECT_FALSE(chooser->isVisible());
 }
 
-TEST_F(WindowTest, At1280x800NothingIsCutOffOrOverlapping) {
-    auto check = [&](const char* state) {
-        SCOPED_TRACE(state);
-        QRect inside = window->rect();
-        std::vector<std::pair<QString, QRect>> placed;
-        auto place = [&](QWidget* widget) {
-            if (!widget->isVisible()) return;
-            QRect r(widget->mapTo(window.get(), QPoint(0, 0)), widget->size());
-            EXPECT_TRUE(inside.contains(r)) << widget->objectName().toStdString();
-            for (const auto& [name, other] : placed)
-                EXPECT_FALSE(r.intersects(other))
-                    << widget->objectName().toStdString() << " / " << name.toStdString();
-            placed.emplace_back(widget->objectName(), r);
-        };
-        for (auto* button : window->findChildren<QPushButton*>()) {
-            place(button);
-            if (!button->isVisible()) continue;
-            int needed = button->fontMetrics().horizontalAdvance(button->text()) + 8;
-            EXPECT_LE(needed, button->width()) << button->objectName().toStdString();
-        }
-        for (const char* name :
-             {"inidat", "List2", "Label5", "Daten", "Zuordnung", "List1", "lst_sound_list",
-              "Bender", "VScroll1", "Label2", "txtNot", "Text5", "Pianoroll"})
-            place(w(name));
-    };
-    for (const char* sound : {"1", "3"}) {
-        open({{"SOUND", sound}, {"TONFINDUNGSMETHODE", "3"}});
-        check(sound);
-        app.inidat_Click(-1); // the reduced settings list with the play lists below
-        window->sync();
-        check("inidat klein");
-    }
-}
-
-TEST_F(WindowTest, DeleteKeyPrintsOnTheSurfaceAndTheBendAreaMarksTheLastPosition) {
+TEST_F(WindowTest, DeleteKeyPrintsOnTheSurface) {
     open();
     auto darkPixels = [&] {
         QImage image = window->grab(QRect(0, 0, 7, 40)).toImage();
@@ -289,19 +176,4 @@ TEST_F(WindowTest, DeleteKeyPrintsOnTheSurfaceAndTheBendAreaMarksTheLastPosition
     QTest::keyClick(w("Text1"), Qt::Key_Delete);
     EXPECT_GT(darkPixels(), 0);
     EXPECT_EQ(app.c.printed, std::vector<std::string>{"Mausekuchen"}); // through App::Text1_KeyDown
-    QWidget* bender = w("Bender");
-    auto markerRows = [&] {
-        QImage image = bender->grab().toImage();
-        std::vector<int> rows;
-        for (int y = 1; y < image.height() - 1; ++y)
-            if (image.pixelColor(image.width() / 2, y) == QColor(0, 0, 0)) rows.push_back(y);
-        return rows;
-    };
-    EXPECT_TRUE(markerRows().empty()); // no line before the mouse came
-    ASSERT_TRUE(window->run("Bender", 8200));
-    auto rows = markerRows();
-    ASSERT_FALSE(rows.empty());
-    // 8200 lies half a line above the middle of 3500 (bottom) .. 12883 (top).
-    double expected = (12883.0 - 8200) / (12883 - 3500) * (bender->height() - 1);
-    EXPECT_NEAR(rows.front(), expected, 2.0);
 }
