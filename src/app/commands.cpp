@@ -16,7 +16,7 @@ int wholeNumber(const std::string& text) {
 }
 
 // One optional whole number from `low` to `high`.
-auto optionalNumber(const char* name, int low, int high, std::string range) {
+auto optionalNumber(const char* name, int low, int high, const std::string& range) {
     return [=](const std::vector<std::string>& args) -> std::string {
         if (args.size() > 1) return "zu viele Argumente";
         if (args.empty()) return "";

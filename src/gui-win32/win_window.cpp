@@ -75,7 +75,7 @@ std::wstring windowText(HWND hwnd) {
 } // namespace
 
 Win32Window::Win32Window(App& app, WinEvents& events, WinDialogs& dialogs, WinClipboard& clipboard)
-    : app_(app), events_(events), dialogs_(dialogs), clipboard_(clipboard),
+    : app_(app), dialogs_(dialogs), clipboard_(clipboard),
       instance_(GetModuleHandleW(nullptr)), driver_(app, painter_, events) {
     paintControls();
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_BAR_CLASSES};

@@ -66,7 +66,6 @@ private:
     void command(int id, int code, HWND hwnd);
 
     App& app_;
-    WinEvents& events_;
     WinDialogs& dialogs_;
     WinClipboard& clipboard_;
     HINSTANCE instance_;

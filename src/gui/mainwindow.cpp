@@ -68,7 +68,7 @@ private:
 } // namespace
 
 MainWindow::MainWindow(App& app, QtEvents& events, QtDialogs* dialogs)
-    : events_(events), dialogs_(dialogs), driver_(app, painter_, events) {
+    : dialogs_(dialogs), driver_(app, painter_, events) {
     paintWidgets();
     setObjectName("main");
     QPalette pal = palette();

@@ -54,7 +54,6 @@ private:
     // What the driver reports, drawn with Qt.
     void paintWidgets();
 
-    QtEvents& events_;
     QtDialogs* dialogs_;
     QWidget* chooser_ = nullptr;
     ui::Painter painter_;

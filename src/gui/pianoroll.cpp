@@ -41,7 +41,9 @@ void paint(QPainter& p, const std::vector<RollItem>& items) {
             if (!wider.isEmpty() && p.fontMetrics().horizontalAdvance(wider) <= r.width())
                 text = wider;
             p.setPen(qc(item.colour));
-            p.drawText(r, Qt::AlignVCenter | (item.alignRight ? Qt::AlignRight : Qt::AlignLeft),
+            const Qt::Alignment align =
+                Qt::AlignVCenter | (item.alignRight ? Qt::AlignRight : Qt::AlignLeft);
+            p.drawText(r, static_cast<int>(align.toInt()),
                        p.fontMetrics().elidedText(text, Qt::ElideRight, r.width()));
             break;
         }

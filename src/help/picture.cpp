@@ -69,7 +69,7 @@ public:
 
     void dot(int x, int y, std::uint8_t grey) {
         if (x < 0 || y < 0 || x >= image_.width || y >= image_.height) return;
-        image_.pixels[static_cast<size_t>(y * image_.width + x)] = grey;
+        image_.pixels[static_cast<size_t>(y) * static_cast<size_t>(image_.width) + static_cast<size_t>(x)] = grey;
     }
     void fill(int x, int y, int w, int h, std::uint8_t grey) {
         for (int j = y; j < y + h; ++j)

@@ -32,7 +32,7 @@ unsigned MidiRecorder::open(int device, MidiHandle& handle) {
     if (!deviceName(device)) return midiresult::badDevice;
     if (handle_ != 0) return midiresult::allocated;
     ++opens;
-    handle = handle_ = static_cast<MidiHandle>(device + 2);
+    handle = handle_ = static_cast<MidiHandle>(device) + 2;
     return midiresult::ok;
 }
 

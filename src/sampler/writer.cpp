@@ -78,7 +78,7 @@ void appendField(std::string& out, long value) {
 // whenever it is full, so that a project of any size needs no more memory than the buffer.
 class ProjectText {
 public:
-    explicit ProjectText(WholeFileWriter& file) : file_(file), buffer_(256 * 1024) {}
+    explicit ProjectText(WholeFileWriter& file) : file_(file), buffer_(size_t{256} * 1024) {}
 
     void put(std::string_view text) {
         if (used_ + text.size() > buffer_.size()) makeRoom(text.size());
