@@ -20,8 +20,8 @@ int bendMarkerY(const BendArea& m, int height) {
 }
 
 Driver::Driver(App& app, Painter& painter, WindowEvents& events)
-    : app_(app), c_(app.c), painter_(painter), events_(events), endRequested_(events.endRequested),
-      slots_(mainSlots(app.c)), shown_(slots_.size()) {
+    : app_(app), c_(app.c), painter_(painter), events_(events), slots_(mainSlots(app.c)),
+      shown_(slots_.size()) {
     roll_.error = "noch nicht gelesen";
     events_.beforeProcess = [this] { sync(); };
 }
@@ -147,10 +147,9 @@ void Driver::sync() {
 
     const ScrollBar& sb = c_.VScroll1;
     ScrollShown scroll{sb.min, sb.max, sb.value, sb.smallChange, sb.largeChange};
-    if (!scrollKnown_ || !(scroll == scroll_)) {
+    if (scroll_ != scroll) {
         painter_.showScroll(sb);
         scroll_ = scroll;
-        scrollKnown_ = true;
     }
     BendShown bend{c_.Bender.scaleMin, c_.Bender.scaleMax, c_.Bender.markerY};
     if (!(bend == bend_)) {
@@ -211,8 +210,8 @@ bool Driver::invoke(std::string_view name, const std::function<void()>& call) {
         // The command showed its message; the window goes on.
     } catch (const ProgramEnd&) {
         // "Ende" is the ordinary way out; any other end is a "Nein" to a fatal question.
-        if (!endRequested_) endStatus_ = name == "Ende" ? 0 : 1;
-        endRequested_ = true;
+        if (!events_.endRequested) endStatus_ = name == "Ende" ? 0 : 1;
+        events_.endRequested = true;
     } catch (const std::exception& e) {
         app_.platform.dialogs.tell("FEHLER", std::string("Unerwarteter Fehler: ") + e.what());
     } catch (...) {
@@ -220,7 +219,7 @@ bool Driver::invoke(std::string_view name, const std::function<void()>& call) {
     }
     --depth_;
     running_.pop_back();
-    if (endRequested_) {
+    if (events_.endRequested) {
         // Inside another command the end unwinds that command at its next wait.
         if (depth_ == 0) endProgram();
         return true;
@@ -257,7 +256,7 @@ void Driver::edited(int slot, std::string text) {
 void Driver::scrolled(int value) {
     if (syncing_ || value == c_.VScroll1.value) return;
     c_.VScroll1.value = value;
-    scroll_.value = value;
+    if (scroll_) scroll_->value = value; // the widget shows it already
     run(c_.VScroll1.name, value);
 }
 
@@ -288,7 +287,7 @@ void Driver::start() {
 void Driver::endProgram() {
     if (ending_) return;
     ending_ = true;
-    endRequested_ = false;
+    events_.endRequested = false;
     try {
         app_.Form_Unload();
     } catch (...) {
@@ -303,7 +302,7 @@ bool Driver::closeRequested() {
     if (depth_ > 0) {
         // A running command ends at its next wait; the window closes after it.
         app_.stopPressed = true;
-        endRequested_ = true;
+        events_.endRequested = true;
         return false;
     }
     endProgram();

@@ -10,6 +10,7 @@
 
 #include <chrono>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -117,7 +118,6 @@ private:
     MainControls& c_;
     Painter& painter_;
     WindowEvents& events_;
-    bool& endRequested_;
     std::vector<Slot> slots_;
     std::vector<Shown> shown_;
 
@@ -127,8 +127,7 @@ private:
         int min = 0, max = 0, value = 0, small = 0, large = 0;
         bool operator==(const ScrollShown&) const = default;
     };
-    ScrollShown scroll_;
-    bool scrollKnown_ = false;
+    std::optional<ScrollShown> scroll_; // nothing drawn yet
     struct BendShown {
         int min = 0, max = 0;
         double marker = -1;
