@@ -155,7 +155,8 @@ void App::KeineFrage_Click() {
 void applyPatternButtons(const Settings& s, MainControls& c) {
     bool show = s.tfm() > 2;
     for (Button* b :
-         {&c.Capellanotenwandeln, &c.Capellanotenwandeln2, &c.Patti, &c.Patti02, &c.KeineFrage})
+         {&c.Capellanotenwandeln, &c.Capellanotenwandeln2, &c.Midiwandeln, &c.Midiwandeln2, &c.Patti,
+          &c.Patti02, &c.KeineFrage})
         b->visible = show;
 }
 

@@ -98,6 +98,9 @@ public:
     void TonfexCap_Click();
     void Capellanotenwandeln_Click();
     void Capellanotenwandeln2_Click();
+    // The MIDI import into Pattern 01 or 02 from `file` ("" for Tonfex-01.mid or Tonfex-02.mid
+    // in the working folder).
+    void Midiwandeln_Click(int pattern, const std::string& file = "");
     void CapellaLesen(const std::filesystem::path& xmlPath,
                       const std::filesystem::path& patternPath);
     std::int16_t capellaPitch = 0; // the import's last pitch, kept between runs

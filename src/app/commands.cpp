@@ -51,6 +51,10 @@ void loadPreset(App& app, const Call& call) {
     app.Lini_Click(line - 1);
 }
 
+std::string oneOptionalFile(const std::vector<std::string>& args) {
+    return args.size() > 1 ? "zu viele Argumente" : "";
+}
+
 std::string helpLine(const Command& command) {
     const std::string name =
         command.verb + (command.arguments.empty() ? "" : " " + command.arguments);
@@ -100,6 +104,24 @@ const std::vector<Command>& commandTable() {
          .control = "Capellanotenwandeln2",
          .help = "Tonfex-02.xml (MusicXML) in das Pattern Tonfex-Cap-02.txt wandeln",
          .run = [](App& a, const Call&) { a.Capellanotenwandeln2_Click(); }},
+        {.verb = "midi01",
+         .control = "Midiwandeln",
+         .arguments = "[DATEI.mid]",
+         .help = "MIDI-Datei (sonst Tonfex-01.mid) in das Pattern Tonfex-Cap-PT.txt "
+                 "wandeln",
+         .run = [](App& a, const Call& e) {
+             a.Midiwandeln_Click(1, e.arguments.empty() ? "" : e.arguments[0]);
+         },
+         .checkArguments = oneOptionalFile},
+        {.verb = "midi02",
+         .control = "Midiwandeln2",
+         .arguments = "[DATEI.mid]",
+         .help = "MIDI-Datei (sonst Tonfex-02.mid) in das Pattern Tonfex-Cap-02.txt "
+                 "wandeln",
+         .run = [](App& a, const Call& e) {
+             a.Midiwandeln_Click(2, e.arguments.empty() ? "" : e.arguments[0]);
+         },
+         .checkArguments = oneOptionalFile},
         {.verb = "regel",
          .control = "Ubersicht",
          .arguments = "[SEITE]",

@@ -41,6 +41,8 @@ std::vector<Button*> playButtons(MainControls& c) {
             &c.Dateiherstellung,
             &c.Capellanotenwandeln,
             &c.Capellanotenwandeln2,
+            &c.Midiwandeln,
+            &c.Midiwandeln2,
             &c.TonfexCap,
             &c.Command2,
             &c.Command3,
@@ -65,7 +67,7 @@ void App::Dateiherstellung_Click() {
     c.inidat.bold = false;
     c.inidat.fontSize = 8;
     LockedButtons locked({&c.Startknopf, &c.Command1, &c.Dateiherstellung, &c.Capellanotenwandeln,
-                          &c.Capellanotenwandeln2, &c.TonfexCap, &c.Command4, &c.Kurzubersicht,
+                          &c.Capellanotenwandeln2, &c.Midiwandeln, &c.Midiwandeln2, &c.TonfexCap, &c.Command4, &c.Kurzubersicht,
                           &c.Ubersicht, &c.Command2, &c.Command8, &c.Command3, &c.Command5,
                           &c.Command9, &c.Command6, &c.Command7, &c.Command10,
                           &c.Ubersicht_Notenschreiben});

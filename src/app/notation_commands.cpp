@@ -34,4 +34,15 @@ void App::Capellanotenwandeln2_Click() {
     CapellaLesen(folder.path(names::export02), folder.path(names::pattern02));
 }
 
+void App::Midiwandeln_Click(int pattern, const std::string& file) {
+    c.erklaminus.visible = c.erklaplus.visible = c.Label5.visible = false;
+    c.Daten.visible = c.Zuordnung.visible = true;
+    const auto path = !file.empty()      ? pathFromUtf8(file)
+                      : pattern == 1 ? folder.path(names::midiImport01)
+                                     : folder.path(names::midiImport02);
+    ImportContext context{platform.files, platform.dialogs, c.Zuordnung,  decimal,
+                          KeineFrageFlag, capellaPitch,     Patternpuffer};
+    MidiLesen(path, folder.path(pattern == 1 ? names::pattern01 : names::pattern02), context);
+}
+
 } // namespace tonfex

@@ -67,6 +67,12 @@ MainControls::MainControls() {
     button(Capellanotenwandeln2, "Capellanotenwandeln2", "XML 02",
            "Tonfex-02.xml (von Capella) wird in ein Pattern mit Namen Tonfex-Cap-02.txt "
            "gewandelt.");
+    button(Midiwandeln, "Midiwandeln", "MID 01",
+           "Tonfex-01.mid (Standard-MIDI-Datei, z.B. aus MuseScore oder einem Sequenzer) wird in "
+           "ein Pattern mit Namen Tonfex-Cap-PT.txt gewandelt.");
+    button(Midiwandeln2, "Midiwandeln2", "MID 02",
+           "Tonfex-02.mid (Standard-MIDI-Datei, z.B. aus MuseScore oder einem Sequenzer) wird in "
+           "ein Pattern mit Namen Tonfex-Cap-02.txt gewandelt.");
     button(TonfexCap, "TonfexCap", "NK",
            "Notenkonvertierung: Aus Tonfex.txt wird eine Datei Tonfex-Cap.xml hergestellt, die "
            "von Capella gelesen werden kann. Zuvor muss 'Neu' gedrückt worden sein!");
@@ -181,6 +187,8 @@ std::vector<Button*> MainControls::buttons() {
             &CapellaStart02,
             &Capellanotenwandeln,
             &Capellanotenwandeln2,
+            &Midiwandeln,
+            &Midiwandeln2,
             &TonfexCap,
             &KeineFrage,
             &Infos,

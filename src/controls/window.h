@@ -21,7 +21,7 @@ struct MainControls {
     Button Dateiherstellung, Command1, Startknopf, Stopp, Ende, Reaperstart, Reaperstart2;
     Button Command2, Inidateischau, Command3, Dateischau, Command4, Command5, Command9;
     Button Command6, Command7, Command8, Command10, Patti, Patti02, CapellaStart, CapellaStart02;
-    Button Capellanotenwandeln, Capellanotenwandeln2, TonfexCap, KeineFrage, Infos, Kurzubersicht;
+    Button Capellanotenwandeln, Capellanotenwandeln2, Midiwandeln, Midiwandeln2, TonfexCap, KeineFrage, Infos, Kurzubersicht;
     Button Ubersicht, Ubersicht_Notenschreiben, NeueRegelInfo, erklaplus, erklaminus;
     Button Load, Speichern, Command11, Command13, Command12, Samplemix, neutral;
     // The melody as a Standard MIDI File; usable when `Startknopf` is.

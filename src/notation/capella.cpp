@@ -5,6 +5,7 @@
 #include "core/textfile.h"
 #include "core/workfolder.h"
 #include "melody/zeilenleser.h"
+#include "notation/midi_import.h"
 #include "notation/mxl.h"
 
 #include <algorithm>
@@ -414,7 +415,7 @@ int applyNotes(const MusicXmlNotes& xml, Overwrite overwrite, std::int16_t& curr
             sum = note.duration;
             if (overwrite.pitches) buffer.Tonhoehe[j] = currentPitch;
             if (overwrite.durations) buffer.Tondauer[j] = units(sum);
-            if (overwrite.volumes) buffer.Lautstaerke[j] = 100;
+            if (overwrite.volumes) buffer.Lautstaerke[j] = note.volume.value_or(100);
         } else {
             // The note continues the one before: one row with the summed duration.
             sum += note.duration;
@@ -458,6 +459,14 @@ std::string textWithLineFeeds(std::string text) {
 
 } // namespace
 
+namespace {
+// Asks what to overwrite, loads the existing pattern, applies the notes, writes the pattern file
+// and lists it in Zuordnung under `heading`.
+void storePattern(const MusicXmlNotes& xml, const std::filesystem::path& patternPath,
+                  ImportContext& ctx, const std::string& heading, const std::string& sourceText,
+                  const std::string& sourceName);
+} // namespace
+
 void CapellaLesen(const std::filesystem::path& xmlPath, const std::filesystem::path& patternPath,
                   ImportContext& ctx) {
     const std::string patternText = utf8FromPath(patternPath);
@@ -492,14 +501,43 @@ void CapellaLesen(const std::filesystem::path& xmlPath, const std::filesystem::p
         readMusicXmlText(textWithLineFeeds(decodeFileText(std::move(read->bytes))), ctx.dialogs,
                          xmlText, patternText);
 
+    storePattern(xml, patternPath, ctx, "Pattern von der Capelladatei", xmlText,
+                 utf8FromPath(path.filename()));
+}
+
+void MidiLesen(const std::filesystem::path& midiPath, const std::filesystem::path& patternPath,
+               ImportContext& ctx) {
+    const std::string midiText = utf8FromPath(midiPath);
+    const std::string patternText = utf8FromPath(patternPath);
+    auto read = readFirstBytes(ctx.files, midiPath, kMidiImportBytes);
+    if (!read) failMissing(ctx.dialogs, midiPath, midiText);
+    if (read->more)
+        failCommand(ctx.dialogs, midiText + " ist größer als " +
+                                     plainText(static_cast<int>(kMidiImportBytes >> 20)) +
+                                     " MB, so große MIDI-Dateien liest der Import nicht - " +
+                                     patternText + " bleibt unverändert.");
+    const MusicXmlNotes notes = readMidiNotes(read->bytes, ctx.dialogs, midiText, patternText);
+    storePattern(notes, patternPath, ctx, "Pattern von der MIDI-Datei", midiText,
+                 utf8FromPath(midiPath.filename()));
+}
+
+namespace {
+void storePattern(const MusicXmlNotes& xml, const std::filesystem::path& patternPath,
+                  ImportContext& ctx, const std::string& heading, const std::string& sourceText,
+                  const std::string& sourceName) {
+    const std::string patternText = utf8FromPath(patternPath);
     Overwrite overwrite;
     if (!ctx.keineFrage) {
+        const bool midi = heading.find("MIDI") != std::string::npos;
+        const std::string from = midi ? "aus der MIDI-Datei" : "aus Capella";
         overwrite.pitches = ctx.dialogs.ask(
-            "Vorsicht", "Die TONHÖHEN werden mit Werten aus Capella überschrieben - ok?");
-        overwrite.volumes =
-            ctx.dialogs.ask("Vorsicht", "Die LAUTSTÄRKEN werden mit 100 überschrieben - ok?");
+            "Vorsicht", "Die TONHÖHEN werden mit Werten " + from + " überschrieben - ok?");
+        overwrite.volumes = ctx.dialogs.ask(
+            "Vorsicht", midi ? "Die LAUTSTÄRKEN werden mit den Anschlagstärken der MIDI-Datei "
+                               "überschrieben - ok?"
+                             : "Die LAUTSTÄRKEN werden mit 100 überschrieben - ok?");
         overwrite.durations = ctx.dialogs.ask(
-            "Vorsicht", "Die TONDAUERN werden mit Werten aus Capella überschrieben - ok?");
+            "Vorsicht", "Die TONDAUERN werden mit Werten " + from + " überschrieben - ok?");
     }
 
     // The first import of a pattern has no file to update yet: it starts from an empty one.
@@ -522,15 +560,17 @@ void CapellaLesen(const std::filesystem::path& xmlPath, const std::filesystem::p
                                      " konnte nicht geschrieben werden: " + error);
 
     ctx.zuordnung.clear();
-    ctx.zuordnung.add("Pattern von der Capelladatei");
+    ctx.zuordnung.add(heading);
     ctx.zuordnung.add("Datei " + patternText);
-    ctx.zuordnung.add("Gelesen aus " + xmlText);
-    if (std::string notice = xml.notice(utf8FromPath(path.filename())); !notice.empty())
+    ctx.zuordnung.add("Gelesen aus " + sourceText);
+    if (std::string notice = xml.notice(sourceName); !notice.empty())
         ctx.zuordnung.add(notice);
     ctx.zuordnung.add("");
     for (const auto& line : lines)
         ctx.zuordnung.add(line);
     ctx.zuordnung.add("");
 }
+
+} // namespace
 
 } // namespace tonfex

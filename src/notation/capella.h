@@ -39,6 +39,7 @@ struct ExportNote {
     std::optional<std::int16_t> pitch; // set when step and octave gave one
     std::int32_t duration = 0;         // in divisions
     bool tieStart = false;
+    std::optional<std::int16_t> volume; // a MIDI note's velocity; a score's notes take 100
 };
 
 // The notes the import passes over, by kind.
@@ -96,5 +97,8 @@ struct ImportContext {
 // the pattern file and lists it. A message leaves the pattern file as it was.
 void CapellaLesen(const std::filesystem::path& xmlPath, const std::filesystem::path& patternPath,
                   ImportContext& context);
+// The same from a Standard MIDI File.
+void MidiLesen(const std::filesystem::path& midiPath, const std::filesystem::path& patternPath,
+               ImportContext& context);
 
 } // namespace tonfex

@@ -35,12 +35,13 @@ std::vector<std::vector<Cell>> leftGroups(const MainControls& cc) {
     Button* fileButtons[] = {&c.Command2,   &c.Inidateischau, &c.Command4, &c.Command3,
                              &c.Dateischau, &c.Command8,      &c.Command6, &c.Command7,
                              &c.Command10,  &c.Command5,      &c.Command9};
-    Button* patternButtons[] = {&c.CapellaStart,   &c.Capellanotenwandeln,      &c.Patti,
-                                &c.CapellaStart02, &c.Capellanotenwandeln2,     &c.Patti02,
-                                &c.TonfexCap,      &c.Ubersicht_Notenschreiben, &c.KeineFrage};
+    Button* patternButtons[] = {&c.CapellaStart,   &c.Capellanotenwandeln,  &c.Midiwandeln,
+                                &c.CapellaStart02, &c.Capellanotenwandeln2, &c.Midiwandeln2,
+                                &c.Patti,          &c.Patti02,              &c.TonfexCap,
+                                &c.Ubersicht_Notenschreiben, &c.KeineFrage};
     for (int i = 0; i < 11; ++i)
         files.push_back({fileButtons[i], nullptr, i / 3, i % 3});
-    for (int i = 0; i < 9; ++i)
+    for (int i = 0; i < 11; ++i)
         patterns.push_back({patternButtons[i], nullptr, i / 3, i % 3});
     return {{{&c.Dateiherstellung, nullptr, 0, 0},
              {&c.Startknopf, &c.Command1, 0, 1},
@@ -96,7 +97,7 @@ struct Planner {
 void planLeft(Planner& p, const MainControls& c, int height) {
     // Group heights: a title, rows of buttons, a margin; the spare height lies between them.
     const auto groups = leftGroups(c);
-    const int rows[] = {2, 4, 3, 3, 2};
+    const int rows[] = {2, 4, 4, 3, 2};
     int natural = 0;
     for (int r : rows)
         natural += kGroupTitle + r * (kButtonHeight + kButtonGap) + kGroupInner;

@@ -65,6 +65,22 @@ TEST_F(MuseScoreTest, PlaysTheScoreOneOctaveUpWithTheLaddersDurations) {
     }
     int extra = -1;
     EXPECT_FALSE(in >> extra) << "more notes than tones";
+    // MuseScore's MIDI file as a pattern: the tones it plays with the ladder's durations.
+    ListBox zuordnung;
+    std::int16_t current = 0;
+    Pattern buffer;
+    ImportContext ctx{tp.files, tp.dialogs, zuordnung, '.', true, current, buffer};
+    MidiLesen(tmp / "out.mid", tmp / "Tonfex-Cap-PT.txt", ctx);
+    std::istringstream rows(testkit::readBytes(tmp / "Tonfex-Cap-PT.txt"));
+    int last = 0;
+    for (const Tone& t : kTones) {
+        int pitch = -1, volume = -1, duration = -1;
+        rows >> pitch >> volume >> duration;
+        last = t.volume > 1 ? t.pitch + 12 : last;
+        EXPECT_EQ(pitch, last);
+        EXPECT_EQ(volume > 1, t.volume > 1) << volume;
+        EXPECT_EQ(duration, t.written * 2000 / 480) << "tone " << t.pitch;
+    }
 }
 
 TEST_F(MuseScoreTest, ItsExportUnderEachNameBecomesAPatternOfTheSameNotes) {
