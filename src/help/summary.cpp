@@ -188,6 +188,7 @@ std::vector<std::string> summaryLines(const Settings& s) {
     }
     add("");
     add("  Verzögerungsfaktor " + V(s.VERZOGERUNG) + " (Vzg)");
+    if (s.ZUFALLSSTART != 0) add("  Zufallsstart " + V(s.ZUFALLSSTART) + " (Zst)");
     return out;
 }
 
