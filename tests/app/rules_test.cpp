@@ -16,7 +16,7 @@ struct RealRandomTest : AppTest {
 } // namespace
 
 TEST_F(RealRandomTest, EveryRuleWritesAMelodyThePlayerReadsBack) {
-    for (int tfm = 1; tfm <= 6; ++tfm) {
+    for (int tfm = 1; tfm <= 9; ++tfm) {
         SCOPED_TRACE(tfm);
         settings("SOUND 1, TONFINDUNGSMETHODE " + std::to_string(tfm) +
                  ", VERZOGERUNG 0, TEMPO 1000, TIEFTON 48, HOCHTON 84, STARTTON 60, INTERVALL 7, "
