@@ -10,6 +10,7 @@
 
 #include <iostream>
 #include <limits>
+#include <optional>
 
 namespace tonfex {
 
@@ -45,7 +46,6 @@ class PrintingObserver : public ModelObserver {
 public:
     PrintingObserver(Terminal& t, MainControls& c) : t_(t), c_(c) {}
     void lineAdded(const ListBox& list, const std::string& line) override {
-        noteChange(list);
         if (&list != &c_.Daten && &list != &c_.Zuordnung) return;
         endProgress();
         // Each line at once, also into a pipe or a file: a play shows where it is.
@@ -56,20 +56,12 @@ public:
         t_.out << '\r' << box.text() << "\x1b[K" << std::flush;
         progressShown_ = true;
     }
-    void listCleared(const ListBox& list) override { noteChange(list); }
     void endProgress() {
         if (progressShown_) t_.out << '\n';
         progressShown_ = false;
     }
-    // Lists changed since they were last printed.
-    bool inidatChanged = false, list2Changed = false, liniChanged = false;
 
 private:
-    void noteChange(const ListBox& list) {
-        inidatChanged = inidatChanged || &list == &c_.inidat;
-        list2Changed = list2Changed || &list == &c_.List2;
-        liniChanged = liniChanged || &list == &c_.Lini;
-    }
     Terminal& t_;
     MainControls& c_;
     bool progressShown_ = false;
@@ -142,33 +134,43 @@ void printPage(Terminal& t, const ListBox& page) {
         t.out << line << '\n';
 }
 
-// The program description (List2) and the preset chooser, when the command changed them.
-void printOtherLists(Terminal& t, MainControls& c, bool list2Changed, bool liniChanged) {
-    if (list2Changed) {
-        t.out << "List2 (Tonfex-Proginfo.txt):\n";
-        printPage(t, c.List2);
+// The lists the command's row shows, each printed once the command has written it: the page
+// also before each question or message, so that the composer reads it first.
+class ShownLists {
+public:
+    ShownLists(Terminal& t, const MainControls& c, unsigned shows)
+        : t_(t), c_(c), shows_(shows), page_(c.inidat.revision()), info_(c.List2.revision()),
+          presets_(c.Lini.revision()) {}
+    void printPage() {
+        if ((shows_ & kShowsPage) && c_.inidat.revision() != page_) tonfex::printPage(t_, c_.inidat);
+        page_ = c_.inidat.revision();
     }
-    if (liniChanged && c.linienVisible) {
-        t.out << c.liniencaption << ":" << (c.Lini.count() == 0 ? " (leer)" : "") << '\n';
-        for (int i = 0; i < c.Lini.count(); ++i)
-            t.out << "  " << i + 1 << "  " << c.Lini.lines()[static_cast<size_t>(i)] << '\n';
+    void printAll() {
+        printPage();
+        if ((shows_ & kShowsProgramInfo) && c_.List2.revision() != info_) {
+            t_.out << "List2 (Tonfex-Proginfo.txt):\n";
+            tonfex::printPage(t_, c_.List2);
+        }
+        if ((shows_ & kShowsPresets) && c_.Lini.revision() != presets_ && c_.linienVisible) {
+            t_.out << c_.liniencaption << ":" << (c_.Lini.count() == 0 ? " (leer)" : "") << '\n';
+            for (int i = 0; i < c_.Lini.count(); ++i)
+                t_.out << "  " << i + 1 << "  " << c_.Lini.lines()[static_cast<size_t>(i)] << '\n';
+        }
     }
-}
+
+private:
+    Terminal& t_;
+    const MainControls& c_;
+    unsigned shows_;
+    unsigned long page_, info_, presets_;
+};
 
 } // namespace
 
-std::string helpText(const std::vector<std::pair<std::string, std::string>>& extraVerbs) {
+std::string helpText(bool withPicture) {
     std::string text = "Aufruf: tonfex [--arbeit ORDNER] [--ja | --nein] BEFEHL [ARGUMENTE]\n"
-                       "Ohne Befehl öffnet sich das Fenster.\n\nBefehle:\n";
-    for (const auto& command : commandTable()) {
-        std::string name =
-            command.verb + (command.arguments.empty() ? "" : " " + command.arguments);
-        text += "  " + name + std::string(name.size() < 16 ? 16 - name.size() : 1, ' ') +
-                command.help + "\n";
-    }
-    for (const auto& [name, help] : extraVerbs)
-        text +=
-            "  " + name + std::string(name.size() < 16 ? 16 - name.size() : 1, ' ') + help + "\n";
+                       "Ohne Befehl öffnet sich das Fenster.\n\nBefehle:\n" +
+                       verbHelp(withPicture);
     text += "\nOptionen:\n"
 #ifdef _WIN32
             "  --arbeit ORDNER  Arbeitsordner (sonst C:\\Arbeit\\)\n"
@@ -247,7 +249,7 @@ int runCli(const std::vector<std::string>& args, Terminal& terminal) {
         return 0;
     }
     const Command* command = findCommand(options.verb);
-    if (!command) {
+    if (!command || !command->run) { // the picture needs a front end that draws
         terminal.out << "tonfex: unbekannter Befehl " << options.verb << "\n\n" << helpText();
         return 2;
     }
@@ -316,12 +318,10 @@ int runWithTerminal(const CliOptions& options, const Command* command,
     } unload{app};
     const double recordingStart = clock.monotonic();
     PrintingObserver observer(terminal, app.c);
-    bool pageShown = false;
+    std::optional<ShownLists> shown; // from the window's start on
     dialogs.beforeDialog = [&] {
         observer.endProgress();
-        if (command->showsPage && pageShown && observer.inidatChanged)
-            printPage(terminal, app.c.inidat);
-        observer.inidatChanged = false;
+        if (shown) shown->printPage();
     };
     try {
         if (command->startsWindow)
@@ -333,16 +333,15 @@ int runWithTerminal(const CliOptions& options, const Command* command,
             devices[0].rfind("Eingebauter Synthesizer - kein Audioausgang", 0) == 0)
             terminal.out << devices[0] << '\n';
         app.c.observeWith(&observer);
-        pageShown = true;
+        shown.emplace(terminal, app.c, command->shows);
         if (playFiles.any())
             if (std::string why = app.midiFilesRefusal(); !why.empty()) {
                 terminal.out << "[FEHLER] " << why << '\n';
                 return 1;
             }
-        command->run(app, options.arguments);
+        command->run(app, Call{options.arguments});
         observer.endProgress();
-        if (command->showsPage && observer.inidatChanged) printPage(terminal, app.c.inidat);
-        printOtherLists(terminal, app.c, observer.list2Changed, observer.liniChanged);
+        shown->printAll();
         if (playFiles.any()) {
             std::string error =
                 writePlayFiles(playFiles, recorder.messages,

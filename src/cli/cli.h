@@ -35,7 +35,7 @@ struct Terminal {
 // Runs one command without a window; returns the exit status (0 done, 1 error, 2 usage).
 int runCli(const std::vector<std::string>& args, Terminal& terminal);
 
-// `extraVerbs` (verb with arguments, help line) are verbs a front end handles itself.
-std::string helpText(const std::vector<std::pair<std::string, std::string>>& extraVerbs = {});
+// The usage and every verb; `bild` only where the front end draws pictures.
+std::string helpText(bool withPicture = false);
 
 } // namespace tonfex

@@ -10,6 +10,7 @@ void TextBox::setText(std::string text) {
 void ListBox::add(std::string line, long data) {
     lines_.push_back(std::move(line));
     itemData_.push_back(data);
+    ++revision_;
     if (observer) observer->lineAdded(*this, lines_.back());
 }
 
@@ -17,6 +18,7 @@ void ListBox::clear() {
     lines_.clear();
     itemData_.clear();
     selected = -1;
+    ++revision_;
     if (observer) observer->listCleared(*this);
 }
 

@@ -73,10 +73,13 @@ public:
     const std::vector<std::string>& lines() const { return lines_; }
     const std::vector<long>& itemData() const { return itemData_; }
     int count() const { return static_cast<int>(lines_.size()); }
+    // Counts the writes (each line added, each clearing): a reader sees whether it was written.
+    unsigned long revision() const { return revision_; }
     int selected = -1;
     ModelObserver* observer = nullptr;
 
 private:
+    unsigned long revision_ = 0;
     std::vector<std::string> lines_;
     std::vector<long> itemData_;
 };

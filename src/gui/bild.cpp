@@ -1,5 +1,6 @@
 #include "gui/bild.h"
 
+#include "app/commands.h"
 #include "core/workfolder.h"
 #include "gui/pianoroll.h"
 #include "platform/real.h"
@@ -24,7 +25,8 @@ int side(const std::string& text) {
 int runBild(const std::string& folderName, const std::vector<std::string>& args,
             std::ostream& out) {
     if (args.empty() || args.size() == 2 || args.size() > 3) {
-        out << "tonfex: Aufruf: tonfex bild " << kBildArguments << " [BREITE HÖHE]\n";
+        out << "tonfex: Aufruf: tonfex bild " << findCommand("bild")->arguments
+            << " [BREITE HÖHE]\n";
         return 2;
     }
     int width = 1600, height = 500;

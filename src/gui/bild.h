@@ -7,11 +7,6 @@
 
 namespace tonfex {
 
-inline constexpr const char* kBildVerb = "bild";
-inline constexpr const char* kBildArguments = "DATEI.png";
-inline constexpr const char* kBildHelp =
-    "Bild der Melodiedatei als PNG schreiben (wahlweise dahinter BREITE HÖHE)";
-
 // Draws the melody file of the working folder `folder` ("" for the default one) with the
 // verb's arguments and reports to `out`. Needs a QGuiApplication (the offscreen platform will
 // do). Returns the exit status.

@@ -15,19 +15,13 @@ using namespace tonfex;
 
 namespace {
 
-const std::vector<std::pair<std::string, std::string>>& windowVerbs() {
-    static const std::vector<std::pair<std::string, std::string>> verbs = {
-        {std::string(kBildVerb) + " " + kBildArguments, kBildHelp}};
-    return verbs;
-}
-
 int runWindow(int argc, char** argv, const CliOptions& options, Terminal& terminal) {
     if (!windowDisplayAvailable()) {
         // Qt would abort with its own English text; the commands work without a screen.
         terminal.out << "Kein Bildschirm für das Fenster (DISPLAY ist nicht gesetzt oder "
                         "antwortet nicht). Ohne Fenster arbeitet tonfex mit einem Befehl, "
                         "zum Beispiel „tonfex neu“.\n\n"
-                     << helpText(windowVerbs());
+                     << helpText(true);
         return 1;
     }
     QApplication qapp(argc, argv);
@@ -65,17 +59,17 @@ int main(int argc, char** argv) {
     std::string error = parseArguments(args, options);
     int status = 0;
     if (!error.empty()) {
-        terminal.out << "tonfex: " << error << "\n\n" << helpText(windowVerbs());
+        terminal.out << "tonfex: " << error << "\n\n" << helpText(true);
         status = 2;
     } else if (options.help) {
-        terminal.out << helpText(windowVerbs());
+        terminal.out << helpText(true);
     } else if (options.verb.empty()) {
         status = runWindow(argc, argv, options, terminal);
-    } else if (options.verb == kBildVerb) {
+    } else if (const Command* command = findCommand(options.verb); command && !command->run) {
         status = runPicture(argc, argv, options, terminal);
-    } else if (!findCommand(options.verb)) {
+    } else if (!command) {
         terminal.out << "tonfex: unbekannter Befehl " << options.verb << "\n\n"
-                     << helpText(windowVerbs());
+                     << helpText(true);
         status = 2;
     } else {
         watchInterrupts();

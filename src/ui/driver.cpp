@@ -1,6 +1,6 @@
 #include "ui/driver.h"
 
-#include "app/actions.h"
+#include "app/commands.h"
 #include "core/errors.h"
 
 #include <algorithm>
@@ -46,10 +46,10 @@ bool Driver::enabledOf(const Slot& s) const {
     switch (s.kind) {
     case Kind::Button:
         // The MIDI file is written from the melody that Play would play.
-        return s.model->enabled && findAction(s.model->name) != nullptr &&
+        return s.model->enabled && findControl(s.model->name) != nullptr &&
                (s.model != &c_.MID || c_.Startknopf.enabled);
     case Kind::Bend:
-        return s.model->enabled && findAction(s.model->name) != nullptr;
+        return s.model->enabled && findControl(s.model->name) != nullptr;
     default:
         return s.model ? s.model->enabled : true;
     }
@@ -224,15 +224,16 @@ bool Driver::invoke(std::string_view name, const std::function<void()>& call) {
         if (depth_ == 0) endProgram();
         return true;
     }
-    if (redrawsMelody(name)) reloadMelody();
+    if (const Command* command = findControl(name); command && command->redrawsMelody)
+        reloadMelody();
     sync();
     return true;
 }
 
 bool Driver::run(std::string_view name, double value) {
-    const ControlAction* action = findAction(name);
-    if (!action) return false;
-    return invoke(name, [&] { action->run(app_, value); });
+    const Command* command = findControl(name);
+    if (!command || !command->run) return false;
+    return invoke(name, [&] { command->run(app_, Call{{}, value}); });
 }
 
 void Driver::clicked(int slot) {

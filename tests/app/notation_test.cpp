@@ -9,7 +9,7 @@ namespace {
 void runVerb(App& app, const std::string& verb) {
     const Command* command = findCommand(verb);
     ASSERT_NE(command, nullptr) << verb;
-    command->run(app, {});
+    command->run(app, Call{});
 }
 } // namespace
 

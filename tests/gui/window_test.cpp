@@ -1,5 +1,5 @@
 // Clicks through the window as a composer does, on temporary working folders.
-#include "app/actions.h"
+#include "app/commands.h"
 #include "app/defaults.h"
 #include "core/textfile.h"
 #include "gui/mainwindow.h"
@@ -67,7 +67,7 @@ struct WindowTest : ::testing::Test {
             ASSERT_NE(widget, nullptr);
             EXPECT_EQ(widget->text().toStdString(), b->caption) << b->name;
             EXPECT_EQ(widget->toolTip().toStdString(), b->tooltip) << b->name;
-            EXPECT_EQ(widget->isEnabled(), b->enabled && findAction(b->name) != nullptr) << b->name;
+            EXPECT_EQ(widget->isEnabled(), b->enabled && findControl(b->name) != nullptr) << b->name;
             EXPECT_EQ(widget->isVisibleTo(window.get()), b->visible) << b->name;
             int needed = widget->fontMetrics().horizontalAdvance(widget->text()) + 8;
             EXPECT_TRUE(!b->visible || needed <= widget->width()) << b->name;
