@@ -127,9 +127,11 @@ public:
     void Speichern2_Click();
     void Load_Click();
     void Lini_Click(int index);
-    void Command11_Click();
-    void Command13_Click();
-    void Command12_Click();
+    // The parking file Tonfex-Park.rpp: the sample project or the melody's project parked there,
+    // or (after a question) the parked project back as the sample project.
+    void parkSampleProject();
+    void parkProject();
+    void restoreSampleProject();
     void Samplemix_Click();
     // Writes the missing default files of the working folder and lists them in Daten.
     void VorgabenSchreiben();
@@ -138,23 +140,10 @@ public:
     // Reads an environment variable ("" when unset); tests replace it.
     std::function<std::string(const std::string&)> environment = readEnvironment;
     static std::string readEnvironment(const std::string& name);
-    void Command2_Click();
-    void Inidateischau_Click();
-    void Command3_Click();
-    void Dateischau_Click();
-    void Command4_Click();
-    void Command5_Click();
-    void Command9_Click();
-    void Command6_Click();
-    void Command7_Click();
-    void Command8_Click();
-    void Command10_Click();
-    void Patti_Click();
-    void Patti02_Click();
-    void Reaperstart_Click();
-    void Reaperstart2_Click();
-    void CapellaStart_Click();
-    void CapellaStart02_Click();
+    // A file given as the composer reads its name, in the editor, REAPER or the notation program.
+    void openInEditor(const std::string& fileText);
+    void openInReaper(const std::string& fileText);
+    void openInNotation(const std::string& fileText);
     void Infos_Click();
     void FensterSchliessen(const std::string& text);
     void Command1_Click();

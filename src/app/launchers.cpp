@@ -85,58 +85,15 @@ void startFirst(App& app, const std::vector<CommandLine>& commands, bool minimiz
                                   : "Das Programm " + tried + " konnte nicht gestartet werden.");
 }
 
-// The editor buttons: each opens one file of the working folder, minimised with focus.
-void App::Command2_Click() {
-    startProgram(*this, editorCommand(os, folder.text(names::ini), environment), true);
+// The editor opens minimised with the focus; REAPER too; the notation program in front.
+void App::openInEditor(const std::string& fileText) {
+    startProgram(*this, editorCommand(os, fileText, environment), true);
 }
-void App::Inidateischau_Click() {
-    Command2_Click();
+void App::openInReaper(const std::string& fileText) {
+    startProgram(*this, reaperCommand(os, fileText, environment), true);
 }
-void App::Command3_Click() {
-    startProgram(*this, editorCommand(os, folder.text(names::melody), environment), true);
-}
-void App::Dateischau_Click() {
-    Command3_Click();
-}
-void App::Command4_Click() {
-    startProgram(*this, editorCommand(os, utf8FromPath(proginfoPath()), environment), true);
-}
-void App::Command5_Click() {
-    startProgram(*this, editorCommand(os, folder.text(names::sampleList), environment), true);
-}
-void App::Command9_Click() {
-    startProgram(*this, editorCommand(os, folder.text(names::sampleListing), environment), true);
-}
-void App::Command6_Click() {
-    startProgram(*this, editorCommand(os, folder.text(names::statistics), environment), true);
-}
-void App::Command7_Click() {
-    startProgram(*this, editorCommand(os, folder.text(names::patternLog), environment), true);
-}
-void App::Command8_Click() {
-    startProgram(*this, editorCommand(os, folder.text(names::durations), environment), true);
-}
-void App::Command10_Click() {
-    startProgram(*this, editorCommand(os, folder.text(names::presetLog), environment), true);
-}
-void App::Patti_Click() {
-    startProgram(*this, editorCommand(os, folder.text(names::pattern01), environment), true);
-}
-void App::Patti02_Click() {
-    startProgram(*this, editorCommand(os, folder.text(names::pattern02), environment), true);
-}
-
-void App::Reaperstart_Click() {
-    startProgram(*this, reaperCommand(os, folder.text(names::project), environment), true);
-}
-void App::Reaperstart2_Click() {
-    startProgram(*this, reaperCommand(os, folder.text(names::sampleProject), environment), true);
-}
-void App::CapellaStart_Click() {
-    startFirst(*this, capellaCommands(os, folder.text(names::capella01), environment), false);
-}
-void App::CapellaStart02_Click() {
-    startFirst(*this, capellaCommands(os, folder.text(names::capella02), environment), false);
+void App::openInNotation(const std::string& fileText) {
+    startFirst(*this, capellaCommands(os, fileText, environment), false);
 }
 
 void App::FensterSchliessen(const std::string& text) {
@@ -158,7 +115,7 @@ void App::Command1_Click() {
         ~Enable() { button.enabled = true; }
     } enable{c.Command1};
     Dateiherstellung_Click();
-    if (s.sampleMode()) Reaperstart_Click();
+    if (s.sampleMode()) openInReaper(folder.text(names::project));
 }
 
 void App::Text1_KeyDown(int keyCode) {

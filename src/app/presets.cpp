@@ -200,15 +200,15 @@ void App::Lini_Click(int index) {
     Kurzubersicht_Click();
 }
 
-void App::Command11_Click() {
+void App::parkSampleProject() {
     copyOrFail(*this, names::sampleProject, names::parking);
 }
 
-void App::Command13_Click() {
+void App::parkProject() {
     copyOrFail(*this, names::project, names::parking);
 }
 
-void App::Command12_Click() {
+void App::restoreSampleProject() {
     confirmOrEnd(platform.dialogs, "wirklich Tonfex-HCR.rpp überschreiben?");
     copyOrFail(*this, names::parking, names::sampleProject);
 }

@@ -5,6 +5,7 @@
 #include "core/textfile.h"
 #include "core/workfolder.h"
 #include "melody/zeilenleser.h"
+#include "notation/mxl.h"
 
 #include <algorithm>
 #include <functional>
@@ -76,53 +77,26 @@ int stepValue(const std::string& step) {
     return -1;
 }
 
-using Tokens = std::vector<XmlToken>;
-
-bool isTag(const XmlToken& t, const char* name) {
-    return t.kind != XmlToken::Kind::Text && t.kind != XmlToken::Kind::End && t.name == name;
+// A tag's name without its namespace prefix.
+std::string_view localName(const std::string& name) {
+    const size_t colon = name.rfind(':');
+    return colon == std::string::npos ? std::string_view(name)
+                                      : std::string_view(name).substr(colon + 1);
 }
 
-// Reads the note whose start tag is at `i`; leaves `i` on its end tag (or where it stops).
-// Returns nothing for a note without pitch and rest, and for a grace note, which takes no time.
-std::optional<ExportNote> readNote(const Tokens& tokens, size_t& i) {
-    ExportNote note;
-    bool pitched = false, grace = false, inPitch = false, durationSeen = false;
-    std::string step, open;
+// What a <note> says, before it is known whether the import takes it.
+struct NoteMarkup {
+    bool chord = false, grace = false, cue = false, rest = false, pitched = false;
+    bool tieStart = false, durationSeen = false;
+    std::optional<std::int16_t> pitch;
+    std::int64_t duration = 0;
+    std::string voice, staff;
+    std::string step;
     std::int16_t alter = 0;
-    for (++i; i < tokens.size(); ++i) {
-        const XmlToken& t = tokens[i];
-        if (t.kind == XmlToken::Kind::End && t.name == "note") break;
-        if (t.kind == XmlToken::Kind::Start && t.name == "note") {
-            --i; // an unclosed note ends where the next one starts
-            break;
-        }
-        if (t.kind == XmlToken::Kind::End) {
-            if (t.name == "pitch") inPitch = false;
-            open.clear();
-            continue;
-        }
-        if (t.kind == XmlToken::Kind::Start) open = t.name;
-        if (isTag(t, "pitch") && !pitched && !note.rest)
-            pitched = inPitch = t.kind == XmlToken::Kind::Start;
-        if (isTag(t, "rest") && !pitched) note.rest = true;
-        if (isTag(t, "grace")) grace = true;
-        if (isTag(t, "tie") && t.attribute("type") == "start") note.tieStart = true;
-        if (t.kind != XmlToken::Kind::Text) continue;
-        if (inPitch && open == "step") {
-            step = t.text;
-        } else if (inPitch && open == "alter") {
-            alter = toInt16(numericPrefix(t.text));
-        } else if (inPitch && open == "octave") {
-            // A step other than C to B leaves the pitch as it was before.
-            if (int sv = stepValue(step); sv >= 0)
-                note.pitch = toInt16(numericPrefix(t.text) * 12 + sv + alter);
-        } else if (open == "duration" && !durationSeen) {
-            note.duration = toInt32(numericPrefix(t.text));
-            durationSeen = true;
-        }
-    }
-    if (grace || (!pitched && !note.rest)) return std::nullopt;
-    return note;
+};
+
+std::string counted(int n, const char* one, const char* many) {
+    return std::to_string(n) + " " + (n == 1 ? one : many);
 }
 
 } // namespace
@@ -225,32 +199,182 @@ MusicXmlNotes readMusicXmlNotes(const std::vector<std::string>& lines, Dialogs& 
     return readMusicXmlText(text, dialogs, xmlText, patternText);
 }
 
+std::string MusicXmlNotes::notice(const std::string& fileName) const {
+    std::vector<std::string> parts;
+    if (passed.chordTones > 0) parts.push_back(counted(passed.chordTones, "Akkordton", "Akkordtöne"));
+    if (passed.otherVoices > 0)
+        parts.push_back(counted(passed.otherVoices, "Note weiterer Stimmen", "Noten weiterer Stimmen"));
+    if (passed.otherParts > 0)
+        parts.push_back(
+            counted(passed.otherParts, "Note weiterer Instrumente", "Noten weiterer Instrumente"));
+    if (passed.graceNotes > 0)
+        parts.push_back(counted(passed.graceNotes, "Vorschlagsnote", "Vorschlagsnoten"));
+    if (passed.cueNotes > 0) parts.push_back(counted(passed.cueNotes, "Stichnote", "Stichnoten"));
+    if (parts.empty()) return "";
+    std::string text = "Aus " + fileName + " übergangen: ";
+    for (size_t i = 0; i < parts.size(); ++i)
+        text += (i == 0 ? "" : ", ") + parts[i];
+    return text;
+}
+
 MusicXmlNotes readMusicXmlText(const std::string& text, Dialogs& dialogs,
                                const std::string& xmlText, const std::string& patternText) {
-    // Only the notes and the first divisions are read: the tokens of the rest (layout, parts'
-    // names, credits) are not kept.
-    Tokens tokens;
-    bool inNote = false, divisionsKept = false, keepNext = false;
-    scanXml(text, [&](XmlToken&& t) {
-        const bool start = t.kind == XmlToken::Kind::Start;
-        const bool divisions = start && !divisionsKept && t.name == "divisions";
-        if (start && t.name == "note") inNote = true;
-        const bool keep = inNote || divisions || keepNext;
-        if (t.kind == XmlToken::Kind::End && t.name == "note") inNote = false;
-        keepNext = divisions;
-        divisionsKept = divisionsKept || divisions;
-        if (keep) tokens.push_back(std::move(t));
-    });
     const std::string unchanged = " - " + patternText + " bleibt unverändert.";
-
     MusicXmlNotes out;
-    bool divisionsSeen = false;
-    for (size_t i = 0; i < tokens.size() && !divisionsSeen; ++i) {
-        if (tokens[i].kind != XmlToken::Kind::Start || tokens[i].name != "divisions") continue;
-        divisionsSeen = true;
-        if (i + 1 < tokens.size() && tokens[i + 1].kind == XmlToken::Kind::Text)
-            out.divisions = toInt16(numericPrefix(tokens[i + 1].text));
-    }
+    // The first part, its first staff, voice 1. Time runs in
+    // divisions through the first part only, as notes, <backup> and <forward> move it; a gap
+    // in the voice (a <forward> over it) becomes a rest.
+    std::optional<std::string> firstPart;
+    bool inFirstPart = true, divisionsSeen = false, inNote = false, inPitch = false;
+    bool inMove = false, moveForward = false, anyTaken = false;
+    std::int64_t time = 0, lastStart = 0, voiceEnd = 0, move = 0;
+    std::string open; // the innermost open element whose text is wanted
+    NoteMarkup note;
+    bool tie = false;
+    auto take = [&](ExportNote n) {
+        ++out.rows;
+        if (!n.rest) {
+            if (tie) --out.rows;
+            tie = n.tieStart;
+        }
+        if (out.rows > Pattern::kLast)
+            failCommand(dialogs, xmlText + " enthält mehr als " + plainText(Pattern::kLast) +
+                                     " Noten, so viele fasst ein Pattern nicht" + unchanged);
+        out.notes.push_back(n);
+    };
+    auto endNote = [&] {
+        if (note.grace) { // takes no time
+            if (note.pitched) ++out.passed.graceNotes;
+            return;
+        }
+        const std::int64_t start = note.chord ? lastStart : time;
+        if (!note.chord) {
+            lastStart = time;
+            time += note.duration;
+        }
+        // A note without a voice or staff number is in the first.
+        if ((!note.staff.empty() && note.staff != "1") ||
+            (!note.voice.empty() && note.voice != "1")) {
+            if (note.pitched) ++out.passed.otherVoices;
+            return;
+        }
+        if (!note.pitched && !note.rest) { // unpitched percussion: its time is no rest
+            voiceEnd = std::max(voiceEnd, start + note.duration);
+            return;
+        }
+        if (note.cue) {
+            if (note.pitched) ++out.passed.cueNotes;
+            return;
+        }
+        if (note.chord && anyTaken) {
+            if (note.pitched) ++out.passed.chordTones;
+            return;
+        }
+        if (start > voiceEnd) { // time the voice skipped with <forward>
+            ExportNote gap;
+            gap.rest = true;
+            gap.duration = toInt32(static_cast<double>(start - voiceEnd));
+            take(gap);
+        }
+        voiceEnd = start + note.duration;
+        anyTaken = true;
+        ExportNote n;
+        n.rest = note.rest && !note.pitched;
+        n.pitch = note.pitch;
+        n.duration = toInt32(static_cast<double>(note.duration));
+        n.tieStart = note.tieStart;
+        take(n);
+    };
+
+    scanXml(text, [&](XmlToken&& t) {
+        const bool isText = t.kind == XmlToken::Kind::Text;
+        const bool isEnd = t.kind == XmlToken::Kind::End;
+        const std::string_view name = localName(t.name);
+        if (!isText && name == "part") {
+            if (isEnd) {
+                inFirstPart = false;
+                return;
+            }
+            const std::string id = t.attribute("id").value_or("");
+            if (!firstPart) firstPart = id;
+            inFirstPart = id == *firstPart;
+            return;
+        }
+        if (!inFirstPart) {
+            if (t.kind == XmlToken::Kind::Start && name == "note") inNote = true;
+            if (inNote && !isText && name == "pitch") note.pitched = true;
+            if (isEnd && name == "note") {
+                if (note.pitched) ++out.passed.otherParts;
+                note = {};
+                inNote = false;
+            }
+            return;
+        }
+        if (isEnd) {
+            if (name == "note" && inNote) {
+                endNote();
+                note = {};
+                inNote = false;
+            } else if ((name == "backup" || name == "forward") && inMove) {
+                time = moveForward ? time + move : std::max<std::int64_t>(0, time - move);
+                inMove = false;
+            } else if (name == "pitch") {
+                inPitch = false;
+            }
+            open.clear();
+            return;
+        }
+        if (!isText) {
+            open = std::string(name);
+            if (name == "note" && t.kind == XmlToken::Kind::Start) {
+                if (inNote) endNote(); // an unclosed note ends where the next one starts
+                note = {};
+                inNote = true;
+                inPitch = false;
+            } else if ((name == "backup" || name == "forward") &&
+                       t.kind == XmlToken::Kind::Start && !inNote) {
+                inMove = true;
+                moveForward = name == "forward";
+                move = 0;
+            } else if (inNote) {
+                if (name == "chord") note.chord = true;
+                if (name == "grace") note.grace = true;
+                if (name == "cue") note.cue = true;
+                if (name == "rest" && !note.pitched) note.rest = true;
+                if (name == "pitch" && !note.pitched && !note.rest)
+                    note.pitched = inPitch = t.kind == XmlToken::Kind::Start;
+                if ((name == "tie" || name == "tied") && t.attribute("type") == "start")
+                    note.tieStart = true;
+            }
+            return;
+        }
+        if (open == "divisions" && !divisionsSeen && !inNote) {
+            out.divisions = toInt32(numericPrefix(t.text));
+            divisionsSeen = true;
+        } else if (inMove && open == "duration") {
+            move = std::max<std::int64_t>(0, static_cast<std::int64_t>(numericPrefix(t.text)));
+        } else if (!inNote) {
+            return;
+        } else if (inPitch && open == "step") {
+            note.step = t.text;
+        } else if (inPitch && open == "alter") {
+            note.alter = toInt16(numericPrefix(t.text));
+        } else if (inPitch && open == "octave") {
+            // A step other than C to B leaves the pitch as it was before.
+            if (int sv = stepValue(note.step); sv >= 0)
+                note.pitch = toInt16(numericPrefix(t.text) * 12 + sv + note.alter);
+        } else if (open == "duration" && !note.durationSeen) {
+            note.duration = std::max<std::int64_t>(
+                0, static_cast<std::int64_t>(toInt32(numericPrefix(t.text))));
+            note.durationSeen = true;
+        } else if (open == "voice") {
+            note.voice = t.text;
+        } else if (open == "staff") {
+            note.staff = t.text;
+        }
+    });
+    if (inNote && inFirstPart) endNote();
+
     // Every duration is divided by the divisions: without them no duration can be read.
     if (!divisionsSeen)
         failCommand(dialogs, "In " + xmlText +
@@ -259,22 +383,6 @@ MusicXmlNotes readMusicXmlText(const std::string& text, Dialogs& dialogs,
     if (out.divisions <= 0)
         failCommand(dialogs, "In " + xmlText + " ist <divisions> " + plainText(out.divisions) +
                                  ", die Notenlängen lassen sich so nicht lesen" + unchanged);
-
-    bool tie = false;
-    for (size_t i = 0; i < tokens.size(); ++i) {
-        if (tokens[i].kind != XmlToken::Kind::Start || tokens[i].name != "note") continue;
-        auto note = readNote(tokens, i);
-        if (!note) continue;
-        ++out.rows;
-        if (!note->rest) {
-            if (tie) --out.rows;
-            tie = note->tieStart;
-        }
-        if (out.rows > Pattern::kLast)
-            failCommand(dialogs, xmlText + " enthält mehr als " + plainText(Pattern::kLast) +
-                                     " Noten, so viele fasst ein Pattern nicht" + unchanged);
-        out.notes.push_back(*note);
-    }
     return out;
 }
 
@@ -283,18 +391,25 @@ int applyNotes(const MusicXmlNotes& xml, Overwrite overwrite, std::int16_t& curr
     auto units = [&xml](std::int64_t d) {
         return static_cast<double>(toInt32(static_cast<double>(d) / xml.divisions * 2000));
     };
+    const auto firstPitch = std::find_if(xml.notes.begin(), xml.notes.end(),
+                                         [](const ExportNote& n) { return !n.rest && n.pitch; });
+    bool pitchSeen = false;
     bool tie = false;
     std::int64_t sum = 0; // tied notes of the longest durations add up beyond 32 bits
     size_t j = 0;
     for (const ExportNote& note : xml.notes) {
         ++j;
         if (note.rest) {
+            // A rest before the first pitched note takes that note's pitch, so that its row is
+            // written; a later rest the pitch before it.
+            if (!pitchSeen && firstPitch != xml.notes.end()) currentPitch = *firstPitch->pitch;
             if (overwrite.pitches) buffer.Tonhoehe[j] = currentPitch;
             if (overwrite.durations) buffer.Tondauer[j] = units(note.duration);
             if (overwrite.volumes) buffer.Lautstaerke[j] = 1;
             continue;
         }
         if (note.pitch) currentPitch = *note.pitch;
+        pitchSeen = pitchSeen || note.pitch.has_value();
         if (!tie) {
             sum = note.duration;
             if (overwrite.pitches) buffer.Tonhoehe[j] = currentPitch;
@@ -345,16 +460,34 @@ std::string textWithLineFeeds(std::string text) {
 
 void CapellaLesen(const std::filesystem::path& xmlPath, const std::filesystem::path& patternPath,
                   ImportContext& ctx) {
-    const std::string xmlText = utf8FromPath(xmlPath);
     const std::string patternText = utf8FromPath(patternPath);
-    // The export is read first, so that a missing or unreadable one asks nothing in vain.
-    auto read = readFirstBytes(ctx.files, xmlPath, kMusicXmlBytes);
-    if (!read) failMissing(ctx.dialogs, xmlPath, xmlText);
+    // The export under the first of its names that exists: as Capella and MuseScore's
+    // "Tonfex-01.xml", MuseScore's default "Tonfex-01.musicxml", or compressed "Tonfex-01.mxl".
+    // It is read first, so that a missing or unreadable one asks nothing in vain.
+    std::filesystem::path path = xmlPath;
+    for (const char* extension : {".musicxml", ".mxl"})
+        if (!ctx.files.exists(path)) path = std::filesystem::path(xmlPath).replace_extension(extension);
+    const std::string xmlText = utf8FromPath(path);
+    auto read = readFirstBytes(ctx.files, path, kMusicXmlBytes);
+    if (!read) {
+        auto named = [&xmlPath](const char* extension) {
+            return utf8FromPath(std::filesystem::path(xmlPath).replace_extension(extension).filename());
+        };
+        failMissing(ctx.dialogs, xmlPath,
+                    utf8FromPath(xmlPath) + " (auch " + named(".musicxml") + " und " +
+                        named(".mxl") + ")");
+    }
     if (read->more)
         failCommand(ctx.dialogs, xmlText + " ist größer als " +
                                      plainText(static_cast<int>(kMusicXmlBytes >> 20)) +
                                      " MB, so große Partituren liest der Import nicht - " +
                                      patternText + " bleibt unverändert.");
+    if (path.extension() == ".mxl") {
+        MxlScore score = unpackMxl(read->bytes, kMusicXmlBytes, xmlText);
+        if (!score.error.empty())
+            failCommand(ctx.dialogs, score.error + " - " + patternText + " bleibt unverändert.");
+        read->bytes = std::move(score.text);
+    }
     const MusicXmlNotes xml =
         readMusicXmlText(textWithLineFeeds(decodeFileText(std::move(read->bytes))), ctx.dialogs,
                          xmlText, patternText);
@@ -391,6 +524,9 @@ void CapellaLesen(const std::filesystem::path& xmlPath, const std::filesystem::p
     ctx.zuordnung.clear();
     ctx.zuordnung.add("Pattern von der Capelladatei");
     ctx.zuordnung.add("Datei " + patternText);
+    ctx.zuordnung.add("Gelesen aus " + xmlText);
+    if (std::string notice = xml.notice(utf8FromPath(path.filename())); !notice.empty())
+        ctx.zuordnung.add(notice);
     ctx.zuordnung.add("");
     for (const auto& line : lines)
         ctx.zuordnung.add(line);

@@ -41,14 +41,24 @@ struct ExportNote {
     bool tieStart = false;
 };
 
-struct MusicXmlNotes {
-    std::int16_t divisions = 0; // per quarter note
-    std::vector<ExportNote> notes;
-    int rows = 0; // pattern rows they give, tied notes joined
+// The notes the import passes over, by kind.
+struct PassedNotes {
+    int chordTones = 0, otherVoices = 0, otherParts = 0, graceNotes = 0, cueNotes = 0;
 };
 
-// Reads divisions and notes. No divisions, divisions of 0 or more rows than a pattern holds
-// end the command with a message naming the files.
+struct MusicXmlNotes {
+    std::int32_t divisions = 0; // per quarter note
+    std::vector<ExportNote> notes;
+    int rows = 0; // pattern rows they give, tied notes joined
+    PassedNotes passed;
+    // "Aus NAME übergangen: ..." when notes were passed over, else "".
+    std::string notice(const std::string& fileName) const;
+};
+
+// Reads divisions and the notes of one voice: the first part's first staff, the voice of its
+// first note; chord tones after the first, grace and cue notes and the other voices, staves and
+// parts are passed over and counted. No divisions, divisions of 0 or more rows than a pattern
+// holds end the command with a message naming the files.
 MusicXmlNotes readMusicXmlNotes(const std::vector<std::string>& lines, Dialogs& dialogs,
                                 const std::string& xmlText, const std::string& patternText);
 // The same from the file's text, lines ending in LF.

@@ -51,32 +51,31 @@ struct AppTest : ::testing::Test {
 
 // Every launcher button with the file it opens (in the working folder) and its program.
 struct Launcher {
-    const char* name;
-    void (App::*click)();
+    const char* name; // the control, run through the command table
     const char* file;
     enum Kind { Editor, Reaper, Capella, Viewer } kind;
 };
 
 inline const std::vector<Launcher>& launchers() {
     static const std::vector<Launcher> table = {
-        {"Command2", &App::Command2_Click, "Tonfex.ini", Launcher::Editor},
-        {"Inidateischau", &App::Inidateischau_Click, "Tonfex.ini", Launcher::Editor},
-        {"Command3", &App::Command3_Click, "Tonfex.txt", Launcher::Editor},
-        {"Dateischau", &App::Dateischau_Click, "Tonfex.txt", Launcher::Editor},
-        {"Command4", &App::Command4_Click, "Tonfex-Proginfo.txt", Launcher::Editor},
-        {"Command5", &App::Command5_Click, "Tonfex-HC.txt", Launcher::Editor},
-        {"Command9", &App::Command9_Click, "Tonfex-HCR.txt", Launcher::Editor},
-        {"Command6", &App::Command6_Click, "Tonfex-Test.txt", Launcher::Editor},
-        {"Command7", &App::Command7_Click, "Tonfex-Test2.txt", Launcher::Editor},
-        {"Command8", &App::Command8_Click, "Tonfex-DTC.txt", Launcher::Editor},
-        {"Command10", &App::Command10_Click, "Tonfex-Doku.txt", Launcher::Editor},
-        {"Patti", &App::Patti_Click, "Tonfex-Cap-PT.txt", Launcher::Editor},
-        {"Patti02", &App::Patti02_Click, "Tonfex-Cap-02.txt", Launcher::Editor},
-        {"Reaperstart", &App::Reaperstart_Click, "Tonfex.rpp", Launcher::Reaper},
-        {"Reaperstart2", &App::Reaperstart2_Click, "Tonfex-HCR.rpp", Launcher::Reaper},
-        {"CapellaStart", &App::CapellaStart_Click, "Tonfex-01.cap", Launcher::Capella},
-        {"CapellaStart02", &App::CapellaStart02_Click, "Tonfex-02.cap", Launcher::Capella},
-        {"Infos", &App::Infos_Click, "VB/Tonfex/Bilder/Tonfex-00.jpg", Launcher::Viewer},
+        {"Command2", "Tonfex.ini", Launcher::Editor},
+        {"Inidateischau", "Tonfex.ini", Launcher::Editor},
+        {"Command3", "Tonfex.txt", Launcher::Editor},
+        {"Dateischau", "Tonfex.txt", Launcher::Editor},
+        {"Command4", "Tonfex-Proginfo.txt", Launcher::Editor},
+        {"Command5", "Tonfex-HC.txt", Launcher::Editor},
+        {"Command9", "Tonfex-HCR.txt", Launcher::Editor},
+        {"Command6", "Tonfex-Test.txt", Launcher::Editor},
+        {"Command7", "Tonfex-Test2.txt", Launcher::Editor},
+        {"Command8", "Tonfex-DTC.txt", Launcher::Editor},
+        {"Command10", "Tonfex-Doku.txt", Launcher::Editor},
+        {"Patti", "Tonfex-Cap-PT.txt", Launcher::Editor},
+        {"Patti02", "Tonfex-Cap-02.txt", Launcher::Editor},
+        {"Reaperstart", "Tonfex.rpp", Launcher::Reaper},
+        {"Reaperstart2", "Tonfex-HCR.rpp", Launcher::Reaper},
+        {"CapellaStart", "Tonfex-01.cap", Launcher::Capella},
+        {"CapellaStart02", "Tonfex-02.cap", Launcher::Capella},
+        {"Infos", "VB/Tonfex/Bilder/Tonfex-00.jpg", Launcher::Viewer},
     };
     return table;
 }

@@ -1,5 +1,6 @@
 #include "fixture.h"
 
+#include "app/commands.h"
 #include "app/launchers.h"
 #include "core/errors.h"
 #include "platform/real.h"
@@ -60,8 +61,8 @@ TEST_F(AppTest, EveryLauncherOpensItsFileOnBothSystems) {
         SCOPED_TRACE(l.name);
         tp.programs.starts.clear();
         tp.windows.closed.clear();
-        (app.*l.click)();
-        (linux.*l.click)();
+        findControl(l.name)->run(app, {});
+        findControl(l.name)->run(linux, {});
         ASSERT_EQ(tp.programs.starts.size(), 2u);
         const auto& win = tp.programs.starts[0];
         const auto& lin = tp.programs.starts[1];
@@ -84,12 +85,12 @@ TEST_F(AppTest, EveryLauncherOpensItsFileOnBothSystems) {
 TEST_F(AppTest, AProgramThatCannotStartIsNamed) {
     app.environment = noVariables;
     tp.programs.succeed = false;
-    app.Command8_Click();
+    findControl("Command8")->run(app, {});
     EXPECT_EQ(tp.dialogs.records.back().text,
               "Das Programm C:\\Arbeit\\Editor-K\\NoteTab.exe konnte nicht gestartet werden.");
     App linux(tp.platform, tmp.folder(), '.', OsKind::Linux);
     linux.environment = noVariables;
-    linux.CapellaStart_Click();
+    findControl("CapellaStart")->run(linux, {});
     EXPECT_EQ(tp.programs.starts.size(), 4u); // the editor, then each MuseScore name in turn
     EXPECT_EQ(tp.dialogs.records.back().text,
               "Keines der Programme mscore3, musescore3, musescore konnte gestartet werden.");

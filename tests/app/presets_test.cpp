@@ -176,21 +176,21 @@ TEST_F(PresetTest, HostileOrBrokenChooserLinesLoadNothing) {
 }
 
 TEST_F(PresetTest, ParkingSlot) {
-    app.Command11_Click();
+    app.parkSampleProject();
     EXPECT_EQ(file("HHHHH.rpp"), samples);
-    EXPECT_THROW(app.Command13_Click(), CommandEnd); // no Tonfex.rpp written yet
+    EXPECT_THROW(app.parkProject(), CommandEnd); // no Tonfex.rpp written yet
     EXPECT_EQ(tp.dialogs.records.back().text,
               path("Tonfex.rpp") + " ist nicht vorhanden. Es wurde nichts kopiert.");
     testkit::writeBytes(tmp / "Tonfex.rpp", "melody project");
-    app.Command13_Click();
+    app.parkProject();
     EXPECT_EQ(file("HHHHH.rpp"), "melody project");
 
     tp.dialogs.answers = {false};
-    EXPECT_THROW(app.Command12_Click(), CommandEnd);
+    EXPECT_THROW(app.restoreSampleProject(), CommandEnd);
     EXPECT_EQ(said(), "Frage zur Sicherheit: wirklich Tonfex-HCR.rpp überschreiben?");
     EXPECT_EQ(file("Tonfex-HCR.rpp"), samples);
     tp.dialogs.answers = {true};
-    app.Command12_Click();
+    app.restoreSampleProject();
     EXPECT_EQ(file("Tonfex-HCR.rpp"), "melody project");
 }
 

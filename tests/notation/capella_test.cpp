@@ -126,11 +126,12 @@ TEST_F(ImportTest, QuestionsDecideWhatIsOverwritten) {
     EXPECT_EQ(answer(true, true, true), "60  100  2000\r\n62  100  1000\r\n64  100  4000\r\n");
 }
 
-TEST_F(ImportTest, RestTakesTheLastPitchReadEvenFromTheRunBefore) {
-    const std::string restFirst = capellaExport({{"", 0, 0, 480}, {"C", 0, 5, 480}});
-    EXPECT_EQ(run(restFirst), "60  100  2000\r\n"); // pitch 0 after start-up: not written
-    run(capellaExport({{"E", 0, 5, 480}}));
-    EXPECT_EQ(run(restFirst), "64  1  2000\r\n60  100  2000\r\n");
+TEST_F(ImportTest, LeadingRestTakesTheFirstPitchALaterOneTheLastPitch) {
+    const std::string restFirst =
+        capellaExport({{"", 0, 0, 480}, {"C", 0, 5, 480}, {"", 0, 0, 240}, {"E", 0, 5, 480}});
+    EXPECT_EQ(run(restFirst), "60  1  2000\r\n60  100  2000\r\n60  1  1000\r\n64  100  2000\r\n");
+    // A pattern of rests only keeps the pitch an earlier import left.
+    EXPECT_EQ(run(capellaExport({{"", 0, 0, 480}})), "64  1  2000\r\n");
 }
 
 TEST_F(ImportTest, UnreadableExportsLeaveThePatternFile) {
@@ -152,6 +153,70 @@ TEST_F(ImportTest, UnreadableExportsLeaveThePatternFile) {
     EXPECT_EQ(failure(capellaExport(many)),
               xmlText + " enthält mehr als 10000 Noten, so viele fasst ein Pattern nicht" +
                   unchanged);
+}
+
+TEST_F(ImportTest, VoiceOneOfTheFirstStaffAndPartInEitherScoreLayout) {
+    // Measure 1 of part P1: the chord E5+G5, F5 tied by <tied> to F5, a grace note, a cue
+    // note; voice 2 after a <backup>; a note of staff 2; a <forward> of voice 1, which with
+    // the cue note's time becomes a rest.
+    // A quarter is 40000 divisions. Part P2 has a note of its own.
+    const std::string q = "40000", h = "80000";
+    auto note = [](const std::string& inner) { return "<note>" + inner + "</note>"; };
+    auto pitch = [](const char* step, int octave) {
+        return std::string("<pitch><step>") + step + "</step><octave>" + std::to_string(octave) +
+               "</octave></pitch>";
+    };
+    const std::string p1 =
+        "<attributes><divisions>" + q + "</divisions><staves>2</staves></attributes>" +
+        note(pitch("E", 5) + "<duration>" + q + "</duration><voice>1</voice><staff>1</staff>") +
+        note("<chord/>" + pitch("G", 5) + "<duration>" + q + "</duration><voice>1</voice>") +
+        note(pitch("F", 5) + "<duration>" + q +
+             "</duration><voice>1</voice><notations><tied type=\"start\"/></notations>") +
+        note("<grace/>" + pitch("A", 5) + "<voice>1</voice>") +
+        note(pitch("F", 5) + "<duration>" + q + "</duration><voice>1</voice>") +
+        note("<cue/>" + pitch("B", 5) + "<duration>" + q + "</duration><voice>1</voice>") +
+        "<backup><duration>160000</duration></backup>" +
+        note(pitch("C", 4) + "<duration>160000</duration><voice>2</voice>") +
+        "<backup><duration>160000</duration></backup>" +
+        note(pitch("C", 3) + "<duration>" + h + "</duration><voice>5</voice><staff>2</staff>") +
+        "<forward><duration>120000</duration><voice>1</voice></forward>" +
+        note(pitch("D", 5) + "<duration>" + q + "</duration><voice>1</voice>");
+    const std::string p2 = note(pitch("A", 3) + "<duration>160000</duration>");
+    const std::string head = "<?xml version=\"1.0\"?><!-- MuseScore -->\n<score-";
+    const std::string partwise = head + "partwise><part-list><score-part id=\"P1\"/>"
+                                 "<score-part id=\"P2\"/></part-list><part id=\"P1\">"
+                                 "<measure number=\"1\">" + p1 + "</measure></part><part id=\"P2\">"
+                                 "<measure number=\"1\">" + p2 + "</measure></part></score-partwise>";
+    const std::string timewise = head + "timewise><measure number=\"1\"><part id=\"P1\">" + p1 +
+                                 "</part><part id=\"P2\">" + p2 + "</part></measure></score-timewise>";
+    const std::string rows = "64  100  2000\r\n65  100  4000\r\n65  1  4000\r\n62  100  2000\r\n";
+    for (const std::string& x : {partwise, timewise}) {
+        EXPECT_EQ(run(x), rows);
+        ASSERT_GE(zuordnung.count(), 4);
+        EXPECT_EQ(zuordnung.lines()[2], "Gelesen aus " + (tmp / "Tonfex-01.xml").string());
+        EXPECT_EQ(zuordnung.lines()[3],
+                  "Aus Tonfex-01.xml übergangen: 1 Akkordton, 2 Noten weiterer Stimmen, 1 Note "
+                  "weiterer Instrumente, 1 Vorschlagsnote, 1 Stichnote");
+    }
+}
+
+TEST_F(ImportTest, ExportUnderEachOfItsThreeNames) {
+    const std::string xml = capellaExport({{"C", 0, 5, 480}});
+    testkit::writeBytes(tmp / "Tonfex-01.musicxml", xml);
+    ImportContext ctx{tp.files, tp.dialogs, zuordnung, '.', true, currentPitch, buffer};
+    CapellaLesen(tmp / "Tonfex-01.xml", tmp / "Tonfex-Cap-PT.txt", ctx);
+    EXPECT_EQ(readBytes(tmp / "Tonfex-Cap-PT.txt"), "60  100  2000\r\n");
+    EXPECT_EQ(zuordnung.lines()[2], "Gelesen aus " + (tmp / "Tonfex-01.musicxml").string());
+    std::filesystem::remove(tmp / "Tonfex-01.musicxml");
+    EXPECT_THROW(CapellaLesen(tmp / "Tonfex-01.xml", tmp / "Tonfex-Cap-PT.txt", ctx), CommandEnd);
+    EXPECT_TRUE(testkit::has(tp.dialogs.records.back().text,
+                             "Tonfex-01.xml (auch Tonfex-01.musicxml und Tonfex-01.mxl) ist "
+                             "nicht vorhanden!"));
+    // A damaged archive is named, and the pattern file stays.
+    testkit::writeBytes(tmp / "Tonfex-01.mxl", "PK\x03\x04 kein Archiv");
+    EXPECT_THROW(CapellaLesen(tmp / "Tonfex-01.xml", tmp / "Tonfex-Cap-PT.txt", ctx), CommandEnd);
+    EXPECT_TRUE(testkit::has(tp.dialogs.records.back().text, "Tonfex-01.mxl ist kein lesbares"));
+    EXPECT_EQ(readBytes(tmp / "Tonfex-Cap-PT.txt"), "60  100  2000\r\n");
 }
 
 TEST(ScanXml, TagsTextsAndMarkupThatIsNoElement) {

@@ -67,16 +67,7 @@ TEST_F(MuseScoreTest, PlaysTheScoreOneOctaveUpWithTheLaddersDurations) {
     EXPECT_FALSE(in >> extra) << "more notes than tones";
 }
 
-TEST_F(MuseScoreTest, ItsMusicXmlExportBecomesAPatternOfTheSameNotes) {
-    testkit::museScore(tmp / "Tonfex-Cap.xml", tmp / "Tonfex-01.xml");
-    const std::string exported = testkit::readBytes(tmp / "Tonfex-01.xml");
-    ASSERT_NE(exported.find("<score-partwise version=\"3.1\">"), std::string::npos) << exported;
-    ASSERT_NE(exported.find("<note default-x="), std::string::npos);
-    ListBox zuordnung;
-    std::int16_t pitch = 0;
-    Pattern buffer;
-    ImportContext ctx{tp.files, tp.dialogs, zuordnung, '.', true, pitch, buffer};
-    CapellaLesen(tmp / "Tonfex-01.xml", tmp / "Tonfex-Cap-PT.txt", ctx);
+TEST_F(MuseScoreTest, ItsExportUnderEachNameBecomesAPatternOfTheSameNotes) {
     std::string expected;
     int last = 0;
     for (const Tone& t : kTones) {
@@ -84,5 +75,22 @@ TEST_F(MuseScoreTest, ItsMusicXmlExportBecomesAPatternOfTheSameNotes) {
         expected += std::to_string(last) + "  " + (t.volume > 1 ? "100" : "1") + "  " +
                     std::to_string(t.written * 2000 / 480) + "\r\n";
     }
-    EXPECT_EQ(testkit::readBytes(tmp / "Tonfex-Cap-PT.txt"), expected);
+    // MuseScore's uncompressed export under the old and its default name, and compressed.
+    for (const char* name : {"Tonfex-01.xml", "Tonfex-01.musicxml", "Tonfex-01.mxl"}) {
+        for (const char* old : {"Tonfex-01.xml", "Tonfex-01.musicxml", "Tonfex-01.mxl"})
+            std::filesystem::remove(tmp / old);
+        testkit::museScore(tmp / "Tonfex-Cap.xml", tmp / name);
+        const std::string exported = testkit::readBytes(tmp / name);
+        if (std::string(name).ends_with(".mxl"))
+            ASSERT_EQ(exported.rfind("PK\x03\x04", 0), 0u) << name;
+        else
+            ASSERT_NE(exported.find("<note default-x="), std::string::npos) << name;
+        ListBox zuordnung;
+        std::int16_t pitch = 0;
+        Pattern buffer;
+        ImportContext ctx{tp.files, tp.dialogs, zuordnung, '.', true, pitch, buffer};
+        CapellaLesen(tmp / "Tonfex-01.xml", tmp / "Tonfex-Cap-PT.txt", ctx);
+        EXPECT_EQ(testkit::readBytes(tmp / "Tonfex-Cap-PT.txt"), expected) << name;
+        EXPECT_EQ(zuordnung.lines()[2], "Gelesen aus " + (tmp / name).string());
+    }
 }

@@ -2,6 +2,7 @@
 // real program starts, closing windows by their titles, MIDI through winmm, the decimal
 // separator of the Windows locale, and files that Windows will not let the program replace.
 #include "app/fixture.h"
+#include "app/commands.h"
 #include "app/launchers.h"
 #include "core/errors.h"
 #include "platform/midi.h"
@@ -100,7 +101,7 @@ TEST_F(ArbeitTest, RealStartsHandTheProgramsTheirCommandLinesLetterForLetter) {
     App real(system, app.folder, '.', OsKind::Windows);
 
     // Without the editor the start fails, and the program says which one.
-    real.Command2_Click();
+    findControl("Command2")->run(real, {});
     ASSERT_EQ(tp.dialogs.records.size(), 1u);
     EXPECT_EQ(tp.dialogs.records[0].text,
               "Das Programm C:\\Arbeit\\Editor-K\\NoteTab.exe konnte nicht gestartet werden.");
@@ -124,7 +125,7 @@ TEST_F(ArbeitTest, RealStartsHandTheProgramsTheirCommandLinesLetterForLetter) {
     TestWindows viewer({L"FM-TEST-10-2.BMP - IrfanView (Zoom 50%)", L"Tonfex 1.31"});
 
     for (const auto& launch : testkit::launchers()) {
-        (real.*launch.click)();
+        findControl(launch.name)->run(real, {});
         const std::string line = windowsLine(launch);
         fs::path program = line.substr(0, line.find(".exe") + 4);
         auto record = takeFileWhenThere(program.parent_path() / "Aufruf.txt");
