@@ -1,5 +1,9 @@
-// Prints how fast the six rules make tones at their largest sizes (VERZOGERUNG 0, waits skipped
-// on a manual clock) and how long the counting routines take for 32767 tones.
+// Prints how fast the rules make tones at their largest sizes, drawing from seed 42 (so without
+// the VERZOGERUNG waits), with the display wait each rule starts with printed apart (it passes
+// on a manual clock); how long the counting routines take for 32767 tones; and the Generate
+// command with the template settings and 1000 tones, with and without a seed.
+#include "app/app.h"
+#include "app/defaults.h"
 #include "generation/rules.h"
 #include "generation/statistik.h"
 #include "platform/doubles.h"
@@ -58,46 +62,80 @@ int main() {
         c.Daten.clear();
         c.Zuordnung.clear();
     };
-    auto report = [&](const char* what, int tones, double seconds) {
-        std::printf("%-58s %6d tones %8.3f s %12.0f tones/s\n", what, tones, seconds,
-                    tones / seconds);
+    random.useSeed(42);
+    double waited = 0; // the display waits of the last rule run, on the manual clock
+    auto secondsOfRule = [&](const std::function<void()>& work) {
+        const double before = tp.clock.seconds;
+        const double seconds = secondsOf(work);
+        waited = tp.clock.seconds - before;
+        return seconds;
     };
+    auto report = [&](const char* what, int tones, double seconds) {
+        std::printf("%-58s %6d tones %8.3f s %12.0f tones/s  + display wait %.1f s\n", what, tones,
+                    seconds, tones / seconds, waited);
+    };
+    std::printf("Seed 42 for every rule.\n");
 
     fresh();
     s.toneCount = 32767, s.TIEFTON = 1, s.HOCHTON = 127, s.INTERVALL = 127;
-    double t = secondsOf([&] { Regel01(ctx); });
+    double t = secondsOfRule([&] { Regel01(ctx); });
     report("Regel 01 (10000 passes, all accepted, with Statistik)", melody.Tonzahl, t);
 
     fresh();
     s.toneCount = 5000, s.TIEFTON = 1, s.HOCHTON = 1000, s.SAMPLELOOPS = 4;
-    t = secondsOf([&] { Regel02(ctx); });
+    t = secondsOfRule([&] { Regel02(ctx); });
     report("Regel 02 (1000 tones, loop counts for 1000 numbers)", melody.Tonzahl, t);
 
     fresh();
     fill(p02, 1, 60, 1, 0, 0);
     s.WIEVIELELOOPS = 32767, s.UNTERGRENZE = -20, s.OBERGRENZE = 310;
     s.WIEDERHOLUNGSDISTANZ = 15;
-    t = secondsOf([&] { melody.Tonzahl = static_cast<std::int16_t>(Regel03(ctx, tables)); });
+    t = secondsOfRule([&] { melody.Tonzahl = static_cast<std::int16_t>(Regel03(ctx, tables)); });
     report("Regel 03 (one-row pattern, 32767 passes, distance 15)", melody.Tonzahl, t);
 
     fresh();
     fill(p02, 1000, 50, 3, 0, 0);
     s.WIEVIELELOOPS = 32767;
-    t = secondsOf([&] { melody.Tonzahl = static_cast<std::int16_t>(Regel04(ctx, tables)); });
+    t = secondsOfRule([&] { melody.Tonzahl = static_cast<std::int16_t>(Regel04(ctx, tables)); });
     report("Regel 04 (1000 rows, up to the 32767-tone limit)", melody.Tonzahl, t);
 
     fresh();
     fill(p01, 1000, 40, 16, 4, 6);
     fill(p02, 1000, 55, 24, 0, 0);
     s.WIEVIELELOOPS = 32767, s.KURZTON = 1, s.LANGTON = 8;
-    t = secondsOf([&] { melody.Tonzahl = static_cast<std::int16_t>(Regel05(ctx, tables)); });
+    t = secondsOfRule([&] { melody.Tonzahl = static_cast<std::int16_t>(Regel05(ctx, tables)); });
     report("Regel 05 (patterns of 1000 rows, up to the limit)", melody.Tonzahl, t);
 
     fresh();
     fill(p01, 1000, 40, 16, 4, 400);
     s.WIEVIELELOOPS = 32767, s.VORRUCK01 = s.VORRUCK02 = true;
-    t = secondsOf([&] { melody.Tonzahl = static_cast<std::int16_t>(Regel06(ctx, tables)); });
+    t = secondsOfRule([&] { melody.Tonzahl = static_cast<std::int16_t>(Regel06(ctx, tables)); });
     report("Regel 06 (patterns of 1000 rows, both directions, to the limit)", melody.Tonzahl, t);
+
+    fresh();
+    fill(p01, 1000, 40, 16, 0, 0);
+    s.toneCount = 32767, s.TIEFTON = 30, s.HOCHTON = 90, s.STARTTON = 60;
+    for (const std::int16_t order : {std::int16_t{1}, std::int16_t{2}}) {
+        s.MARKOVORDNUNG = order;
+        t = secondsOfRule(
+            [&] { melody.Tonzahl = static_cast<std::int16_t>(Regel07(ctx, tables)); });
+        report(order == 1 ? "Regel 07 (Markov order 1, pattern of 1000 rows, to the limit)"
+                          : "Regel 07 (Markov order 2, pattern of 1000 rows, to the limit)",
+               melody.Tonzahl, t);
+    }
+
+    fresh();
+    fill(p02, 12, 60, 12, 0, 0);
+    s.WIEVIELELOOPS = 2730, s.UNTERGRENZE = -6, s.OBERGRENZE = 6, s.WIEDERHOLUNGSDISTANZ = 6;
+    t = secondsOfRule([&] { melody.Tonzahl = static_cast<std::int16_t>(Regel08(ctx, tables)); });
+    report("Regel 08 (twelve-tone row, 2730 passes, distance 6)", melody.Tonzahl, t);
+
+    fresh();
+    fill(p02, 1000, 50, 13, 0, 0);
+    s.toneCount = 32767, s.TIEFTON = 30, s.HOCHTON = 90, s.STARTTON = 60;
+    t = secondsOfRule([&] { melody.Tonzahl = static_cast<std::int16_t>(Regel09(ctx, tables)); });
+    report("Regel 09 (steps of a 1000-row pattern, to the limit)", melody.Tonzahl, t);
+    random.useSeed(0);
 
     // Counting 32767 tones of 331 different pitches.
     for (int k = 1; k <= 32767; ++k)
@@ -119,6 +157,25 @@ int main() {
     fresh();
     t = secondsOf([&] { Statistik(ctx, 32767); });
     std::printf("Statistik on 32767 tones with its file and list lines: %.3f ms\n", t * 1000);
+
+    // "Neu" with the template (SOUND 3, Regel 01, 1000 tones, VERZOGERUNG 10) on a fresh
+    // working folder: computing and writing on the real clock, the waits on the manual one.
+    for (std::int32_t seed : {42, 0}) {
+        auto work = dir / "arbeit";
+        std::filesystem::remove_all(work);
+        WorkFolder arbeit{work};
+        ensureWorkFolder(files, arbeit);
+        App app(platform, arbeit, '.');
+        app.seedOverride = seed;
+        app.Form_Load();
+        const double before = tp.clock.seconds;
+        t = secondsOf([&] { app.Dateiherstellung_Click(); });
+        std::printf("neu, template settings, %s: %d tones in %.3f s; waits %.1f s%s\n",
+                    seed ? "seed 42" : "no seed", app.melody.Tonzahl, t,
+                    tp.clock.seconds - before,
+                    seed ? " (display only: 0.9 s before the rule, its 0.3 s, 0.9 s of the play)"
+                         : " (the display waits and VERZOGERUNG after every draw)");
+    }
 
     for (const auto& record : tp.dialogs.records)
         std::printf("message: %s\n", record.text.c_str());

@@ -82,9 +82,14 @@ public:
         state_ = state_ * 1103515245u + 12345u;
         return static_cast<float>((state_ >> 8) & 0xFFFFFF) / 16777216.0f;
     }
+    // The numbers step on as they do anyway; the seed only ends the waits, as a real one does.
+    void useSeed(std::int32_t seed) override { seed_ = seed; }
+    std::int32_t seed() const override { return seed_; }
+    std::int32_t clockSeed() override { return 1; }
 
 private:
     std::uint32_t state_ = 1;
+    std::int32_t seed_ = 0;
 };
 
 // The fuzz input: a first byte of switches, then the file's bytes.

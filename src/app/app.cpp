@@ -89,6 +89,7 @@ void App::IniEinlesen() {
 void App::Initial() {
     IniEinlesen();
     s = convertSettings(ini, decimal, gapFactor);
+    if (seedOverride) s.ZUFALLSSTART = *seedOverride;
     forceRuleSettings(s);
     applyPatternButtons(s, c);
     applyModeControls(s, c);

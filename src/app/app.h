@@ -65,6 +65,9 @@ public:
     void inidat_Click(int index);
     void Textscroller(const std::filesystem::path& path);
 
+    // ZUFALLSSTART given on the command line (`--seed`): it wins over the settings file.
+    std::optional<std::int32_t> seedOverride;
+
     // Generation and play.
     void Dateiherstellung_Click();
     void Testmodus();

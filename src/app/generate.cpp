@@ -58,6 +58,27 @@ std::vector<Button*> playButtons(MainControls& c) {
             &c.Ubersicht_Notenschreiben};
 }
 
+// The seed of one command, from ZUFALLSSTART: none for 0, one drawn from the clock for -1,
+// else the value. A command run inside another (the play after "Neu") keeps the outer seed;
+// the command that set it returns the generator to the clock's reseeding at its end.
+class CommandSeed {
+public:
+    CommandSeed(Random& random, std::int32_t zufallsstart) : random_(random) {
+        if (random.seed() != 0 || zufallsstart == 0) return;
+        random.useSeed(zufallsstart == -1 ? random.clockSeed() : zufallsstart);
+        owner_ = true;
+    }
+    ~CommandSeed() {
+        if (owner_) random_.useSeed(0);
+    }
+    CommandSeed(const CommandSeed&) = delete;
+    CommandSeed& operator=(const CommandSeed&) = delete;
+
+private:
+    Random& random_;
+    bool owner_ = false;
+};
+
 } // namespace
 
 void App::Dateiherstellung_Click() {
@@ -74,6 +95,7 @@ void App::Dateiherstellung_Click() {
     c.Dateiherstellung.back = colors::green;
 
     Initial();
+    CommandSeed seed(platform.random, s.ZUFALLSSTART);
     applyPatternButtons(s, c);
     c.Daten.visible = c.Zuordnung.visible = true;
     c.List2.width = 3525;
@@ -140,6 +162,9 @@ void App::Dateiherstellung_Click() {
                                             " gibt es keine Regel (TFm).");
         throw CommandEnd();
     }
+    // The seed that makes this melody again when written into ZUFALLSSTART.
+    if (platform.random.seed() != 0)
+        c.Daten.add("Zufallsstart: " + plainText(static_cast<long long>(platform.random.seed())));
     Schreib(melody, s, platform.files, platform.dialogs, folder);
     Startknopf_Click();
     c.Command1.enabled = true;
@@ -182,6 +207,7 @@ void App::Startknopf_Click() {
 
     LinkFlag = false;
     Initial();
+    CommandSeed seed(platform.random, s.ZUFALLSSTART);
     playStartedAt = platform.clock.monotonic();
     MidiAllOff();
     PlayStarted = true;

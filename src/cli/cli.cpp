@@ -9,6 +9,7 @@
 #include "platform/virtual_clock.h"
 
 #include <iostream>
+#include <limits>
 #include <optional>
 
 namespace tonfex {
@@ -16,7 +17,21 @@ namespace tonfex {
 namespace {
 
 // Options that take a value; later commands add theirs here.
-const std::vector<std::string> kValueOptions = {"--arbeit", "--midi-protokoll", "--mid", "--wav"};
+const std::vector<std::string> kValueOptions = {"--arbeit", "--midi-protokoll", "--mid", "--wav",
+                                                "--seed"};
+
+// The value of --seed: "zufall" is -1, else a whole number of 32 bits.
+std::optional<std::int32_t> seedValue(const std::string& text) {
+    if (text == "zufall") return -1;
+    size_t digits = text.size() > 1 && text[0] == '-' ? 1 : 0;
+    if (digits == text.size() || text.size() - digits > 10) return std::nullopt;
+    for (size_t k = digits; k < text.size(); ++k)
+        if (text[k] < '0' || text[k] > '9') return std::nullopt;
+    long long v = std::stoll(text);
+    if (v < std::numeric_limits<std::int32_t>::min() || v > std::numeric_limits<std::int32_t>::max())
+        return std::nullopt;
+    return static_cast<std::int32_t>(v);
+}
 
 // No window: each round of events only looks for Ctrl-C or SIGTERM, which end the command.
 class InterruptEvents : public Events {
@@ -169,6 +184,8 @@ std::string helpText(bool withPicture) {
             "  --mid DATEI      (play, neu) das Spiel als MIDI-Datei schreiben, ohne zu warten\n"
             "  --wav DATEI      (play, neu) das Spiel mit dem eingebauten Synthesizer als\n"
             "                   WAV-Datei schreiben (44,1 kHz, 16 Bit, Stereo)\n"
+            "  --seed N         ZUFALLSSTART N statt des Werts in Tonfex.ini: dieselbe Zahl\n"
+            "                   ergibt dieselbe Melodie; zufall: eine neue Zahl, die Daten zeigt\n"
             "  --help           diese Hilfe\n";
     return text;
 }
@@ -200,9 +217,12 @@ std::string parseArguments(const std::vector<std::string>& args, CliOptions& opt
                 if (i + 1 >= args.size()) return name + " braucht einen Wert";
                 value = args[++i];
             }
-            if (name == "--arbeit")
+            if (name == "--arbeit") {
                 options.folder = value;
-            else
+            } else if (name == "--seed") {
+                options.seed = seedValue(value);
+                if (!options.seed) return "--seed braucht eine ganze Zahl oder zufall";
+            } else
                 options.values[name] = value;
         } else if (options.verb.empty()) {
             options.verb = a;
@@ -283,6 +303,7 @@ int runWithTerminal(const CliOptions& options, const Command* command,
     MidiRecorder recorder(clock);
     std::unique_ptr<MidiSystem> systemMidi = playFiles.any() ? nullptr : makeSystemMidi();
     App app(platform, folder, systemDecimalSeparator());
+    app.seedOverride = options.seed;
     app.useMidiSystem(systemMidi ? *systemMidi : static_cast<MidiSystem&>(recorder));
     // However the command ends, the device gets its All Notes Off and is closed.
     struct Unload {

@@ -1,8 +1,10 @@
 // The command line: `tonfex [--arbeit DIR] [--ja | --nein] VERB [ARGUMENTE]`.
 #pragma once
 
+#include <cstdint>
 #include <iosfwd>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,6 +19,7 @@ struct CliOptions {
     std::string verb;
     std::vector<std::string> arguments;
     std::map<std::string, std::string> values; // options with a value, e.g. --mid DATEI
+    std::optional<std::int32_t> seed;          // --seed N, -1 for --seed zufall
 };
 
 // Options may stand before or after the verb. Returns an error text, "" when fine.

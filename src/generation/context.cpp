@@ -14,6 +14,8 @@ float draw(RuleContext& ctx) {
 }
 
 void waitAfterDraw(RuleContext& ctx) {
+    // A seeded generator needs no distance between seeds.
+    if (ctx.platform.random.seed() != 0) return;
     Verzoegerung(ctx.platform.clock, ctx.platform.events, ctx.s.VERZOGERUNG * 0.001);
 }
 

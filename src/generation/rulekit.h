@@ -11,7 +11,8 @@ namespace tonfex::rulekit {
 
 // One draw: a reseed from the clock and one number in [0, 1).
 float draw(RuleContext& ctx);
-// The wait of VERZOGERUNG * 0.001 seconds after a draw, so that the next seed differs.
+// The wait of VERZOGERUNG * 0.001 seconds after a draw, so that the next seed differs; none
+// while a seed is in use.
 void waitAfterDraw(RuleContext& ctx);
 // Regelname and txtNot show the rule; then the wait of 0.3 seconds.
 void startRule(RuleContext& ctx, const std::string& name);

@@ -42,6 +42,9 @@ int Regel03(RuleContext& ctx, const PatternTables& p);
 int Regel04(RuleContext& ctx, const PatternTables& p);
 int Regel05(RuleContext& ctx, const PatternTables& p);
 int Regel06(RuleContext& ctx, const PatternTables& p);
+int Regel07(RuleContext& ctx, const PatternTables& p);
+int Regel08(RuleContext& ctx, const PatternTables& p);
+int Regel09(RuleContext& ctx, const PatternTables& p);
 
 // Runs the rule-table row TONFINDUNGSMETHODE names, after reading and listing both pattern
 // files when the row reads patterns (or there is no row). A value without a row ends the

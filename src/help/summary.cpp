@@ -153,7 +153,9 @@ std::vector<std::string> summaryLines(const Settings& s) {
     const RuleRow* rule = findRule(tfm);
     const bool patternRule = rule && rule->patterns;
     const bool randomRule = rule && !rule->patterns;
-    if (patternRule)
+    // Regel 07 and 09 make ANZAHL tones in a range instead of pattern passes.
+    const bool walk = tfm == 7 || tfm == 9;
+    if (patternRule && !walk)
         add("  " + V(s.WIEVIELELOOPS) +
             (s.WIEVIELELOOPS <= 1 ? " Patterndurchlauf (LOP)" : " Patterndurchläufe (LOP)"));
     if (randomRule) add("  " + V(s.ANZAHL) + " Töne (Anz)");
@@ -181,13 +183,26 @@ std::vector<std::string> summaryLines(const Settings& s) {
         if (s.KLEINERGROSSER == 3)
             add("  Nur Intervall " + V(s.INTERVALL) + " wird verwendet (Kgl)");
     }
-    if (tfm == 3) {
+    if (walk) {
+        add("  " + V(s.ANZAHL) + " Töne (Anz)");
+        if (tfm == 7) add("  Markovordnung " + V(s.MARKOVORDNUNG) + " (Mko)");
+        if (tfm == 9) {
+            add(std::string(s.TONDAUERDIREKT == 1 ? "  Größte direkte Tondauer "
+                                                   : "  Größte indirekte Tondauer ") +
+                V(s.NOTENWERT) + " (Tda)");
+            add("  Lautstärkevariation " + V(s.LAUTVAR) + " (Lva)");
+        }
+        add("  Tiefster Ton " + V(s.TIEFTON) + " (Ttn)");
+        add("  Höchster Ton " + V(s.HOCHTON) + " (Htn)");
+    }
+    if (tfm == 3 || tfm == 8) {
         add("  Pattern-Wiederholungsdistanz " + V(s.WIEDERHOLUNGSDISTANZ) + " (Whd)");
         add("  Maximale Abwärtstransposition " + V(s.UNTERGRENZE) + " (UGr)");
         add("  Maximale Aufwärtstransposition " + V(s.OBERGRENZE) + " (OGr)");
     }
     add("");
     add("  Verzögerungsfaktor " + V(s.VERZOGERUNG) + " (Vzg)");
+    if (s.ZUFALLSSTART != 0) add("  Zufallsstart " + V(s.ZUFALLSSTART) + " (Zst)");
     return out;
 }
 

@@ -96,16 +96,30 @@ public:
 // Hands out scripted numbers in turn, then `fallback`.
 class ScriptedRandom : public Random {
 public:
-    void reseed() override { reseeds++; }
+    void reseed() override {
+        if (seed_ == 0) reseeds++;
+    }
     float next() override {
         if (numbers.empty()) return fallback;
         float v = numbers.front();
         numbers.pop_front();
         return v;
     }
+    // The scripted numbers go on as they are; only the seed is recorded.
+    void useSeed(std::int32_t seed) override {
+        seed_ = seed;
+        seedsUsed.push_back(seed);
+    }
+    std::int32_t seed() const override { return seed_; }
+    std::int32_t clockSeed() override { return clockSeedValue; }
     std::deque<float> numbers;
     float fallback = 0.0f;
     int reseeds = 0;
+    std::vector<std::int32_t> seedsUsed; // every useSeed call in order
+    std::int32_t clockSeedValue = 777;
+
+private:
+    std::int32_t seed_ = 0;
 };
 
 // Disk files that can be made to fail: the n-th whole write, every write, or the renames.

@@ -1,6 +1,7 @@
 // The program's view of the operating system: small interfaces with real and test implementations.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -84,12 +85,48 @@ public:
     virtual void process() = 0;
 };
 
+// PCG32 (O'Neill's PCG-XSH-RR, 64-bit state, 32-bit output): pure integer arithmetic, so a
+// seed gives the same numbers with every compiler and standard library.
+class Pcg32 {
+public:
+    // pcg32_srandom(seed, stream); the program's stream constant is its own.
+    explicit Pcg32(std::uint64_t seed, std::uint64_t stream = kStream)
+        : inc_((stream << 1u) | 1u) {
+        step();
+        state_ += seed;
+        step();
+    }
+    std::uint32_t next32() { return step(); }
+    // The upper 24 bits as a float: every multiple of 2^-24 in [0, 1), never 1.0.
+    float nextFloat() { return static_cast<float>(next32() >> 8) * (1.0f / 16777216.0f); }
+
+private:
+    static constexpr std::uint64_t kStream = 0x546f6e666578ull; // "Tonfex"
+    std::uint32_t step() {
+        const std::uint64_t old = state_;
+        state_ = old * 6364136223846793005ull + inc_;
+        const auto xorshifted = static_cast<std::uint32_t>(((old >> 18u) ^ old) >> 27u);
+        const auto rot = static_cast<std::uint32_t>(old >> 59u);
+        return (xorshifted >> rot) | (xorshifted << ((32u - rot) & 31u));
+    }
+    std::uint64_t inc_;
+    std::uint64_t state_ = 0;
+};
+
 class Random {
 public:
     virtual ~Random() = default;
+    // A fresh seed from the clock; while a seed is in use this does nothing.
     virtual void reseed() = 0;
     // Uniform single-precision number in [0, 1).
     virtual float next() = 0;
+    // A seed other than 0: every following number comes from one Pcg32 started at it, with no
+    // reseeding, so the same seed repeats the same numbers. 0: back to reseeding from the clock.
+    virtual void useSeed(std::int32_t seed) = 0;
+    // The seed in use, 0 when the numbers come from the clock.
+    virtual std::int32_t seed() const = 0;
+    // A seed drawn from the clock (ZUFALLSSTART -1): 1..2147483647.
+    virtual std::int32_t clockSeed() = 0;
 };
 
 // A whole-file write whose bytes come in pieces: they go to a temporary file in the same folder

@@ -44,14 +44,31 @@ LocalTime SystemClock::now() {
 }
 
 void ClockRandom::reseed() {
+    if (seeded_) return;
     auto ticks = std::chrono::high_resolution_clock::now().time_since_epoch().count();
     std::seed_seq seq{static_cast<unsigned>(ticks), static_cast<unsigned>(ticks >> 32)};
     engine_.seed(seq);
 }
 
 float ClockRandom::next() {
+    if (seeded_) return seeded_->nextFloat();
     // 24 random bits give every float in [0, 1) with a spacing of 2^-24, never 1.0.
     return static_cast<float>(engine_() >> 8) * (1.0f / 16777216.0f);
+}
+
+void ClockRandom::useSeed(std::int32_t seed) {
+    seed_ = seed;
+    if (seed == 0)
+        seeded_.reset();
+    else // the seed's two's complement bits: -5 and 4294967291 would be one seed
+        seeded_.emplace(static_cast<std::uint64_t>(static_cast<std::int64_t>(seed)));
+}
+
+std::int32_t ClockRandom::clockSeed() {
+    auto ticks = static_cast<std::uint64_t>(
+        std::chrono::high_resolution_clock::now().time_since_epoch().count());
+    // One Pcg32 step mixes the ticks, so that seeds drawn a moment apart differ in every digit.
+    return static_cast<std::int32_t>(Pcg32(ticks).next32() % 2147483647u) + 1;
 }
 
 std::optional<std::string> DiskFiles::read(const fs::path& path) {

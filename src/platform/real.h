@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <fstream>
+#include <optional>
 #include <random>
 
 namespace tonfex {
@@ -20,9 +21,14 @@ class ClockRandom : public Random {
 public:
     void reseed() override;
     float next() override;
+    void useSeed(std::int32_t seed) override;
+    std::int32_t seed() const override { return seed_; }
+    std::int32_t clockSeed() override;
 
 private:
     std::mt19937 engine_{12345u};
+    std::optional<Pcg32> seeded_;
+    std::int32_t seed_ = 0;
 };
 
 // The whole-file write on disk. A regular file, or one that does not exist yet, is written

@@ -155,7 +155,8 @@ double SampleChooser::randomTransposition(int i) {
         bool avoid = canAvoid();
         do {
             z = draw(-q, q);
-            Verzoegerung(platform_.clock, platform_.events, s_.VERZOGERUNG * 0.001);
+            if (platform_.random.seed() == 0)
+                Verzoegerung(platform_.clock, platform_.events, s_.VERZOGERUNG * 0.001);
             ++n;
         } while (avoid && n < kAvoidDraws && (z == previous1_ || z == previous2_));
         previous2_ = previous1_;

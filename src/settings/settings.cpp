@@ -85,6 +85,7 @@ struct KeywordRow {
     double fallbackValue = 0;
     double highest = 0; // with NotAbove0: a value above this is rejected too (0: no limit)
     std::optional<double> inTestMode = std::nullopt; // forced in test mode (TFm 0.1)
+    bool optional = false; // no line in the template; a file without it gets the fallback
 };
 
 using S = Settings;
@@ -140,6 +141,8 @@ const std::vector<KeywordRow>& keywordTable() {
         {"SAMPLETRANSU", "SAU", &S::SAMPLETRANSU},
         {"SAMPLETRANSO", "SAO", &S::SAMPLETRANSO},
         {"SAMPLEOFFSETSTART", "SOT", &S::SAMPLEOFFSETSTART, F::None, 0, 0, 0},
+        {"ZUFALLSSTART", "Zst", &S::ZUFALLSSTART, F::None, 0, 0, std::nullopt, true},
+        {"MARKOVORDNUNG", "Mko", &S::MARKOVORDNUNG, F::NotAbove0, 1, 2, std::nullopt, true},
     };
     return rows;
 }
@@ -194,11 +197,21 @@ double asFieldType(const Member& member, double v) {
 
 } // namespace
 
-std::vector<std::pair<std::string, std::string>> settingsKeywords() {
+namespace {
+std::vector<std::pair<std::string, std::string>> keywordsWhere(bool optional) {
     std::vector<std::pair<std::string, std::string>> list;
     for (const KeywordRow& row : keywordTable())
-        list.emplace_back(row.keyword, row.abbreviation);
+        if (row.optional == optional) list.emplace_back(row.keyword, row.abbreviation);
     return list;
+}
+} // namespace
+
+std::vector<std::pair<std::string, std::string>> settingsKeywords() {
+    return keywordsWhere(false);
+}
+
+std::vector<std::pair<std::string, std::string>> optionalKeywords() {
+    return keywordsWhere(true);
 }
 
 Settings convertSettings(const IniTable& table, char decimal, double gapFactor) {

@@ -61,6 +61,9 @@ struct Settings {
     double SAMPLEEINSCHWING = 0, SAMPLEAUSSCHWING = 0;
     std::int16_t VBSCHLUSSEL = 0, TRANSPOSIWERT = 0, KURZESTWERT = 0, NOTENPROZEILE = 0;
     double VERZOGERUNG = 0;
+    // Optional keywords, read when a line carries them; the template has no line for them.
+    std::int32_t ZUFALLSSTART = 0;    // Zst: 0 the clock's seeds, -1 a seed drawn per command
+    std::int16_t MARKOVORDNUNG = 1;   // Mko: Regel 07's order, 1 or 2
     // LAUT keeps the type it was stored with: the Integer 80 for 0, else a Double.
     double LAUT = 80;
     bool lautIsInteger = true;
@@ -78,7 +81,9 @@ struct Settings {
 // the tone count, `Samplepause` and the forcing by TFm. `gapFactor` is the window's 0.001.
 Settings convertSettings(const IniTable& table, char decimal, double gapFactor = 0.001);
 
-// Every keyword with its abbreviation, in the order they are read.
+// Every keyword the settings template names, with its abbreviation, in the order they are read.
 std::vector<std::pair<std::string, std::string>> settingsKeywords();
+// The optional keywords with their abbreviations: read like the others, absent from the template.
+std::vector<std::pair<std::string, std::string>> optionalKeywords();
 
 } // namespace tonfex

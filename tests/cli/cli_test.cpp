@@ -110,7 +110,10 @@ TEST(Cli, UsageErrorsExitTwoAndOptionsGoBeforeOrAfterTheVerb) {
              {"--arbeit", dir, "regel", "x"},
              {"--arbeit", dir, "regel", std::to_string(help::lastPage() + 1)},
              {"--arbeit", dir, "regel", "3", "4"},
-             {"--arbeit", dir, "ini", "extra"}}) {
+             {"--arbeit", dir, "ini", "extra"},
+             {"--seed", "4x", "neu"},
+             {"--seed", "2147483648", "neu"},
+             {"neu", "--seed"}}) {
         CliRun wrong = cli(args);
         EXPECT_EQ(wrong.status, 2) << args.back();
         EXPECT_TRUE(has(wrong.out, "\nAufruf: tonfex "));
@@ -130,5 +133,10 @@ TEST(Cli, UsageErrorsExitTwoAndOptionsGoBeforeOrAfterTheVerb) {
         EXPECT_EQ(o.folder + " " + o.verb, "X load");
         EXPECT_EQ(o.answers, AnswerMode::No);
         EXPECT_EQ(o.arguments, std::vector<std::string>{"3"});
+    }
+    for (auto [text, seed] : {std::pair{"zufall", -1}, {"-2147483648", INT32_MIN}, {"42", 42}}) {
+        CliOptions o;
+        EXPECT_EQ(parseArguments({"neu", "--seed", text}, o), "");
+        EXPECT_EQ(o.seed, seed);
     }
 }

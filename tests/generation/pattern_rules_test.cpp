@@ -3,7 +3,10 @@
 #include "core/errors.h"
 #include "core/textfile.h"
 
+#include <array>
 #include <set>
+#include <sstream>
+#include <tuple>
 
 using namespace tonfex;
 using testkit::Lines;
@@ -26,9 +29,9 @@ TEST_F(RuleTest, Randi06ReadsListsAndDispatches) {
     EXPECT_EQ(Regelname, "Regel 04");
     EXPECT_EQ(melody.Tonzahl, s.WIEVIELELOOPS);
 
-    s.TONFINDUNGSMETHODE = "7";
+    s.TONFINDUNGSMETHODE = "10";
     EXPECT_THROW(Randi06(ctx, tables), CommandEnd);
-    EXPECT_EQ(lastMessage(), "Für TONFINDUNGSMETHODE 7 gibt es keine Regel (TFm).");
+    EXPECT_EQ(lastMessage(), "Für TONFINDUNGSMETHODE 10 gibt es keine Regel (TFm).");
     EXPECT_EQ(melody.Tonzahl, 0);
 
     std::filesystem::remove(tmp / "Tonfex-Cap-PT.txt");
@@ -161,4 +164,138 @@ TEST_F(RuleTest, PatternRulesStopAtTheLimitOfTonzahl) {
     s.WIEVIELELOOPS = 16383; // 32766 tones: no message
     EXPECT_EQ(Regel05(ctx, tables), 32766);
     EXPECT_EQ(tp.dialogs.records.size(), 1u);
+}
+
+TEST_F(RuleTest, Regel07MakesOnlyTransitionsOfPattern01InRange) {
+    // Read as a loop, the steps (interval from the tone before, duration, volume) run
+    // a b a c a b d c: after a comes b or c, but after b a only c.
+    fill(p01, {{60, 90, 1}, {62, 80, 2}, {63, 90, 1}, {60, 70, 1}, {61, 90, 1}, {63, 80, 2},
+               {62, 60, 4}, {59, 70, 1}});
+    using Step = std::tuple<int, double, int>;
+    auto stepOf = [](const Melody& m, size_t k, size_t before) {
+        return Step{m.Tonhoehe[k] - m.Tonhoehe[before], m.Tondauer[k], m.Lautstaerke[k]};
+    };
+    for (int order : {1, 2})
+        for (auto [lo, hi] : {std::pair{1, 127}, std::pair{57, 65}}) {
+            SCOPED_TRACE(std::to_string(order) + " " + std::to_string(lo));
+            std::set<std::vector<Step>> seen;
+            for (int j = 0; j < 8; ++j) {
+                std::vector<Step> steps;
+                for (int q = j; q <= j + order; ++q) {
+                    auto k = static_cast<size_t>(q % 8 + 1), before = (k + 6) % 8 + 1;
+                    steps.emplace_back(p01.Tonhoehe[k] - p01.Tonhoehe[before], p01.Tondauer[k],
+                                       p01.Lautstaerke[k]);
+                }
+                seen.insert(steps);
+            }
+            s.MARKOVORDNUNG = static_cast<std::int16_t>(order), s.TIEFTON = lo, s.HOCHTON = hi;
+            s.STARTTON = 61, s.toneCount = 400;
+            scriptNoise(400);
+            const int n = Regel07(ctx, tables);
+            ASSERT_EQ(n, 400);
+            auto pitch = [&](size_t i) { return static_cast<int>(melody.Tonhoehe[i]); };
+            int checked = 0;
+            for (size_t i = 1; i <= static_cast<size_t>(n); ++i) {
+                ASSERT_TRUE(pitch(i) >= lo && pitch(i) <= hi);
+                if (i < static_cast<size_t>(order) + 2) continue;
+                std::vector<Step> steps;
+                bool contextClamped = false;
+                for (size_t q = i - static_cast<size_t>(order); q <= i; ++q) {
+                    steps.push_back(stepOf(melody, q, q - 1));
+                    if (q < i) contextClamped = contextClamped || pitch(q) == lo || pitch(q) == hi;
+                }
+                if (contextClamped) continue;
+                ++checked;
+                if (seen.count(steps)) continue;
+                // Not seen: only when no follower of the context stays in range.
+                for (const auto& u : seen)
+                    if (std::equal(u.begin(), u.end() - 1, steps.begin())) {
+                        const int to = pitch(i - 1) + std::get<0>(u.back());
+                        EXPECT_TRUE(to < lo || to > hi) << "tone " << i;
+                    }
+            }
+            EXPECT_GT(checked, 200);
+        }
+}
+
+TEST_F(RuleTest, Regel08PassesAreTheFourRowFormsWithShiftsKeepingTheirDistance) {
+    fill(p02, {{62, 90, 1}, {65, 80, 2}, {62, 70, 3}, {69, 60, 4}, {60, 50, 5}, {65, 40, 6},
+               {71, 30, 7}});
+    const Ints row = {2, 5, 9, 0, 11};
+    Ints inversion;
+    for (int pc : row)
+        inversion.push_back(((2 * row[0] - pc) % 12 + 12) % 12);
+    const std::vector<Ints> forms = {row, Ints(row.rbegin(), row.rend()), inversion,
+                                     Ints(inversion.rbegin(), inversion.rend())};
+    const Lines names = {"Grundgestalt", "Krebs", "Umkehrung", "Krebsumkehrung"};
+    s.UNTERGRENZE = -3, s.OBERGRENZE = 4, s.WIEDERHOLUNGSDISTANZ = 3, s.WIEVIELELOOPS = 60;
+    scriptNoise(3000);
+    const int n = Regel08(ctx, tables);
+    ASSERT_EQ(n, 60 * 5);
+    const Lines z = tail(c.Zuordnung, 60);
+    EXPECT_EQ(tail(c.Zuordnung, 63).front(), "Reihe: 2 5 9 0 11");
+    std::set<std::string> formsUsed;
+    Ints shifts;
+    for (int pass = 0; pass < 60; ++pass) {
+        std::istringstream line(z[static_cast<size_t>(pass)]);
+        int number = 0, shift = 0;
+        std::string form;
+        line >> number >> form >> shift;
+        EXPECT_EQ(number, pass + 1);
+        EXPECT_TRUE(shift >= -3 && shift <= 4) << shift;
+        for (size_t back = 1; back <= 3 && back <= shifts.size(); ++back)
+            EXPECT_NE(shifts[shifts.size() - back], shift) << "pass " << pass + 1;
+        shifts.push_back(shift);
+        auto f = std::find(names.begin(), names.end(), form);
+        ASSERT_NE(f, names.end()) << form;
+        formsUsed.insert(form);
+        Ints played;
+        for (size_t t = 1; t <= 5; ++t) {
+            const size_t i = static_cast<size_t>(pass) * 5 + t;
+            played.push_back(((melody.Tonhoehe[i] - shift) % 12 + 12) % 12);
+            EXPECT_EQ(std::tuple(melody.Lautstaerke[i], melody.Tondauer[i]),
+                      std::tuple(p02.Lautstaerke[t], p02.Tondauer[t]));
+        }
+        EXPECT_EQ(played, forms[static_cast<size_t>(f - names.begin())]) << form;
+    }
+    EXPECT_EQ(formsUsed.size(), 4u);
+}
+
+TEST_F(RuleTest, Regel09StepsArePattern02sWeightedByTheirCountAndReflectAtTheBounds) {
+    // Steps +2 -1 0 +3 -2 +1 +2 -3: sizes 0, 1, 2, 3 counted 1, 2, 3, 2 times.
+    fill(p02, {{60, 90, 1}, {62, 90, 1}, {61, 90, 1}, {61, 90, 1}, {64, 90, 1}, {62, 90, 1},
+               {63, 90, 1}, {65, 90, 1}, {62, 90, 1}});
+    const std::array<double, 4> weights = {1, 2, 3, 2};
+    ClockRandom seeded;
+    seeded.useSeed(2026);
+    Platform platform{tp.dialogs, tp.clipboard, tp.programs, tp.windows,
+                      tp.clock,   tp.events,    seeded,      tp.files};
+    RuleContext real{s, melody, c, platform, folder, Regelname, Versuche, 0};
+    s.TIEFTON = 40, s.HOCHTON = 80, s.STARTTON = 60, s.toneCount = 25000, s.LAUTVAR = 10,
+    s.NOTENWERT = 4;
+    std::array<double, 4> counts{};
+    int previous = s.STARTTON;
+    for (int run = 0; run < 4; ++run) { // 100000 steps in melodies of at most 32767 tones
+        ASSERT_EQ(Regel09(real, tables), 25000);
+        for (size_t i = 1; i <= 25000; ++i) {
+            const int pitch = melody.Tonhoehe[i], size = std::abs(pitch - previous);
+            ASSERT_TRUE(pitch >= 40 && pitch <= 80 && size <= 3) << pitch << " " << previous;
+            ASSERT_TRUE(melody.Lautstaerke[i] >= 118 && melody.Tondauer[i] >= 1 &&
+                        melody.Tondauer[i] <= 4);
+            counts[static_cast<size_t>(size)] += 1;
+            previous = pitch;
+        }
+        s.STARTTON = static_cast<std::int16_t>(previous);
+    }
+    double chi2 = 0;
+    for (size_t k = 0; k < 4; ++k) {
+        const double expected = 100000 * weights[k] / 8;
+        chi2 += (counts[k] - expected) * (counts[k] - expected) / expected;
+    }
+    EXPECT_LT(chi2, 16.27); // 3 degrees of freedom, p = 0.001
+
+    // One step of +3 between 60 and 66 from 62: up to 65, then back down at the upper bound.
+    fill(p02, {{60, 90, 1}, {63, 90, 1}});
+    s.TIEFTON = 60, s.HOCHTON = 66, s.STARTTON = 62, s.toneCount = 4;
+    EXPECT_EQ(pitches(Regel09(ctx, tables)), (Ints{65, 62, 65, 62}));
 }

@@ -136,3 +136,20 @@ TEST(Template, NamesEveryKeywordWithItsAbbreviation) {
         EXPECT_NE(line->find("(" + abbreviation + ")"), std::string::npos) << *line;
     }
 }
+
+TEST(Template, OptionalKeywordsHaveNoLineAndAreReadWhenALineCarriesThem) {
+    const auto optional = optionalKeywords();
+    EXPECT_EQ(optional, (std::vector<std::pair<std::string, std::string>>{
+                            {"ZUFALLSSTART", "Zst"}, {"MARKOVORDNUNG", "Mko"}}));
+    for (const auto& [keyword, abbreviation] : optional)
+        for (const auto& line : settingsTemplate())
+            EXPECT_NE(line.rfind(keyword, 0), 0u) << line;
+    const Settings plain = read(settingsTemplate());
+    EXPECT_EQ(plain.ZUFALLSSTART, 0);
+    EXPECT_EQ(plain.MARKOVORDNUNG, 1);
+    EXPECT_EQ(read({"ZUFALLSSTART -1 (Zst)", "MARKOVORDNUNG 2"}).ZUFALLSSTART, -1);
+    EXPECT_EQ(read({"ZUFALLSSTART 2147483647"}).ZUFALLSSTART, 2147483647);
+    EXPECT_EQ(testkit::mapped({"MARKOVORDNUNG 2", "MARKOVORDNUNG 3", "MARKOVORDNUNG 0"},
+                              [](const char* l) { return read({l}).MARKOVORDNUNG; }),
+              (std::vector<std::int16_t>{2, 1, 1}));
+}
