@@ -187,7 +187,7 @@ void App::Testmodus() {
         melody.Tonhoehe[static_cast<size_t>(i)] = static_cast<std::int16_t>(i);
         melody.Lautstaerke[static_cast<size_t>(i)] = 127;
         melody.Tondauer[static_cast<size_t>(i)] = 3000;
-        c.Text1.setText("Ton " + plainText(i));
+        c.Text1.setText("Ton " + plainText(i) + " von " + plainText(s.toneCount));
     }
     melody.Tonzahl = static_cast<std::int16_t>(i);
     c.Text1.visible = false;

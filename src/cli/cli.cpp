@@ -8,6 +8,9 @@
 #include "platform/real.h"
 #include "platform/virtual_clock.h"
 
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
 #include <iostream>
 #include <limits>
 #include <optional>
@@ -53,18 +56,41 @@ public:
     }
     void textChanged(const TextBox& box) override {
         if (&box != &c_.Text1 || !t_.outIsTerminal) return;
-        t_.out << '\r' << box.text() << "\x1b[K" << std::flush;
+        t_.out << '\r' << progressLine(box.text()) << "\x1b[K" << std::flush;
         progressShown_ = true;
     }
     void endProgress() {
         if (progressShown_) t_.out << '\n';
         progressShown_ = false;
+        lastTone_ = 0;
     }
 
 private:
+    // "Ton i von n" as a bar with the share done and the time still to go, estimated from
+    // the time since the first tone.
+    std::string progressLine(const std::string& text) {
+        int i = 0, n = 0;
+        if (std::sscanf(text.c_str(), "Ton %d von %d", &i, &n) != 2 || n <= 0) return text;
+        const auto now = std::chrono::steady_clock::now();
+        if (i < lastTone_ || lastTone_ == 0) started_ = now;
+        lastTone_ = i;
+        const double share = std::clamp(static_cast<double>(i) / n, 0.0, 1.0);
+        const int width = 30, filled = static_cast<int>(share * width);
+        const double elapsed = std::chrono::duration<double>(now - started_).count();
+        std::string line = text + "  [" + std::string(static_cast<size_t>(filled), '#') +
+                           std::string(static_cast<size_t>(width - filled), '-') + "] " +
+                           std::to_string(static_cast<int>(share * 100)) + " %";
+        if (i > 1 && share < 1)
+            line += "  noch " +
+                    std::to_string(static_cast<long>(elapsed * (1 - share) / share + 0.5)) + " s";
+        return line;
+    }
+
     Terminal& t_;
     MainControls& c_;
     bool progressShown_ = false;
+    int lastTone_ = 0;
+    std::chrono::steady_clock::time_point started_;
 };
 
 class CliDialogs : public Dialogs {

@@ -25,8 +25,9 @@ void startRule(RuleContext& ctx, const std::string& name) {
     Verzoegerung(ctx.platform.clock, ctx.platform.events, 0.3);
 }
 
-void progress(RuleContext& ctx, int i) {
-    ctx.c.Text1.setText("Ton " + plainText(i));
+void progress(RuleContext& ctx, int i, double n) {
+    const double total = std::clamp(n, static_cast<double>(i), double{Melody::kMaxTones});
+    ctx.c.Text1.setText("Ton " + plainText(i) + " von " + plainText(static_cast<int>(total)));
 }
 
 void tellError(RuleContext& ctx, const std::string& text) {

@@ -98,7 +98,7 @@ void Regel01(RuleContext& ctx) {
             m.Tondauer[k] = drawDuration(ctx);
             waitAfterDraw(ctx);
         }
-        progress(ctx, i);
+        progress(ctx, i, ctx.s.toneCount);
     }
     commonEnd(ctx, i, true);
 }
@@ -156,7 +156,7 @@ void Regel02(RuleContext& ctx) {
         waitAfterDraw(ctx);
         m.Tondauer[k] = drawDuration(ctx);
         waitAfterDraw(ctx);
-        progress(ctx, i);
+        progress(ctx, i, ctx.s.toneCount);
         if (n >= 1) --n;
     }
 

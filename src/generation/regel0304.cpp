@@ -78,7 +78,7 @@ int Regel03(RuleContext& ctx, const PatternTables& p) {
                 break;
             ++ctx.Versuche;
         }
-        progress(ctx, w.index());
+        progress(ctx, w.index(), projected(w.index(), pass, passes));
     }
 
     ctx.c.Text1.visible = false;
@@ -115,7 +115,7 @@ int Regel04(RuleContext& ctx, const PatternTables& p) {
             // The inserted tone lasts as long as the tone before the copied one.
             if (!w.add(pitch, 127, m.Tondauer[i - 1])) break;
         }
-        progress(ctx, w.index());
+        progress(ctx, w.index(), projected(w.index(), pass, passes));
     }
 
     ctx.c.Text1.visible = false;

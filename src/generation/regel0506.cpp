@@ -97,7 +97,7 @@ int Regel05(RuleContext& ctx, const PatternTables& p) {
                 w.add(p02.Tonhoehe[j] + transpose, p02.Lautstaerke[j], duration);
             }
         }
-        progress(ctx, w.index());
+        progress(ctx, w.index(), projected(w.index(), pass, s.WIEVIELELOOPS));
     }
     finishPatternRule(ctx, w);
     return w.index();
@@ -136,7 +136,7 @@ int Regel06(RuleContext& ctx, const PatternTables& p) {
             }
         }
         log.push_back("");
-        progress(ctx, w.index());
+        progress(ctx, w.index(), projected(w.index(), pass, s.WIEVIELELOOPS));
     }
 
     std::string error = writeTextLines(ctx.platform.files, ctx.folder.path(names::patternLog), log);

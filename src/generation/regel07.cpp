@@ -95,7 +95,7 @@ int Regel07(RuleContext& ctx, const PatternTables& p) {
         const Step& st = steps[static_cast<size_t>(b)];
         pitch = inRange(pitch + st.interval); // with no fitting step: the nearest tone in range
         w.add(pitch, st.volume, st.duration);
-        progress(ctx, w.index());
+        progress(ctx, w.index(), s.toneCount);
     }
 
     ctx.c.Text1.visible = false;

@@ -86,7 +86,7 @@ int Regel08(RuleContext& ctx, const PatternTables& p) {
         for (size_t t = 0; t < m; ++t)
             if (!w.add(pitchOf(form, t) + shift, p02.Lautstaerke[t + 1], p02.Tondauer[t + 1]))
                 break;
-        progress(ctx, w.index());
+        progress(ctx, w.index(), projected(w.index(), pass, passes));
     }
 
     ctx.c.Text1.visible = false;

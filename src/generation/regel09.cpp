@@ -50,7 +50,7 @@ int Regel09(RuleContext& ctx, const PatternTables& p) {
         double duration = intFloor(static_cast<double>(draw(ctx)) * s.NOTENWERT) + 1;
         waitAfterDraw(ctx);
         w.add(pitch, volume, duration);
-        progress(ctx, w.index());
+        progress(ctx, w.index(), s.toneCount);
     }
 
     ctx.c.Text1.visible = false;

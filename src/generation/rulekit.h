@@ -16,8 +16,13 @@ float draw(RuleContext& ctx);
 void waitAfterDraw(RuleContext& ctx);
 // Regelname and txtNot show the rule; then the wait of 0.3 seconds.
 void startRule(RuleContext& ctx, const std::string& name);
-// Text1 shows "Ton " and the tone index.
-void progress(RuleContext& ctx, int i);
+// Text1 shows "Ton i von n": the tone index and the number of tones the rule makes at most
+// (never more than a melody holds).
+void progress(RuleContext& ctx, int i, double n);
+// The tones `passes` passes make when each makes as many as the first `pass` made on average.
+inline double projected(int tones, int pass, int passes) {
+    return pass > 0 ? static_cast<double>(tones) * passes / pass : tones;
+}
 // A message titled "FEHLER" that lets the command go on.
 void tellError(RuleContext& ctx, const std::string& text);
 // The rule cannot make a single tone: Tonzahl 0, Text1 hidden, the message ends the command.

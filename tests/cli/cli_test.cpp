@@ -140,3 +140,23 @@ TEST(Cli, UsageErrorsExitTwoAndOptionsGoBeforeOrAfterTheVerb) {
         EXPECT_EQ(o.seed, seed);
     }
 }
+
+TEST(Cli, GenerationShowsItsProgressAsABarOnlyOnATerminal) {
+    testkit::TempFolder tmp;
+    testkit::prepare(tmp,
+                     {{"SOUND", "1"}, {"TONFINDUNGSMETHODE", "1"}, {"ANZAHL", "20"},
+                      {"TIEFTON", "40"}, {"HOCHTON", "80"}},
+                     "");
+    const std::vector<std::string> args = {"--arbeit", tmp.dir().string(), "--seed", "5",
+                                           "--mid",    (tmp / "s.mid").string(), "neu"};
+    std::ostringstream out;
+    std::istringstream in;
+    Terminal terminal{out, in, false, true};
+    ASSERT_EQ(runCli(args, terminal), 0) << out.str();
+    EXPECT_TRUE(testkit::has(out.str(), "\rTon 10 von 20  [###############---------------] 50 %"))
+        << out.str();
+    EXPECT_TRUE(testkit::has(out.str(), "\rTon 20 von 20  [##############################] 100 %"));
+    const auto piped = testkit::cli(args);
+    EXPECT_EQ(piped.status, 0);
+    EXPECT_FALSE(testkit::has(piped.out, "Ton 1 von")) << piped.out;
+}
