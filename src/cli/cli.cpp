@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <iostream>
 #include <limits>
@@ -82,7 +83,7 @@ private:
                            std::to_string(static_cast<int>(share * 100)) + " %";
         if (i > 1 && share < 1)
             line += "  noch " +
-                    std::to_string(static_cast<long>(elapsed * (1 - share) / share + 0.5)) + " s";
+                    std::to_string(std::lround(elapsed * (1 - share) / share)) + " s";
         return line;
     }
 
