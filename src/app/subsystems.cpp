@@ -69,7 +69,15 @@ void App::Spielschleife() {
 }
 void App::Projektschreiber() {
     ProjectRun run{s,         melody,   Sampletabelle, Samplezahl,    samplerState, Tempoteiler,
-                   tonesRead, Versuche, c.Daten,       c.Reaperstart, platform,     folder};
+                   tonesRead, Versuche, c.Daten,       c.Reaperstart, platform,     folder,
+                   &c.Text1};
+    // Text1 shows the items as they are written, and afterwards what it showed before.
+    struct Restore {
+        TextBox& box;
+        bool visible;
+        ~Restore() { box.visible = visible; }
+    } restore{c.Text1, c.Text1.visible};
+    c.Text1.visible = true;
     ::tonfex::Projektschreiber(run);
 }
 

@@ -145,7 +145,9 @@ class PrintingClipboard : public Clipboard {
 public:
     explicit PrintingClipboard(Terminal& t) : t_(t) {}
     void clear() override {}
+    std::function<void()> beforePrint; // ends a progress line first
     void setText(const std::string& text) override {
+        if (beforePrint) beforePrint();
         std::string shown = text;
         for (size_t at; (at = shown.find("\r\n")) != std::string::npos;)
             shown.replace(at, 2, "\n                ");
@@ -346,6 +348,7 @@ int runWithTerminal(const CliOptions& options, const Command* command,
     const double recordingStart = clock.monotonic();
     PrintingObserver observer(terminal, app.c);
     std::optional<ShownLists> shown; // from the window's start on
+    clipboard.beforePrint = [&] { observer.endProgress(); };
     dialogs.beforeDialog = [&] {
         observer.endProgress();
         if (shown) shown->printPage();

@@ -239,6 +239,9 @@ void Itemschreiber(ProjectRun& run, const std::vector<std::string>& trackHead, P
         for (long i = t; i <= N && melody.Tonhoehe[static_cast<size_t>(i)] > 0; i += tracks) {
             const auto at = static_cast<size_t>(i);
             ++run.state.Itemzahl;
+            if (run.progress)
+                run.progress->setText("Ton " + plainText(run.state.Itemzahl) + " von " +
+                                      plainText(N));
             if (s.ORIGINALSAMPLEABSTAND == 1) melody.Tondauer[at] = run.state.Samplelaenge[at];
             const ToneSample tone = chooser.choose(static_cast<int>(i));
             const SampleEntry& e = *tone.entry;

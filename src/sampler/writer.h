@@ -32,6 +32,7 @@ struct ProjectRun {
     Button& Reaperstart;
     Platform& platform;
     const WorkFolder& folder;
+    TextBox* progress = nullptr; // shows "Ton i von n" while the items are written
 };
 
 // Projektschreiber: writes the whole project, puts the render file name on the clipboard and
