@@ -215,7 +215,11 @@ TEST_F(ImportTest, ExportUnderEachOfItsThreeNames) {
     // A damaged archive is named, and the pattern file stays.
     testkit::writeBytes(tmp / "Tonfex-01.mxl", "PK\x03\x04 kein Archiv");
     EXPECT_THROW(CapellaLesen(tmp / "Tonfex-01.xml", tmp / "Tonfex-Cap-PT.txt", ctx), CommandEnd);
+#ifdef _WIN32 // the Windows build has no zip library
+    EXPECT_TRUE(testkit::has(tp.dialogs.records.back().text, "Tonfex-01.mxl: komprimiertes"));
+#else
     EXPECT_TRUE(testkit::has(tp.dialogs.records.back().text, "Tonfex-01.mxl ist kein lesbares"));
+#endif
     EXPECT_EQ(readBytes(tmp / "Tonfex-Cap-PT.txt"), "60  100  2000\r\n");
 }
 
