@@ -79,6 +79,7 @@ int main() {
         std::fprintf(stderr, "tonfex neu failed\n");
         return 1;
     }
+    // The shifted render takes long: it runs once, the others three times (the best counts).
     auto measure = [&](const char* label, bool compare) {
         ReadResult read = readProjectFile(dir / "Tonfex.rpp");
         if (!read.error.empty()) {
@@ -90,7 +91,7 @@ int main() {
             items += t.items.size();
         for (int threads : {1, 2}) {
             RenderResult result;
-            const double seconds = best(3, [&] {
+            const double seconds = best(compare ? 3 : 1, [&] {
                 result = renderProject(read.project, dir / "out.wav", {threads, {}});
             });
             if (!result.error.empty()) {
