@@ -100,8 +100,7 @@ std::vector<float> shifted(const Placement& p) {
     if (frames == 0) return out;
     using RB = RubberBand::RubberBandStretcher;
     RB rb(static_cast<size_t>(src.rate), channels,
-          RB::OptionProcessRealTime | RB::OptionEngineFaster | RB::OptionThreadingNever |
-              RB::OptionPitchHighQuality,
+          RB::OptionProcessRealTime | RB::OptionEngineFaster | RB::OptionThreadingNever,
           p.timeRatio, p.pitchScale);
     constexpr size_t kBlock = 4096;
     rb.setMaxProcessSize(kBlock);
