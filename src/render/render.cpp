@@ -99,7 +99,13 @@ std::vector<float> shifted(const Placement& p) {
     std::vector<float> out(wanted * channels, 0.0f);
     if (frames == 0) return out;
     using RB = RubberBand::RubberBandStretcher;
-    RB rb(static_cast<size_t>(src.rate), channels,
+    // Rubber Band's notes (a resampler buffer grown for a large shift) stay off the terminal.
+    struct Quiet : RB::Logger {
+        void log(const char*) override {}
+        void log(const char*, double) override {}
+        void log(const char*, double, double) override {}
+    };
+    RB rb(static_cast<size_t>(src.rate), channels, std::make_shared<Quiet>(),
           RB::OptionProcessRealTime | RB::OptionEngineFaster | RB::OptionThreadingNever,
           p.timeRatio, p.pitchScale);
     constexpr size_t kBlock = 4096;
