@@ -146,6 +146,12 @@ public:
     // A file given as the composer reads its name, in the editor, REAPER or the notation program.
     void openInEditor(const std::string& fileText);
     void openInReaper(const std::string& fileText);
+    // Renders a REAPER project into a WAV file without REAPER and says so in Daten; a project
+    // or WAV file that cannot be read ends the command with the message.
+    void Vorhoeren(const std::filesystem::path& project, const std::filesystem::path& wav);
+    // vorhoeren [PROJEKT] [DATEI]: Tonfex.rpp into Tonfex-Vorhoeren.wav unless named; names
+    // without a folder lie in the working folder.
+    void Vorhoeren_Click(const std::vector<std::string>& args);
     void openInNotation(const std::string& fileText);
     void Infos_Click();
     void FensterSchliessen(const std::string& text);

@@ -157,6 +157,14 @@ const std::vector<Command>& commandTable() {
          .shows = kShowsPage | kShowsProgramInfo | kShowsPresets,
          .run = loadPreset,
          .checkArguments = optionalNumber("ZEILE", 1, 999999, "eine Zahl ab 1")},
+        {.verb = "vorhoeren",
+         .arguments = "[PROJEKT] [DATEI]",
+         .help = "ein REAPER-Projekt ohne REAPER als WAV-Datei berechnen (Linux); ohne Namen "
+                 "Tonfex.rpp in Tonfex-Vorhoeren.wav, Tonfex-HCR.rpp ist die Samplesammlung",
+         .run = [](App& a, const Call& call) { a.Vorhoeren_Click(call.arguments); },
+         .checkArguments = [](const std::vector<std::string>& args) -> std::string {
+             return args.size() > 2 ? "zu viele Argumente" : "";
+         }},
         {.verb = "vorgaben",
          .help = "fehlende Vorgabedateien in den Arbeitsordner schreiben (vorhandene bleiben)",
          .run = [](App& a, const Call&) { a.VorgabenSchreiben(); },

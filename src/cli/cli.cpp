@@ -212,7 +212,8 @@ std::string helpText(bool withPicture) {
             "                   mit ihrer Zeit in ms in DATEI schreiben\n"
             "  --mid DATEI      (play, neu) das Spiel als MIDI-Datei schreiben, ohne zu warten\n"
             "  --wav DATEI      (play, neu) das Spiel mit dem eingebauten Synthesizer als\n"
-            "                   WAV-Datei schreiben (44,1 kHz, 16 Bit, Stereo)\n"
+            "                   WAV-Datei schreiben (44,1 kHz, 16 Bit, Stereo); in den\n"
+            "                   Sample-Modi das geschriebene Tonfex.rpp ohne REAPER (24 Bit)\n"
             "  --seed N         ZUFALLSSTART N statt des Werts in Tonfex.ini: dieselbe Zahl\n"
             "                   ergibt dieselbe Melodie; zufall: eine neue Zahl, die Daten zeigt\n"
             "  --help           diese Hilfe\n";
@@ -364,15 +365,19 @@ int runWithTerminal(const CliOptions& options, const Command* command,
             terminal.out << devices[0] << '\n';
         app.c.observeWith(&observer);
         shown.emplace(terminal, app.c, command->shows);
-        if (playFiles.any())
+        // In the sample modes --wav alone asks for the render of the project the play writes.
+        const bool projectWav = !playFiles.wav.empty() && playFiles.mid.empty() &&
+                                playFiles.protocol.empty() && app.s.sampleMode();
+        if (playFiles.any() && !projectWav)
             if (std::string why = app.midiFilesRefusal(); !why.empty()) {
                 terminal.out << "[FEHLER] " << why << '\n';
                 return 1;
             }
         command->run(app, Call{options.arguments});
+        if (projectWav) app.Vorhoeren(folder.path(names::project), pathFromUtf8(playFiles.wav));
         observer.endProgress();
         shown->printAll();
-        if (playFiles.any()) {
+        if (playFiles.any() && !projectWav) {
             std::string error =
                 writePlayFiles(playFiles, recorder.messages,
                                app.playStartedAt.value_or(recordingStart), files, terminal.out);

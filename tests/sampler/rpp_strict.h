@@ -3,6 +3,7 @@
 #pragma once
 
 #include <algorithm>
+#include <charconv>
 #include <cstdlib>
 #include <map>
 #include <string>
@@ -38,11 +39,13 @@ inline bool rppKey(const std::string& key) {
 }
 
 // A whole number token as REAPER's number reader takes it: nothing may follow the number.
+// from_chars reads "." whatever the process locale (the command-line suites run German too).
 inline bool rppNumber(const std::string& token, double* value = nullptr) {
-    char* end = nullptr;
-    const double v = std::strtod(token.c_str(), &end);
+    double v = 0;
+    const char* end = token.data() + token.size();
+    const auto [ptr, ec] = std::from_chars(token.data(), end, v);
     if (value) *value = v;
-    return !token.empty() && end == token.c_str() + token.size();
+    return !token.empty() && ec == std::errc() && ptr == end;
 }
 
 // Parses and checks a project's bytes (CR LF line ends): "" or the first fault; `items`
