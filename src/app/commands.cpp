@@ -159,8 +159,7 @@ const std::vector<Command>& commandTable() {
          .checkArguments = optionalNumber("ZEILE", 1, 999999, "eine Zahl ab 1")},
         {.verb = "vorhoeren",
          .arguments = "[PROJEKT] [DATEI]",
-         .help = "ein REAPER-Projekt ohne REAPER als WAV-Datei berechnen (Linux); ohne Namen "
-                 "Tonfex.rpp in Tonfex-Vorhoeren.wav, Tonfex-HCR.rpp ist die Samplesammlung",
+         .help = "REAPER-Projekt (sonst Tonfex.rpp) ohne REAPER als WAV berechnen (Linux)",
          .run = [](App& a, const Call& call) { a.Vorhoeren_Click(call.arguments); },
          .checkArguments = [](const std::vector<std::string>& args) -> std::string {
              return args.size() > 2 ? "zu viele Argumente" : "";

@@ -19,7 +19,7 @@ void App::Vorhoeren(const std::filesystem::path& project, const std::filesystem:
         c.Text1.setText("Vorhören: " + plainText(shifted) + " von " + plainText(total) +
                         " Samples verschoben");
         platform.events.process();
-    });
+    }, platform.files);
     if (!done.error.empty()) failCommand(platform.dialogs, done.error);
     c.Daten.add("Geschrieben: " + utf8FromPath(wav));
     std::string line =

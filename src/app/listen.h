@@ -2,6 +2,8 @@
 // the render (Linux); elsewhere the answer says so.
 #pragma once
 
+#include "platform/platform.h"
+
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -16,6 +18,6 @@ struct ListenSummary {
 
 // Renders `project` into `wav`; `progress` hears the shifted segments done and to do.
 ListenSummary renderToWav(const std::filesystem::path& project, const std::filesystem::path& wav,
-                          const std::function<void(int done, int total)>& progress);
+                          const std::function<void(int done, int total)>& progress, Files& files);
 
 } // namespace tonfex

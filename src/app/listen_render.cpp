@@ -7,7 +7,7 @@
 namespace tonfex {
 
 ListenSummary renderToWav(const std::filesystem::path& project, const std::filesystem::path& wav,
-                          const std::function<void(int, int)>& progress) {
+                          const std::function<void(int, int)>& progress, Files& files) {
     ListenSummary summary;
     render::ReadResult read = render::readProjectFile(project);
     if (!read.error.empty()) {
@@ -16,6 +16,7 @@ ListenSummary renderToWav(const std::filesystem::path& project, const std::files
     }
     render::RenderOptions options;
     options.progress = progress;
+    options.files = &files;
     const render::RenderResult result = render::renderProject(read.project, wav, options);
     summary.error = result.error;
     summary.seconds = result.seconds;

@@ -1,5 +1,7 @@
 #include "render/render.h"
 
+#include "platform/real.h"
+
 #include <rubberband/RubberBandStretcher.h>
 #include <sndfile.h>
 
@@ -300,41 +302,51 @@ RenderResult renderProject(const Project& project, const fs::path& wav,
         gain = static_cast<float>(ceiling / result.peak);
         result.gainDb = 20 * std::log10(ceiling / result.peak);
     }
-    SF_INFO info{};
-    info.samplerate = kRate;
-    info.channels = 2;
-    info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_24;
-    // Written beside the target and renamed over it, so a failed render leaves no half file.
-    fs::path part = wav;
-    part += ".teil";
-    std::error_code ec;
-    const bool regular = !fs::exists(wav, ec) || fs::is_regular_file(wav, ec);
-    const fs::path target = regular ? part : wav;
-    SNDFILE* file = sf_open(target.string().c_str(), SFM_WRITE, &info);
-    if (file == nullptr) {
-        result.error =
-            wav.string() + ": Die WAV-Datei lässt sich nicht schreiben: " + sf_strerror(nullptr);
+    // A plain 24-bit PCM WAV, its sizes known before the samples, written as the program
+    // writes every file: a device or pipe directly, a regular file through a temporary file.
+    const std::uint64_t frames = mix.left.size();
+    const std::uint64_t dataBytes = frames * 6;
+    if (dataBytes + 36 > 0xffffffffULL) {
+        result.error = wav.string() + ": Die Mischung ist für eine WAV-Datei zu lang.";
         return result;
     }
-    sf_command(file, SFC_SET_CLIPPING, nullptr, SF_TRUE);
+    auto le = [](std::string& out, std::uint32_t v, int n) {
+        for (int i = 0; i < n; ++i)
+            out += static_cast<char>(v >> (8 * i) & 0xff);
+    };
+    std::string header = "RIFF";
+    le(header, static_cast<std::uint32_t>(36 + dataBytes), 4);
+    header += "WAVEfmt ";
+    le(header, 16, 4);
+    le(header, 1, 2); // PCM
+    le(header, 2, 2);
+    le(header, kRate, 4);
+    le(header, kRate * 6, 4);
+    le(header, 6, 2);
+    le(header, 24, 2);
+    header += "data";
+    le(header, static_cast<std::uint32_t>(dataBytes), 4);
+    DiskFiles disk;
+    Files& files = options.files ? *options.files : static_cast<Files&>(disk);
+    auto writer = files.writeInPieces(wav);
+    writer->write(header);
     constexpr size_t kBlock = 8192;
-    std::vector<float> block(2 * kBlock);
-    bool ok = true;
-    for (size_t start = 0; start < mix.left.size() && ok; start += kBlock) {
-        const size_t n = std::min(kBlock, mix.left.size() - start);
-        for (size_t f = 0; f < n; ++f) {
-            block[2 * f] = mix.left[start + f] * gain;
-            block[2 * f + 1] = mix.right[start + f] * gain;
-        }
-        ok = sf_writef_float(file, block.data(), static_cast<sf_count_t>(n)) ==
-             static_cast<sf_count_t>(n);
+    std::string block(kBlock * 6, '\0');
+    for (size_t start = 0; start < frames; start += kBlock) {
+        const size_t n = std::min<size_t>(kBlock, frames - start);
+        size_t at = 0;
+        for (size_t f = start; f < start + n; ++f)
+            for (float v : {mix.left[f] * gain, mix.right[f] * gain}) {
+                const double x = std::clamp(static_cast<double>(v), -1.0, 1.0) * 8388607.0;
+                const auto sample = static_cast<std::uint32_t>(static_cast<std::int32_t>(std::lround(x)));
+                block[at++] = static_cast<char>(sample & 0xff);
+                block[at++] = static_cast<char>(sample >> 8 & 0xff);
+                block[at++] = static_cast<char>(sample >> 16 & 0xff);
+            }
+        writer->write(std::string_view(block).substr(0, at));
     }
-    ok = sf_close(file) == 0 && ok;
-    if (ok && regular) fs::rename(part, wav, ec), ok = !ec;
-    if (!ok) {
-        if (regular) fs::remove(part, ec);
-        result.error = wav.string() + ": Die WAV-Datei lässt sich nicht schreiben.";
-    }
+    if (std::string error = writer->finish(); !error.empty())
+        result.error = wav.string() + ": Die WAV-Datei lässt sich nicht schreiben: " + error;
     return result;
 }
 

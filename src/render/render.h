@@ -1,6 +1,7 @@
 // The render of a REAPER project's WAV items into one stereo WAV file, without REAPER.
 #pragma once
 
+#include "platform/platform.h"
 #include "render/project.h"
 
 #include <filesystem>
@@ -15,7 +16,10 @@ inline constexpr int kRate = 44100; // the mix's sample rate
 struct RenderOptions {
     int threads = 2; // workers for the pitch shifts
     // Called after each prepared item segment with the count done and the count to do.
-    std::function<void(int done, int total)> progress;
+    std::function<void(int done, int total)> progress = nullptr;
+    // Where the WAV file is written (through a temporary file, never through a planted link);
+    // none: the disk.
+    Files* files = nullptr;
 };
 
 struct RenderResult {
