@@ -4,6 +4,7 @@
 #include "core/numbers.h"
 #include "core/wait.h"
 #include "core/zufall.h"
+#include "generation/statistik.h"
 
 #include <algorithm>
 
@@ -28,6 +29,13 @@ void startRule(RuleContext& ctx, const std::string& name) {
 void progress(RuleContext& ctx, int i, double n) {
     const double total = std::clamp(n, static_cast<double>(i), double{Melody::kMaxTones});
     ctx.c.Text1.setText("Ton " + plainText(i) + " von " + plainText(static_cast<int>(total)));
+}
+
+int endPatternRule(RuleContext& ctx, const ToneWriter& w) {
+    ctx.c.Text1.visible = false;
+    w.reportLimit(ctx);
+    patternStatistics(ctx, w.index());
+    return w.index();
 }
 
 void tellError(RuleContext& ctx, const std::string& text) {

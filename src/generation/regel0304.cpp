@@ -2,7 +2,6 @@
 // inserted after seconds.
 #include "core/numbers.h"
 #include "generation/rulekit.h"
-#include "generation/statistik.h"
 
 #include <algorithm>
 #include <vector>
@@ -81,10 +80,7 @@ int Regel03(RuleContext& ctx, const PatternTables& p) {
         progress(ctx, w.index(), projected(w.index(), pass, passes));
     }
 
-    ctx.c.Text1.visible = false;
-    w.reportLimit(ctx);
-    patternStatistics(ctx, w.index());
-    return w.index();
+    return endPatternRule(ctx, w);
 }
 
 int Regel04(RuleContext& ctx, const PatternTables& p) {
@@ -118,10 +114,7 @@ int Regel04(RuleContext& ctx, const PatternTables& p) {
         progress(ctx, w.index(), projected(w.index(), pass, passes));
     }
 
-    ctx.c.Text1.visible = false;
-    w.reportLimit(ctx);
-    patternStatistics(ctx, w.index());
-    return w.index();
+    return endPatternRule(ctx, w);
 }
 
 } // namespace tonfex

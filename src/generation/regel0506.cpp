@@ -3,7 +3,6 @@
 #include "core/numbers.h"
 #include "core/textfile.h"
 #include "generation/rulekit.h"
-#include "generation/statistik.h"
 
 #include <algorithm>
 #include <vector>
@@ -35,9 +34,7 @@ void startPatternRule(RuleContext& ctx, const PatternTables& p, const std::strin
 }
 
 void finishPatternRule(RuleContext& ctx, const ToneWriter& w) {
-    ctx.c.Text1.visible = false;
-    w.reportLimit(ctx);
-    patternStatistics(ctx, w.index());
+    endPatternRule(ctx, w);
 }
 
 struct Stretch {

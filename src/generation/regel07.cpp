@@ -2,7 +2,6 @@
 // of Pattern 01, which is read as a loop: its last tone leads back to its first.
 #include "core/numbers.h"
 #include "generation/rulekit.h"
-#include "generation/statistik.h"
 
 #include <algorithm>
 #include <map>
@@ -98,10 +97,7 @@ int Regel07(RuleContext& ctx, const PatternTables& p) {
         progress(ctx, w.index(), s.toneCount);
     }
 
-    ctx.c.Text1.visible = false;
-    w.reportLimit(ctx);
-    patternStatistics(ctx, w.index());
-    return w.index();
+    return endPatternRule(ctx, w);
 }
 
 } // namespace tonfex

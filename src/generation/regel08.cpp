@@ -2,7 +2,6 @@
 // forms, transposed by a shift that does not recur within WIEDERHOLUNGSDISTANZ passes.
 #include "core/numbers.h"
 #include "generation/rulekit.h"
-#include "generation/statistik.h"
 
 #include <algorithm>
 #include <array>
@@ -89,10 +88,7 @@ int Regel08(RuleContext& ctx, const PatternTables& p) {
         progress(ctx, w.index(), projected(w.index(), pass, passes));
     }
 
-    ctx.c.Text1.visible = false;
-    w.reportLimit(ctx);
-    patternStatistics(ctx, w.index());
-    return w.index();
+    return endPatternRule(ctx, w);
 }
 
 } // namespace tonfex

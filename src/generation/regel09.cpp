@@ -2,7 +2,6 @@
 // as it occurs there; a step that would leave TIEFTON..HOCHTON goes the other way.
 #include "core/numbers.h"
 #include "generation/rulekit.h"
-#include "generation/statistik.h"
 
 #include <algorithm>
 #include <vector>
@@ -53,10 +52,7 @@ int Regel09(RuleContext& ctx, const PatternTables& p) {
         progress(ctx, w.index(), s.toneCount);
     }
 
-    ctx.c.Text1.visible = false;
-    w.reportLimit(ctx);
-    patternStatistics(ctx, w.index());
-    return w.index();
+    return endPatternRule(ctx, w);
 }
 
 } // namespace tonfex

@@ -51,4 +51,8 @@ private:
     bool full_ = false;
 };
 
+// The end of a pattern rule: Text1 hidden, the limit reported, the statistics written; returns
+// the last tone's index.
+int endPatternRule(RuleContext& ctx, const ToneWriter& w);
+
 } // namespace tonfex::rulekit

@@ -461,9 +461,9 @@ std::string textWithLineFeeds(std::string text) {
 
 namespace {
 // Asks what to overwrite, loads the existing pattern, applies the notes, writes the pattern file
-// and lists it in Zuordnung under `heading`.
+// and lists it in Zuordnung; `midi` words the questions and the heading for a MIDI file.
 void storePattern(const MusicXmlNotes& xml, const std::filesystem::path& patternPath,
-                  ImportContext& ctx, const std::string& heading, const std::string& sourceText,
+                  ImportContext& ctx, bool midi, const std::string& sourceText,
                   const std::string& sourceName);
 } // namespace
 
@@ -501,7 +501,7 @@ void CapellaLesen(const std::filesystem::path& xmlPath, const std::filesystem::p
         readMusicXmlText(textWithLineFeeds(decodeFileText(std::move(read->bytes))), ctx.dialogs,
                          xmlText, patternText);
 
-    storePattern(xml, patternPath, ctx, "Pattern von der Capelladatei", xmlText,
+    storePattern(xml, patternPath, ctx, false, xmlText,
                  utf8FromPath(path.filename()));
 }
 
@@ -517,18 +517,17 @@ void MidiLesen(const std::filesystem::path& midiPath, const std::filesystem::pat
                                      " MB, so große MIDI-Dateien liest der Import nicht - " +
                                      patternText + " bleibt unverändert.");
     const MusicXmlNotes notes = readMidiNotes(read->bytes, ctx.dialogs, midiText, patternText);
-    storePattern(notes, patternPath, ctx, "Pattern von der MIDI-Datei", midiText,
+    storePattern(notes, patternPath, ctx, true, midiText,
                  utf8FromPath(midiPath.filename()));
 }
 
 namespace {
 void storePattern(const MusicXmlNotes& xml, const std::filesystem::path& patternPath,
-                  ImportContext& ctx, const std::string& heading, const std::string& sourceText,
+                  ImportContext& ctx, bool midi, const std::string& sourceText,
                   const std::string& sourceName) {
     const std::string patternText = utf8FromPath(patternPath);
     Overwrite overwrite;
     if (!ctx.keineFrage) {
-        const bool midi = heading.find("MIDI") != std::string::npos;
         const std::string from = midi ? "aus der MIDI-Datei" : "aus Capella";
         overwrite.pitches = ctx.dialogs.ask(
             "Vorsicht", "Die TONHÖHEN werden mit Werten " + from + " überschrieben - ok?");
@@ -560,7 +559,7 @@ void storePattern(const MusicXmlNotes& xml, const std::filesystem::path& pattern
                                      " konnte nicht geschrieben werden: " + error);
 
     ctx.zuordnung.clear();
-    ctx.zuordnung.add(heading);
+    ctx.zuordnung.add(midi ? "Pattern von der MIDI-Datei" : "Pattern von der Capelladatei");
     ctx.zuordnung.add("Datei " + patternText);
     ctx.zuordnung.add("Gelesen aus " + sourceText);
     if (std::string notice = xml.notice(sourceName); !notice.empty())
