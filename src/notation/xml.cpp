@@ -212,8 +212,13 @@ void keepFirstError(void* arg, xmlErrorPtr error) noexcept {
     auto* said = static_cast<std::string*>(arg);
     if (!said->empty() || !error || error->level < XML_ERR_ERROR) return;
     try {
+        // The message's first line, in ASCII: later lines quote the file and may cut a
+        // character in two.
+        std::string message;
+        for (const char* c = error->message; c && *c && *c != '\n'; ++c)
+            message += *c >= 0x20 && *c < 0x7f ? *c : '?';
         *said = "Zeile " + std::to_string(error->line) + ": " + kNotWellFormed + " (" +
-                (error->message ? trim(error->message) : std::string("?")) + ")";
+                trim(message) + ")";
     } catch (...) {
     }
 }
