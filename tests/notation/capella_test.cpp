@@ -98,6 +98,18 @@ TEST_F(ImportTest, OtherLayoutsReadLikeCapellas) {
                    "</pitch><voice>1</voice></note><note><unpitched><display-step>E</display-step>"
                    "<display-octave>4</display-octave></unpitched><duration>480</duration></note>");
     EXPECT_EQ(run(oneLine), kRows);
+    // Every element with a namespace prefix, CR LF line ends and tabs.
+    std::string prefixed;
+    for (char c : capellaExport(kMelody)) {
+        if (c == '\n') prefixed += "\r";
+        prefixed += c == ' ' ? '\t' : c;
+        if (c == '<') prefixed += "m:";
+    }
+    for (size_t p; (p = prefixed.find("m:/")) != std::string::npos;)
+        prefixed.replace(p, 3, "/m:");
+    prefixed.replace(prefixed.find("m:?xml"), 6, "?xml");
+    prefixed.replace(prefixed.find("<m:score-partwise") + 17, 0, " xmlns:m=\"urn:x\"");
+    EXPECT_EQ(run(prefixed), kRows);
 }
 
 TEST_F(ImportTest, QuestionsDecideWhatIsOverwritten) {
