@@ -1,6 +1,6 @@
 #include "gui-win32/win_roll.h"
 
-#include "gui-win32/win_text.h"
+#include "platform/win_services.h"
 
 #include <string>
 

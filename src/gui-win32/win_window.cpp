@@ -1,7 +1,6 @@
 #include "gui-win32/win_window.h"
 
 #include "gui-win32/win_roll.h"
-#include "gui-win32/win_text.h"
 
 #include <commctrl.h>
 #include <windowsx.h>
@@ -73,6 +72,20 @@ std::wstring windowText(HWND hwnd) {
 }
 
 } // namespace
+
+void WinEvents::handlePending() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            // The outer loop must see the quit too; the running command ends first.
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            endRequested = true;
+            break;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
 
 Win32Window::Win32Window(App& app, WinEvents& events, WinDialogs& dialogs, WinClipboard& clipboard)
     : app_(app), dialogs_(dialogs), clipboard_(clipboard),

@@ -3,8 +3,9 @@
 #pragma once
 
 #include "app/app.h"
-#include "gui-win32/win_platform.h"
+#include "platform/win_services.h"
 #include "ui/driver.h"
+#include "ui/events.h"
 
 #include <windows.h>
 
@@ -20,6 +21,14 @@ inline constexpr wchar_t kMainClass[] = L"TonfexMain";
 inline constexpr wchar_t kChooserClass[] = L"TonfexLinien";
 inline constexpr wchar_t kBendClass[] = L"TonfexBender";
 inline constexpr wchar_t kRollClass[] = L"TonfexPianoroll";
+
+// Lets the window breathe inside a command's waits: the models are drawn, then the pending
+// Windows messages are dispatched (Stop, the live controls). An end asked for meanwhile (the
+// window closed, a nested command ended the program) unwinds the command with ProgramEnd.
+class WinEvents : public ui::WindowEvents {
+protected:
+    void handlePending() override;
+};
 
 class Win32Window {
 public:

@@ -1,8 +1,10 @@
 #include "gui/pianoroll.h"
 
+#include "ui/picture.h"
+
+#include <QBuffer>
 #include <QPaintEvent>
 #include <QPainter>
-
 
 namespace tonfex {
 
@@ -68,6 +70,16 @@ QImage renderPianoRoll(const PianoRoll& roll, QSize size, int sounding) {
     QPainter p(&image);
     drawPianoRoll(p, image.rect(), roll, sounding);
     return image;
+}
+
+int runBild(const std::string& folder, const std::vector<std::string>& args, std::ostream& out) {
+    return ui::runBild(folder, args, out, [](const PianoRoll& roll, int width, int height) {
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        if (!renderPianoRoll(roll, QSize(width, height)).save(&buffer, "PNG")) return std::string();
+        return std::string(bytes.constData(), size_t(bytes.size()));
+    });
 }
 
 PianoRollWidget::PianoRollWidget(QWidget* parent) : QWidget(parent) {

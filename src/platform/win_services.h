@@ -1,15 +1,25 @@
-// Win32 implementations of the platform interfaces the window needs: message boxes, clipboard
-// and the message pump inside a command's waits.
+// The Windows services of a window front end that draw no window: text between UTF-8 and
+// UTF-16, the program's arguments, its console, message boxes with German buttons, the
+// clipboard. Windows builds only.
 #pragma once
 
 #include "platform/platform.h"
-#include "ui/events.h"
 
 #include <windows.h>
 
 #include <functional>
+#include <string>
+#include <vector>
 
 namespace tonfex {
+
+std::wstring toWide(const std::string& utf8);
+std::string fromWide(const std::wstring& wide);
+
+// The arguments as UTF-8, also where they hold characters outside the ANSI code page.
+std::vector<std::string> commandLineArguments();
+// Lets go of a console that only this program uses: a double-click made it for the window.
+void releaseOwnConsole();
 
 // MessageBoxW with German buttons ("Ja"/"Nein", askAll "Ja"/"Ja, alle"/"Nein", "OK") whatever
 // the system's language; a question has "Nein" as its default button.
@@ -31,14 +41,6 @@ public:
     void setText(const std::string& text) override;
 
     HWND owner = nullptr;
-};
-
-// Lets the window breathe inside a command's waits: the models are drawn, then the pending
-// Windows messages are dispatched (Stop, the live controls). An end asked for meanwhile (the
-// window closed, a nested command ended the program) unwinds the command with ProgramEnd.
-class WinEvents : public ui::WindowEvents {
-protected:
-    void handlePending() override;
 };
 
 } // namespace tonfex
