@@ -292,7 +292,15 @@ int runProgram(const std::vector<std::string>& args, Terminal& terminal,
                const FrontEnd& window, const FrontEnd& picture) {
     CliOptions options;
     std::string error = parseArguments(args, options);
-    if (error.empty() && !options.help && options.verb.empty()) return window(options);
+    if (error.empty() && !options.help && options.verb.empty()) {
+        if (windowDisplayAvailable()) return window(options);
+        // The toolkit would abort with its own English text; the commands work without a screen.
+        terminal.out << "Kein Bildschirm für das Fenster (DISPLAY ist nicht gesetzt oder "
+                        "antwortet nicht). Ohne Fenster arbeitet tonfex mit einem Befehl, "
+                        "zum Beispiel „tonfex neu“.\n\n"
+                     << helpText(bool(picture));
+        return 1;
+    }
     if (picture) {
         if (auto status = usageAnswer(options, error, true, terminal.out)) return *status;
         if (!findCommand(options.verb)->run) return picture(options);

@@ -39,8 +39,8 @@ int runCli(const std::vector<std::string>& args, Terminal& terminal);
 // A window front end's part of the program: `window` opens the window for a call without a
 // verb, `picture` (none where the front end draws no pictures) answers the verb `bild`.
 using FrontEnd = std::function<int(const CliOptions& options)>;
-// The program's entry for a window front end: the window, the picture, or runCli with Ctrl-C
-// watched. Returns the exit status.
+// The program's entry for a window front end: the window (where a screen can show it), the
+// picture, or runCli with Ctrl-C watched. Returns the exit status.
 int runProgram(const std::vector<std::string>& args, Terminal& terminal, const FrontEnd& window,
                const FrontEnd& picture = {});
 

@@ -24,12 +24,7 @@ int runWindow(const CliOptions& options) {
     if (!session.app()) return 1;
     // Millisecond sleeps inside the waits, so that the tones keep their time.
     timeBeginPeriod(1);
-    int status = 0;
-    {
-        Win32Window window(*session.app(), events, dialogs, clipboard);
-        window.show(SW_SHOWNORMAL);
-        status = window.run();
-    }
+    int status = runWin32Window(*session.app(), events, dialogs, clipboard, SW_SHOWNORMAL);
     timeEndPeriod(1);
     return status;
 }

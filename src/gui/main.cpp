@@ -13,15 +13,7 @@ using namespace tonfex;
 
 namespace {
 
-int runWindow(int argc, char** argv, const CliOptions& options, Terminal& terminal) {
-    if (!windowDisplayAvailable()) {
-        // Qt would abort with its own English text; the commands work without a screen.
-        terminal.out << "Kein Bildschirm für das Fenster (DISPLAY ist nicht gesetzt oder "
-                        "antwortet nicht). Ohne Fenster arbeitet tonfex mit einem Befehl, "
-                        "zum Beispiel „tonfex neu“.\n\n"
-                     << helpText(true);
-        return 1;
-    }
+int runWindow(int argc, char** argv, const CliOptions& options) {
     QApplication qapp(argc, argv);
     QApplication::setStyle(QStringLiteral("Fusion"));
     // The chooser may stay open; the program ends with the main window only.
@@ -54,7 +46,7 @@ int main(int argc, char** argv) {
     Terminal terminal{std::cout, std::cin, stdinIsTerminal(), stdoutIsTerminal()};
     int status = runProgram(
         std::vector<std::string>(argv + 1, argv + argc), terminal,
-        [&](const CliOptions& options) { return runWindow(argc, argv, options, terminal); },
+        [&](const CliOptions& options) { return runWindow(argc, argv, options); },
         [&](const CliOptions& options) { return runPicture(argc, argv, options, terminal); });
     std::cout.flush();
     interruptHandled();

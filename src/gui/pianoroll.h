@@ -11,14 +11,9 @@
 #include <string>
 #include <vector>
 
-class QPainter;
-
 namespace tonfex {
 
-// Draws the roll into `area`; `sounding` (1-based, 0 for none) is marked in red.
-void drawPianoRoll(QPainter& painter, const QRect& area, const PianoRoll& roll, int sounding = 0);
-// The marker of the sounding tone alone, over a roll already drawn into `area`.
-void drawSoundingMarker(QPainter& painter, const QRect& area, const PianoRoll& roll, int sounding);
+// The roll; `sounding` (1-based, 0 for none) is marked in red.
 QImage renderPianoRoll(const PianoRoll& roll, QSize size, int sounding = 0);
 // The verb `bild` (ui/picture.h) drawing with Qt; needs a QGuiApplication (the offscreen
 // platform will do). Returns the exit status.

@@ -24,6 +24,14 @@ std::string fromWide(const std::wstring& wide) {
     return utf8;
 }
 
+std::string windowText(HWND hwnd) {
+    int n = GetWindowTextLengthW(hwnd);
+    std::wstring text(static_cast<size_t>(n) + 1, L'\0');
+    GetWindowTextW(hwnd, text.data(), n + 1);
+    text.resize(static_cast<size_t>(n));
+    return fromWide(text);
+}
+
 std::vector<std::string> commandLineArguments() {
     std::vector<std::string> args;
     int count = 0;
@@ -84,14 +92,12 @@ bool openClipboard(HWND owner) {
 
 } // namespace
 
-bool WinDialogs::ask(const std::string& title, const std::string& text) {
-    if (beforeDialog) beforeDialog();
-    return germanMessageBox(owner, title, text,
-                            MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2 | MB_SETFOREGROUND) == IDYES;
-}
-
-Answer WinDialogs::askAll(const std::string& title, const std::string& text) {
-    if (beforeDialog) beforeDialog();
+Answer WinDialogs::question(const std::string& title, const std::string& text, bool offerAll) {
+    if (!offerAll) {
+        int answer = germanMessageBox(
+            owner, title, text, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2 | MB_SETFOREGROUND);
+        return answer == IDYES ? Answer::Yes : Answer::No;
+    }
     switch (germanMessageBox(owner, title, text,
                              MB_YESNOCANCEL | MB_ICONQUESTION | MB_DEFBUTTON3 | MB_SETFOREGROUND,
                              true)) {
@@ -104,8 +110,7 @@ Answer WinDialogs::askAll(const std::string& title, const std::string& text) {
     }
 }
 
-void WinDialogs::tell(const std::string& title, const std::string& text) {
-    if (beforeDialog) beforeDialog();
+void WinDialogs::message(const std::string& title, const std::string& text) {
     germanMessageBox(owner, title, text, MB_OK | MB_ICONINFORMATION | MB_SETFOREGROUND);
 }
 

@@ -7,7 +7,6 @@
 
 #include <windows.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -15,6 +14,8 @@ namespace tonfex {
 
 std::wstring toWide(const std::string& utf8);
 std::string fromWide(const std::wstring& wide);
+// The title or text of a window or control.
+std::string windowText(HWND hwnd);
 
 // The arguments as UTF-8, also where they hold characters outside the ANSI code page.
 std::vector<std::string> commandLineArguments();
@@ -23,15 +24,13 @@ void releaseOwnConsole();
 
 // MessageBoxW with German buttons ("Ja"/"Nein", askAll "Ja"/"Ja, alle"/"Nein", "OK") whatever
 // the system's language; a question has "Nein" as its default button.
-class WinDialogs : public Dialogs {
+class WinDialogs : public BoxDialogs {
 public:
-    bool ask(const std::string& title, const std::string& text) override;
-    Answer askAll(const std::string& title, const std::string& text) override;
-    void tell(const std::string& title, const std::string& text) override;
-
     HWND owner = nullptr;
-    // Runs before a box opens, so that the window behind it shows the latest state.
-    std::function<void()> beforeDialog;
+
+protected:
+    Answer question(const std::string& title, const std::string& text, bool offerAll) override;
+    void message(const std::string& title, const std::string& text) override;
 };
 
 // The Windows clipboard, as Unicode text; `owner` is the window that holds it.

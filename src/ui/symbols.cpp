@@ -20,7 +20,10 @@ std::vector<Stroke> buttonSymbol(const std::string& name, const Box& area) {
     if (name == "NeueRegelInfo") return ringed(Stroke::Rectangle, "i");
     if (name == "neutral") // back to the middle: three quarters of a circle, its head pointing on
         return {{Stroke::Arc, circle, {{cx, cy - r}, {cx + r, cy}}, {}},
-                {Stroke::Polygon, {}, {{cx + r - 4, cy + 1}, {cx + r + 5, cy + 1}, {cx + r, cy - 5}}, {}}};
+                {Stroke::Polygon,
+                 {},
+                 {{cx + r - 4, cy + 1}, {cx + r + 5, cy + 1}, {cx + r, cy - 5}},
+                 {}}};
     return {};
 }
 
