@@ -266,23 +266,55 @@ std::string parseArguments(const std::vector<std::string>& args, CliOptions& opt
 namespace {
 int runWithTerminal(const CliOptions& options, const Command* command,
                     const PlayFileOptions& playFiles, Terminal& terminal);
-} // namespace
 
-int runCli(const std::vector<std::string>& args, Terminal& terminal) {
-    CliOptions options;
-    if (std::string error = parseArguments(args, options); !error.empty()) {
-        terminal.out << "tonfex: " << error << "\n\n" << helpText();
+// The answer to a wrong option, the help and an unknown verb; none for a verb to run. The
+// picture `bild` is a verb only where the front end draws.
+std::optional<int> usageAnswer(const CliOptions& options, const std::string& error,
+                               bool withPicture, std::ostream& out) {
+    if (!error.empty()) {
+        out << "tonfex: " << error << "\n\n" << helpText(withPicture);
         return 2;
     }
     if (options.help || options.verb.empty()) {
-        terminal.out << helpText();
+        out << helpText(withPicture);
         return 0;
     }
     const Command* command = findCommand(options.verb);
-    if (!command || !command->run) { // the picture needs a front end that draws
-        terminal.out << "tonfex: unbekannter Befehl " << options.verb << "\n\n" << helpText();
+    if (!command || (!command->run && !withPicture)) {
+        out << "tonfex: unbekannter Befehl " << options.verb << "\n\n" << helpText(withPicture);
         return 2;
     }
+    return std::nullopt;
+}
+} // namespace
+
+int runProgram(const std::vector<std::string>& args, Terminal& terminal,
+               const FrontEnd& window, const FrontEnd& picture) {
+    CliOptions options;
+    std::string error = parseArguments(args, options);
+    if (error.empty() && !options.help && options.verb.empty()) {
+        if (windowDisplayAvailable()) return window(options);
+        // The toolkit would abort with its own English text; the commands work without a screen.
+        terminal.out << "Kein Bildschirm für das Fenster (DISPLAY ist nicht gesetzt oder "
+                        "antwortet nicht). Ohne Fenster arbeitet tonfex mit einem Befehl, "
+                        "zum Beispiel „tonfex neu“.\n\n"
+                     << helpText(bool(picture));
+        return 1;
+    }
+    if (picture) {
+        if (auto status = usageAnswer(options, error, true, terminal.out)) return *status;
+        if (!findCommand(options.verb)->run) return picture(options);
+    }
+    watchInterrupts();
+    return runCli(args, terminal);
+}
+
+int runCli(const std::vector<std::string>& args, Terminal& terminal) {
+    CliOptions options;
+    // The options are read before the answer looks at them.
+    if (auto status = usageAnswer(options, parseArguments(args, options), false, terminal.out))
+        return *status;
+    const Command* command = findCommand(options.verb);
 
     if (std::string error = argumentError(*command, options.arguments); !error.empty()) {
         terminal.out << "tonfex " << command->verb << ": " << error << "\n\n" << helpText();

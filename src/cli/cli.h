@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <iosfwd>
 #include <map>
 #include <optional>
@@ -34,6 +35,14 @@ struct Terminal {
 
 // Runs one command without a window; returns the exit status (0 done, 1 error, 2 usage).
 int runCli(const std::vector<std::string>& args, Terminal& terminal);
+
+// A window front end's part of the program: `window` opens the window for a call without a
+// verb, `picture` (none where the front end draws no pictures) answers the verb `bild`.
+using FrontEnd = std::function<int(const CliOptions& options)>;
+// The program's entry for a window front end: the window (where a screen can show it), the
+// picture, or runCli with Ctrl-C watched. Returns the exit status.
+int runProgram(const std::vector<std::string>& args, Terminal& terminal, const FrontEnd& window,
+               const FrontEnd& picture = {});
 
 // The usage and every verb; `bild` only where the front end draws pictures.
 std::string helpText(bool withPicture = false);

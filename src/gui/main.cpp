@@ -1,7 +1,5 @@
 // tonfex: the window, or with a verb one command without a display (`bild` draws the melody).
-#include "app/commands.h"
 #include "cli/cli.h"
-#include "gui/bild.h"
 #include "gui/mainwindow.h"
 #include "platform/real.h"
 #include "ui/session.h"
@@ -15,15 +13,7 @@ using namespace tonfex;
 
 namespace {
 
-int runWindow(int argc, char** argv, const CliOptions& options, Terminal& terminal) {
-    if (!windowDisplayAvailable()) {
-        // Qt would abort with its own English text; the commands work without a screen.
-        terminal.out << "Kein Bildschirm für das Fenster (DISPLAY ist nicht gesetzt oder "
-                        "antwortet nicht). Ohne Fenster arbeitet tonfex mit einem Befehl, "
-                        "zum Beispiel „tonfex neu“.\n\n"
-                     << helpText(true);
-        return 1;
-    }
+int runWindow(int argc, char** argv, const CliOptions& options) {
     QApplication qapp(argc, argv);
     QApplication::setStyle(QStringLiteral("Fusion"));
     // The chooser may stay open; the program ends with the main window only.
@@ -53,28 +43,11 @@ int runPicture(int argc, char** argv, const CliOptions& options, Terminal& termi
 
 int main(int argc, char** argv) {
     prepareConsole();
-    std::vector<std::string> args(argv + 1, argv + argc);
     Terminal terminal{std::cout, std::cin, stdinIsTerminal(), stdoutIsTerminal()};
-    CliOptions options;
-    std::string error = parseArguments(args, options);
-    int status = 0;
-    if (!error.empty()) {
-        terminal.out << "tonfex: " << error << "\n\n" << helpText(true);
-        status = 2;
-    } else if (options.help) {
-        terminal.out << helpText(true);
-    } else if (options.verb.empty()) {
-        status = runWindow(argc, argv, options, terminal);
-    } else if (const Command* command = findCommand(options.verb); command && !command->run) {
-        status = runPicture(argc, argv, options, terminal);
-    } else if (!command) {
-        terminal.out << "tonfex: unbekannter Befehl " << options.verb << "\n\n"
-                     << helpText(true);
-        status = 2;
-    } else {
-        watchInterrupts();
-        status = runCli(args, terminal);
-    }
+    int status = runProgram(
+        std::vector<std::string>(argv + 1, argv + argc), terminal,
+        [&](const CliOptions& options) { return runWindow(argc, argv, options); },
+        [&](const CliOptions& options) { return runPicture(argc, argv, options, terminal); });
     std::cout.flush();
     interruptHandled();
     return status;

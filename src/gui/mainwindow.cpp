@@ -18,13 +18,6 @@ namespace tonfex {
 
 namespace {
 
-QString qs(const std::string& text) {
-    return QString::fromUtf8(text.data(), qsizetype(text.size()));
-}
-QColor qc(Rgb rgb) {
-    return QColor(rgb.r, rgb.g, rgb.b);
-}
-
 // The power symbol of `Command1`, which has no caption.
 QIcon powerIcon() {
     QPixmap pm(32, 32);
@@ -36,34 +29,6 @@ QIcon powerIcon() {
     p.drawLine(QPointF(16, 4), QPointF(16, 15));
     return QIcon(pm);
 }
-
-// The picture box `Bender`: a horizontal line marks the last position.
-class BendWidget : public QWidget {
-public:
-    BendWidget(BendArea& model, ui::Driver& driver, QWidget* parent)
-        : QWidget(parent), model_(model), driver_(driver) {
-        setMouseTracking(true);
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter p(this);
-        p.fillRect(rect(), qc(model_.back));
-        p.setPen(QColor(90, 90, 90));
-        p.drawRect(rect().adjusted(0, 0, -1, -1));
-        if (int y = ui::bendMarkerY(model_, height()); y >= 0) {
-            p.setPen(QPen(qc(model_.fore), 2));
-            p.drawLine(0, y, width(), y);
-        }
-    }
-    void mouseMoveEvent(QMouseEvent* event) override {
-        driver_.bent(static_cast<int>(event->position().y()), height());
-    }
-
-private:
-    BendArea& model_;
-    ui::Driver& driver_;
-};
 
 } // namespace
 
@@ -101,16 +66,13 @@ MainWindow::MainWindow(App& app, QtEvents& events, QtDialogs* dialogs)
     melodyPoll->start(500);
     if (dialogs_) {
         dialogs_->parent = this;
-        dialogs_->beforeDialog = [this] { sync(); };
+        driver_.drawBeforeDialogs(*dialogs_);
     }
     sync();
 }
 
 MainWindow::~MainWindow() {
-    if (dialogs_) {
-        dialogs_->beforeDialog = nullptr;
-        dialogs_->parent = nullptr;
-    }
+    if (dialogs_) dialogs_->parent = nullptr;
     delete chooser_;
 }
 
@@ -187,7 +149,10 @@ QWidget* MainWindow::make(int slot, const ui::Slot& s) {
         w->setObjectName("Pianoroll");
         break;
     case ui::Kind::Bend:
-        w = bender_ = new BendWidget(static_cast<BendArea&>(*s.model), driver_, this);
+        w = bender_ = new QWidget(this);
+        bendModel_ = static_cast<const BendArea*>(s.model);
+        w->setMouseTracking(true);
+        w->installEventFilter(this);
         break;
     case ui::Kind::Scroll:
         scroll_ = new QScrollBar(Qt::Vertical, this);
@@ -264,9 +229,7 @@ void MainWindow::paintWidgets() {
         scroll_->setSingleStep(m.smallChange);
         scroll_->setPageStep(m.largeChange);
     };
-    painter_.showBend = [this]() {
-        bender_->update();
-    };
+    painter_.showBend = [this] { bender_->update(); };
     painter_.showTitle = [this](bool chooser, const std::string& caption) {
         (chooser ? chooser_ : static_cast<QWidget*>(this))->setWindowTitle(qs(caption));
     };
@@ -274,15 +237,9 @@ void MainWindow::paintWidgets() {
         chooser_->setVisible(visible);
         if (visible) chooser_->raise();
     };
-    painter_.showRoll = [this](const PianoRoll& roll) {
-        roll_->setRoll(roll);
-    };
-    painter_.showSounding = [this](int tone) {
-        roll_->setSounding(tone);
-    };
-    painter_.showPrinted = [this]() {
-        update();
-    };
+    painter_.showRoll = [this](const PianoRoll& roll) { roll_->setRoll(roll); };
+    painter_.showSounding = [this](int tone) { roll_->setSounding(tone); };
+    painter_.showPrinted = [this] { update(); };
     painter_.ended = [this](int status) {
         chooser_->hide();
         hide();
@@ -332,6 +289,21 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         driver_.run("Label5");
     } else if (watched == chooser_ && event->type() == QEvent::Close) {
         driver_.chooserClosed();
+    } else if (watched == bender_ && event->type() == QEvent::Paint) {
+        // The picture box `Bender`: a horizontal line marks the last position.
+        QPainter p(bender_);
+        p.fillRect(bender_->rect(), qc(bendModel_->back));
+        p.setPen(QColor(90, 90, 90));
+        p.drawRect(bender_->rect().adjusted(0, 0, -1, -1));
+        if (int y = ui::bendMarkerY(*bendModel_, bender_->height()); y >= 0) {
+            p.setPen(QPen(qc(bendModel_->fore), 2));
+            p.drawLine(0, y, bender_->width(), y);
+        }
+        return true;
+    } else if (watched == bender_ && event->type() == QEvent::MouseMove) {
+        auto* move = static_cast<QMouseEvent*>(event);
+        driver_.bent(static_cast<int>(move->position().y()), bender_->height());
+        return true;
     }
     return QWidget::eventFilter(watched, event);
 }

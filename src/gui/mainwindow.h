@@ -60,7 +60,8 @@ private:
     ui::Driver driver_;
     std::vector<QWidget*> widgets_; // by slot
     QScrollBar* scroll_ = nullptr;
-    QWidget* bender_ = nullptr;
+    QWidget* bender_ = nullptr; // painted by the event filter
+    const BendArea* bendModel_ = nullptr;
     PianoRollWidget* roll_ = nullptr;
     QWidget* label5_ = nullptr;
     QWidget* text1_ = nullptr;

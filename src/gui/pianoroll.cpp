@@ -1,20 +1,15 @@
 #include "gui/pianoroll.h"
 
+#include "gui/qt_platform.h"
+#include "ui/picture.h"
+
+#include <QBuffer>
 #include <QPaintEvent>
 #include <QPainter>
-
 
 namespace tonfex {
 
 namespace {
-
-QString qs(const std::string& text) {
-    return QString::fromUtf8(text.data(), qsizetype(text.size()));
-}
-
-QColor qc(Rgb c) {
-    return QColor(c.r, c.g, c.b);
-}
 
 QRect qrect(const Box& b) {
     return QRect(b.left, b.top, b.width(), b.height());
@@ -52,22 +47,34 @@ void paint(QPainter& p, const std::vector<RollItem>& items) {
     p.restore();
 }
 
-} // namespace
+// The marker of the sounding tone alone, over a roll already drawn into `area`.
+void drawSoundingMarker(QPainter& p, const QRect& area, const PianoRoll& roll, int sounding) {
+    paint(p, soundingMarker(box(area), roll, sounding));
+}
 
+// The roll drawn into `area`, then the marker.
 void drawPianoRoll(QPainter& p, const QRect& area, const PianoRoll& roll, int sounding) {
     paint(p, rollScene(box(area), roll));
     drawSoundingMarker(p, area, roll, sounding);
 }
 
-void drawSoundingMarker(QPainter& p, const QRect& area, const PianoRoll& roll, int sounding) {
-    paint(p, soundingMarker(box(area), roll, sounding));
-}
+} // namespace
 
 QImage renderPianoRoll(const PianoRoll& roll, QSize size, int sounding) {
     QImage image(size, QImage::Format_RGB32);
     QPainter p(&image);
     drawPianoRoll(p, image.rect(), roll, sounding);
     return image;
+}
+
+int runBild(const std::string& folder, const std::vector<std::string>& args, std::ostream& out) {
+    return ui::runBild(folder, args, out, [](const PianoRoll& roll, int width, int height) {
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        if (!renderPianoRoll(roll, QSize(width, height)).save(&buffer, "PNG")) return std::string();
+        return std::string(bytes.constData(), size_t(bytes.size()));
+    });
 }
 
 PianoRollWidget::PianoRollWidget(QWidget* parent) : QWidget(parent) {
@@ -94,7 +101,7 @@ void PianoRollWidget::paintEvent(QPaintEvent*) {
         cache_ = QImage(size() * devicePixelRatio(), QImage::Format_RGB32);
         cache_.setDevicePixelRatio(devicePixelRatio());
         QPainter cp(&cache_);
-        drawPianoRoll(cp, rect(), roll_);
+        drawPianoRoll(cp, rect(), roll_, 0);
     }
     p.drawImage(0, 0, cache_);
     drawSoundingMarker(p, rect(), roll_, sounding_);

@@ -1,5 +1,5 @@
 // The Qt painter of the piano roll's scene (ui/roll_scene.h). One drawing function serves the
-// window and offscreen pictures.
+// window and the verb `bild`.
 #pragma once
 
 #include "ui/roll_scene.h"
@@ -7,18 +7,17 @@
 #include <QImage>
 #include <QWidget>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
-class QPainter;
-
 namespace tonfex {
 
-// Draws the roll into `area`; `sounding` (1-based, 0 for none) is marked in red.
-void drawPianoRoll(QPainter& painter, const QRect& area, const PianoRoll& roll, int sounding = 0);
-// The marker of the sounding tone alone, over a roll already drawn into `area`.
-void drawSoundingMarker(QPainter& painter, const QRect& area, const PianoRoll& roll, int sounding);
+// The roll; `sounding` (1-based, 0 for none) is marked in red.
 QImage renderPianoRoll(const PianoRoll& roll, QSize size, int sounding = 0);
+// The verb `bild` (ui/picture.h) drawing with Qt; needs a QGuiApplication (the offscreen
+// platform will do). Returns the exit status.
+int runBild(const std::string& folder, const std::vector<std::string>& args, std::ostream& out);
 
 // The window's view of the roll; the picture is kept until the roll or the size changes.
 class PianoRollWidget : public QWidget {

@@ -1,6 +1,5 @@
 #include "gui/qt_platform.h"
 
-
 #include <QApplication>
 #include <QClipboard>
 #include <QMessageBox>
@@ -8,14 +7,7 @@
 
 namespace tonfex {
 
-namespace {
-QString qs(const std::string& text) {
-    return QString::fromUtf8(text.data(), qsizetype(text.size()));
-}
-} // namespace
-
 Answer QtDialogs::question(const std::string& title, const std::string& text, bool offerAll) {
-    if (beforeDialog) beforeDialog();
     QMessageBox box(QMessageBox::Question, qs(title), qs(text), QMessageBox::NoButton, parent);
     // Alt+J, Alt+A and Alt+N answer from the keyboard; Return and Escape answer "Nein".
     QPushButton* yes = box.addButton(QStringLiteral("&Ja"), QMessageBox::YesRole);
@@ -30,16 +22,7 @@ Answer QtDialogs::question(const std::string& title, const std::string& text, bo
     return Answer::No;
 }
 
-bool QtDialogs::ask(const std::string& title, const std::string& text) {
-    return question(title, text, false) == Answer::Yes;
-}
-
-Answer QtDialogs::askAll(const std::string& title, const std::string& text) {
-    return question(title, text, true);
-}
-
-void QtDialogs::tell(const std::string& title, const std::string& text) {
-    if (beforeDialog) beforeDialog();
+void QtDialogs::message(const std::string& title, const std::string& text) {
     QMessageBox box(QMessageBox::Information, qs(title), qs(text), QMessageBox::NoButton, parent);
     QPushButton* ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
     box.setDefaultButton(ok);

@@ -1,30 +1,34 @@
 // Qt implementations of the platform interfaces the window needs: message boxes, clipboard
-// and the event processing inside a command's waits.
+// and the event processing inside a command's waits; the program's texts and colours in Qt.
 #pragma once
 
+#include "controls/models.h"
 #include "platform/platform.h"
 #include "ui/events.h"
 
-#include <functional>
+#include <QColor>
+#include <QString>
 
 class QWidget;
 
 namespace tonfex {
 
+inline QString qs(const std::string& text) {
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
+inline QColor qc(Rgb rgb) {
+    return QColor(rgb.r, rgb.g, rgb.b);
+}
+
 // Message boxes with German buttons; a question offers "Ja" and "Nein" (askAll "Ja, alle"
 // between them), "Nein" being the default and the answer to Escape.
-class QtDialogs : public Dialogs {
+class QtDialogs : public BoxDialogs {
 public:
-    bool ask(const std::string& title, const std::string& text) override;
-    Answer askAll(const std::string& title, const std::string& text) override;
-    void tell(const std::string& title, const std::string& text) override;
-
     QWidget* parent = nullptr;
-    // Runs before a box opens, so that the window behind it shows the latest state.
-    std::function<void()> beforeDialog;
 
-private:
-    Answer question(const std::string& title, const std::string& text, bool offerAll);
+protected:
+    Answer question(const std::string& title, const std::string& text, bool offerAll) override;
+    void message(const std::string& title, const std::string& text) override;
 };
 
 class QtClipboard : public Clipboard {

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -27,6 +28,36 @@ public:
     }
     // Message with an OK button.
     virtual void tell(const std::string& title, const std::string& text) = 0;
+};
+
+// Dialogs that a window shows as boxes of its own: `beforeDialog` runs before each box, so
+// that the window behind it shows the latest state.
+class BoxDialogs : public Dialogs {
+public:
+    bool ask(const std::string& title, const std::string& text) final {
+        return asked(title, text, false) == Answer::Yes;
+    }
+    Answer askAll(const std::string& title, const std::string& text) final {
+        return asked(title, text, true);
+    }
+    void tell(const std::string& title, const std::string& text) final {
+        if (beforeDialog) beforeDialog();
+        message(title, text);
+    }
+    std::function<void()> beforeDialog;
+
+protected:
+    // The question with "Ja" and "Nein" ("Ja, alle" between them when `offerAll`), "Nein"
+    // being the default.
+    virtual Answer question(const std::string& title, const std::string& text, bool offerAll) = 0;
+    // The message with an OK button.
+    virtual void message(const std::string& title, const std::string& text) = 0;
+
+private:
+    Answer asked(const std::string& title, const std::string& text, bool offerAll) {
+        if (beforeDialog) beforeDialog();
+        return question(title, text, offerAll);
+    }
 };
 
 class Clipboard {

@@ -19,6 +19,22 @@ int bendMarkerY(const BendArea& m, int height) {
     return static_cast<int>(std::lround(f * (height - 1)));
 }
 
+std::optional<int> scrollTarget(const ScrollBar& m, ScrollRequest request, int position,
+                                int track, int first, int last) {
+    switch (request) {
+    case ScrollRequest::LineUp: position -= m.smallChange; break;
+    case ScrollRequest::LineDown: position += m.smallChange; break;
+    case ScrollRequest::PageUp: position -= m.largeChange; break;
+    case ScrollRequest::PageDown: position += m.largeChange; break;
+    case ScrollRequest::Thumb: position = track; break;
+    case ScrollRequest::Top: position = first; break;
+    case ScrollRequest::Bottom: position = last; break;
+    }
+    position = std::clamp(position, m.min, m.max);
+    if (m.max + m.min - position == m.value) return std::nullopt;
+    return position;
+}
+
 Driver::Driver(App& app, Painter& painter, WindowEvents& events)
     : app_(app), c_(app.c), painter_(painter), events_(events), slots_(mainSlots(app.c)),
       shown_(slots_.size()) {
@@ -28,6 +44,12 @@ Driver::Driver(App& app, Painter& painter, WindowEvents& events)
 
 Driver::~Driver() {
     events_.beforeProcess = nullptr;
+    if (dialogs_) dialogs_->beforeDialog = nullptr;
+}
+
+void Driver::drawBeforeDialogs(BoxDialogs& dialogs) {
+    dialogs_ = &dialogs;
+    dialogs.beforeDialog = [this] { sync(); };
 }
 
 int Driver::slotOf(const Control& model) const {

@@ -47,6 +47,14 @@ double bendValueAt(const BendArea& m, int y, int height);
 // The height of the marker line in such a box; -1 when there is none.
 int bendMarkerY(const BendArea& m, int height);
 
+// A scroll bar's requests: an arrow, the track beside the thumb, the thumb, an end.
+enum class ScrollRequest { LineUp, LineDown, PageUp, PageDown, Thumb, Top, Bottom };
+// Where a request moves a bar at `position` (counted downwards from its top, `first` to
+// `last`; `track`: where the thumb is dragged), kept within the model; none when the value
+// stays.
+std::optional<int> scrollTarget(const ScrollBar& m, ScrollRequest request, int position,
+                                int track, int first, int last);
+
 class Driver {
 public:
     // Draws the models before `events` lets the window handle its events, until it goes.
@@ -54,6 +62,9 @@ public:
     ~Driver();
     Driver(const Driver&) = delete;
     Driver& operator=(const Driver&) = delete;
+
+    // Draws the models before each box of `dialogs` too, until the driver goes.
+    void drawBeforeDialogs(BoxDialogs& dialogs);
 
     const std::vector<Slot>& places() const { return slots_; }
     int slotOf(const Control& model) const; // -1: none
@@ -118,6 +129,7 @@ private:
     MainControls& c_;
     Painter& painter_;
     WindowEvents& events_;
+    BoxDialogs* dialogs_ = nullptr;
     std::vector<Slot> slots_;
     std::vector<Shown> shown_;
 

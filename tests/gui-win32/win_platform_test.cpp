@@ -1,8 +1,8 @@
 // The Win32 pieces below the window: text between UTF-8 and the controls' UTF-16, and the
 // message pump that a command's waits run.
 #include "core/errors.h"
-#include "gui-win32/win_platform.h"
-#include "gui-win32/win_text.h"
+#include "gui-win32/win_window.h"
+#include "platform/win_services.h"
 
 #include <gtest/gtest.h>
 

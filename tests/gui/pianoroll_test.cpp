@@ -1,7 +1,6 @@
 // The piano roll: the player's reading of the melody file, and its picture file.
 #include "cli/cli.h"
 #include "core/textfile.h"
-#include "gui/bild.h"
 #include "gui/pianoroll.h"
 #include "platform/real.h"
 #include "settings/template.h"

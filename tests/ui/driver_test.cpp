@@ -198,6 +198,19 @@ TEST(BendArea, MapsHeightToValueWithTheHighestAtTheTop) {
     EXPECT_EQ(ui::bendMarkerY(m, 101), -1); // no scale, no line
 }
 
+TEST(ScrollBar, RequestsMoveThePositionWithinTheModelAndReportOnlyANewValue) {
+    ScrollBar m;
+    m.min = 10, m.max = 110, m.value = 50, m.smallChange = 2, m.largeChange = 20; // position 70
+    using R = ui::ScrollRequest;
+    // The request, the thumb's track position, the new position (-1: the value stays).
+    for (auto [request, track, position] :
+         {std::tuple{R::LineUp, 0, 68}, {R::LineDown, 0, 72}, {R::PageUp, 0, 50},
+          {R::PageDown, 0, 90}, {R::Top, 0, 10}, {R::Bottom, 0, 110}, {R::Thumb, 500, 110},
+          {R::Thumb, -3, 10}, {R::Thumb, 70, -1}})
+        EXPECT_EQ(ui::scrollTarget(m, request, 70, track, 0, 120).value_or(-1), position)
+            << track;
+}
+
 TEST_F(DriverTest, AnIdleWindowFollowsTheMelodyFileWithoutAsking) {
     testkit::writeBytes(tmp / "Tonfex.txt", "60 100 4\r\n62 100 4\r\n64 100 4\r\n");
     settings({{"SOUND", "1"}});

@@ -1,5 +1,6 @@
-// The piano roll's scene: what the painters of both windows draw.
+// The piano roll's scene and the button symbols: what the painters of the windows draw.
 #include "ui/roll_scene.h"
+#include "ui/symbols.h"
 
 #include <gtest/gtest.h>
 
@@ -62,4 +63,32 @@ TEST(RollScene, MarksOnlyAToneThatExistsAndShowsWhyNothingIsDrawn) {
     ASSERT_EQ(items.size(), 2u);
     EXPECT_EQ(items[1].text, "Melodie: Tonfex.txt ist nicht vorhanden!");
     EXPECT_TRUE(soundingMarker(area, missing, 1).empty());
+}
+
+TEST(ButtonSymbols, CentreTheirStrokesInTheButtonAndKeepAMinimumRadius) {
+    using ui::Stroke;
+    const Box circle{11, 6, 30, 25}; // radius 9 around (20, 15) in a 40 x 30 button
+    auto info = ui::buttonSymbol("Infos", {0, 0, 40, 30});
+    ASSERT_EQ(info.size(), 2u);
+    EXPECT_TRUE(info[0].kind == Stroke::Ellipse && info[0].box == circle);
+    EXPECT_TRUE(info[1].kind == Stroke::Letter && info[1].box == circle && info[1].text == "i");
+    auto rule = ui::buttonSymbol("NeueRegelInfo", {0, 0, 40, 30});
+    EXPECT_TRUE(rule.at(0).kind == Stroke::Rectangle && rule.at(1).text == "i");
+    EXPECT_EQ(ui::buttonSymbol("KeineFrage", {0, 0, 40, 30}).at(1).text, "?");
+
+    auto power = ui::buttonSymbol("Command1", {0, 0, 40, 30});
+    ASSERT_EQ(power.size(), 2u);
+    EXPECT_EQ(power[0].box, (Box{11, 8, 30, 27})); // the open circle, 2 pixels lower
+    EXPECT_EQ(power[0].points, (std::vector<ui::Point>{{16, 6}, {24, 6}}));
+    EXPECT_EQ(power[1].points, (std::vector<ui::Point>{{20, 4}, {20, 17}}));
+
+    auto back = ui::buttonSymbol("neutral", {100, 50, 140, 80});
+    ASSERT_EQ(back.size(), 2u);
+    EXPECT_EQ(back[0].box, (Box{111, 56, 130, 75}));
+    EXPECT_EQ(back[0].points, (std::vector<ui::Point>{{120, 56}, {129, 65}}));
+    EXPECT_TRUE(back[1].kind == Stroke::Polygon);
+    EXPECT_EQ(back[1].points, (std::vector<ui::Point>{{125, 66}, {134, 66}, {129, 60}}));
+
+    EXPECT_EQ(ui::buttonSymbol("Infos", {0, 0, 10, 10}).at(0).box, (Box{1, 1, 10, 10}));
+    EXPECT_TRUE(ui::buttonSymbol("Dateiherstellung", {0, 0, 40, 30}).empty());
 }

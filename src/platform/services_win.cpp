@@ -1,10 +1,52 @@
-#include "gui-win32/win_platform.h"
+#include "platform/win_services.h"
 
-#include "gui-win32/win_text.h"
+#include <shellapi.h>
 
 #include <cstring>
 
 namespace tonfex {
+
+std::wstring toWide(const std::string& utf8) {
+    if (utf8.empty()) return {};
+    int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), n);
+    return wide;
+}
+
+std::string fromWide(const std::wstring& wide) {
+    if (wide.empty()) return {};
+    int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
+                                nullptr, nullptr);
+    std::string utf8(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(), n,
+                        nullptr, nullptr);
+    return utf8;
+}
+
+std::string windowText(HWND hwnd) {
+    int n = GetWindowTextLengthW(hwnd);
+    std::wstring text(static_cast<size_t>(n) + 1, L'\0');
+    GetWindowTextW(hwnd, text.data(), n + 1);
+    text.resize(static_cast<size_t>(n));
+    return fromWide(text);
+}
+
+std::vector<std::string> commandLineArguments() {
+    std::vector<std::string> args;
+    int count = 0;
+    LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (!wide) return args;
+    for (int i = 1; i < count; ++i)
+        args.push_back(fromWide(wide[i]));
+    LocalFree(wide);
+    return args;
+}
+
+void releaseOwnConsole() {
+    DWORD processes[2];
+    if (GetConsoleWindow() && GetConsoleProcessList(processes, 2) == 1) FreeConsole();
+}
 
 namespace {
 
@@ -50,14 +92,12 @@ bool openClipboard(HWND owner) {
 
 } // namespace
 
-bool WinDialogs::ask(const std::string& title, const std::string& text) {
-    if (beforeDialog) beforeDialog();
-    return germanMessageBox(owner, title, text,
-                            MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2 | MB_SETFOREGROUND) == IDYES;
-}
-
-Answer WinDialogs::askAll(const std::string& title, const std::string& text) {
-    if (beforeDialog) beforeDialog();
+Answer WinDialogs::question(const std::string& title, const std::string& text, bool offerAll) {
+    if (!offerAll) {
+        int answer = germanMessageBox(
+            owner, title, text, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2 | MB_SETFOREGROUND);
+        return answer == IDYES ? Answer::Yes : Answer::No;
+    }
     switch (germanMessageBox(owner, title, text,
                              MB_YESNOCANCEL | MB_ICONQUESTION | MB_DEFBUTTON3 | MB_SETFOREGROUND,
                              true)) {
@@ -70,8 +110,7 @@ Answer WinDialogs::askAll(const std::string& title, const std::string& text) {
     }
 }
 
-void WinDialogs::tell(const std::string& title, const std::string& text) {
-    if (beforeDialog) beforeDialog();
+void WinDialogs::message(const std::string& title, const std::string& text) {
     germanMessageBox(owner, title, text, MB_OK | MB_ICONINFORMATION | MB_SETFOREGROUND);
 }
 
@@ -98,20 +137,6 @@ void WinClipboard::setText(const std::string& text) {
     // The clipboard owns the memory once it accepted it.
     if (!SetClipboardData(CF_UNICODETEXT, memory)) GlobalFree(memory);
     CloseClipboard();
-}
-
-void WinEvents::handlePending() {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT) {
-            // The outer loop must see the quit too; the running command ends first.
-            PostQuitMessage(static_cast<int>(msg.wParam));
-            endRequested = true;
-            break;
-        }
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
 }
 
 } // namespace tonfex

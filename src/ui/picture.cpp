@@ -1,15 +1,10 @@
-#include "gui/bild.h"
+#include "ui/picture.h"
 
 #include "app/commands.h"
 #include "core/workfolder.h"
-#include "gui/pianoroll.h"
 #include "platform/real.h"
 
-#include <QBuffer>
-
-#include <ostream>
-
-namespace tonfex {
+namespace tonfex::ui {
 
 namespace {
 // A picture side in pixels: 100 to 10000, else 0.
@@ -23,7 +18,7 @@ int side(const std::string& text) {
 } // namespace
 
 int runBild(const std::string& folderName, const std::vector<std::string>& args,
-            std::ostream& out) {
+            std::ostream& out, const PngPainter& png) {
     if (args.empty() || args.size() == 2 || args.size() > 3) {
         out << "tonfex: Aufruf: tonfex bild " << findCommand("bild")->arguments
             << " [BREITE HÖHE]\n";
@@ -45,16 +40,12 @@ int runBild(const std::string& folderName, const std::vector<std::string>& args,
         out << "[FEHLER] " << roll.error << '\n';
         return 1;
     }
-    QImage image = renderPianoRoll(roll, QSize(width, height));
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    if (!image.save(&buffer, "PNG")) {
+    std::string bytes = png(roll, width, height);
+    if (bytes.empty()) {
         out << "[FEHLER] Das Bild konnte nicht erzeugt werden.\n";
         return 1;
     }
-    std::string error = files.writeWhole(pathFromUtf8(args[0]),
-                                         std::string(bytes.constData(), size_t(bytes.size())));
+    std::string error = files.writeWhole(pathFromUtf8(args[0]), bytes);
     if (!error.empty()) {
         out << "[FEHLER] Das Bild " << args[0] << " konnte nicht geschrieben werden: " << error
             << '\n';
@@ -67,4 +58,4 @@ int runBild(const std::string& folderName, const std::vector<std::string>& args,
     return 0;
 }
 
-} // namespace tonfex
+} // namespace tonfex::ui
