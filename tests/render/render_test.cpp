@@ -5,15 +5,17 @@
 #include "sampler/rpp_strict.h"
 #include "sampler/writer.h"
 #include "support.h"
+#include "wav_kit.h"
 
 #include <gtest/gtest.h>
-#include <sndfile.h>
 
 #include <cmath>
 #include <numbers>
 
 using namespace tonfex;
 using namespace tonfex::render;
+using testkit::readWav;
+using testkit::Wav;
 namespace fs = std::filesystem;
 
 namespace {
@@ -29,25 +31,6 @@ void writeSine(const fs::path& path, double hz, double seconds, int rate = kRate
         x[i] = static_cast<float>(amp * std::sin(2 * std::numbers::pi * hz * double(i) / rate));
     sf_writef_float(f, x.data(), static_cast<sf_count_t>(x.size()));
     sf_close(f);
-}
-
-struct Wav {
-    std::vector<float> l, r;
-    int rate = 0, channels = 0, format = 0;
-};
-
-Wav readWav(const fs::path& path) {
-    SF_INFO info{};
-    SNDFILE* f = sf_open(path.string().c_str(), SFM_READ, &info);
-    Wav w;
-    if (!f) return w;
-    std::vector<float> x(static_cast<size_t>(info.frames * info.channels));
-    sf_readf_float(f, x.data(), info.frames);
-    sf_close(f);
-    w.rate = info.samplerate, w.channels = info.channels, w.format = info.format;
-    for (size_t i = 0; i + 1 < x.size(); i += 2)
-        w.l.push_back(x[i]), w.r.push_back(x[i + 1]);
-    return w;
 }
 
 double dB(const std::vector<float>& x, double from, double to) {
