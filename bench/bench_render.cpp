@@ -1,6 +1,7 @@
 // The project render: seconds of audio per second of rendering for the main job's project
 // (1000 items, the template's settings: no shifts) and for a melody with SAMPLETUNING 2
 // (a shift on every repeated tone), and the no-shift render against plain summing of its items.
+#include "platform/real.h"
 #include "render/render.h"
 
 #include <sndfile.h>
@@ -81,7 +82,8 @@ int main() {
     }
     // The shifted render takes long: it runs once, the others three times (the best counts).
     auto measure = [&](const char* label, bool compare) {
-        ReadResult read = readProjectFile(dir / "Tonfex.rpp");
+        tonfex::DiskFiles disk;
+        ReadResult read = readProjectFile(dir / "Tonfex.rpp", disk);
         if (!read.error.empty()) {
             std::fprintf(stderr, "%s\n", read.error.c_str());
             return false;

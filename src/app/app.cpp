@@ -166,13 +166,13 @@ void applyModeControls(const Settings& s, MainControls& c) {
     if (sound == 1) {
         c.Label2.caption = kMelodienspieler;
         c.Command1.visible = false;
-        c.Reaperstart.visible = false;
+        c.Reaperstart.visible = c.Hoeren.visible = false;
         c.Stopp.visible = true;
         c.Startknopf.visible = true;
     } else if (s.sampleMode()) {
         c.Label2.caption = kAutosampler;
         c.Command1.visible = true;
-        c.Reaperstart.visible = true;
+        c.Reaperstart.visible = c.Hoeren.visible = true;
         c.Stopp.visible = false;
         c.Startknopf.visible = false;
     }

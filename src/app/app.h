@@ -151,7 +151,10 @@ public:
     void Vorhoeren(const std::filesystem::path& project, const std::filesystem::path& wav);
     // vorhoeren [PROJEKT] [DATEI]: Tonfex.rpp into Tonfex-Vorhoeren.wav unless named; names
     // without a folder lie in the working folder.
-    void Vorhoeren_Click(const std::vector<std::string>& args);
+    // Returns the WAV file written.
+    std::filesystem::path Vorhoeren_Click(const std::vector<std::string>& args);
+    // Renders Tonfex.rpp and starts the sound player on the WAV file.
+    void Hoeren_Click();
     void openInNotation(const std::string& fileText);
     void Infos_Click();
     void FensterSchliessen(const std::string& text);

@@ -187,6 +187,7 @@ const std::vector<Command>& commandTable() {
         {.control = "Ende", .run = [](App& a, const Call&) { a.Ende_Click(); }},
         {.control = "Reaperstart",
          .run = [](App& a, const Call&) { a.openInReaper(a.folder.text(names::project)); }},
+        {.control = "Hoeren", .run = [](App& a, const Call&) { a.Hoeren_Click(); }},
         {.control = "Reaperstart2",
          .run = [](App& a, const Call&) { a.openInReaper(a.folder.text(names::sampleProject)); }},
         {.control = "Command2",

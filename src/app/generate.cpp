@@ -125,7 +125,7 @@ void App::Dateiherstellung_Click() {
         c.Text5.setText("");
         Verzoegerung(0.9);
         c.Label2.caption = kAutosampler;
-        c.Command1.visible = c.Reaperstart.visible = true;
+        c.Command1.visible = c.Reaperstart.visible = c.Hoeren.visible = true;
         c.Stopp.visible = false;
     }
     // The play reads the duration list and the project writer its template heads only after
@@ -138,7 +138,7 @@ void App::Dateiherstellung_Click() {
         c.txtNot.setText("WAVETABLE");
         Verzoegerung(0.9);
         c.Label2.caption = kMelodienspieler;
-        c.Command1.visible = c.Reaperstart.visible = false;
+        c.Command1.visible = c.Reaperstart.visible = c.Hoeren.visible = false;
         c.Stopp.visible = true;
     }
 
@@ -250,7 +250,7 @@ void App::Neuton() {
     }
     auto sampler = [&] {
         c.Label2.caption = kAutosampler;
-        c.Command1.visible = c.Reaperstart.visible = true;
+        c.Command1.visible = c.Reaperstart.visible = c.Hoeren.visible = true;
         c.Stopp.visible = false;
     };
     if (sound == 2) {
@@ -270,7 +270,7 @@ void App::Neuton() {
         c.txtNot.setText(Regelname.empty() ? "WAVETABLE" : Regelname);
         Verzoegerung(Regelname.empty() ? 0.9 : 0.3);
         c.Label2.caption = kMelodienspieler;
-        c.Command1.visible = c.Reaperstart.visible = false;
+        c.Command1.visible = c.Reaperstart.visible = c.Hoeren.visible = false;
         c.Stopp.visible = true;
     }
 

@@ -67,6 +67,11 @@ CommandLine viewerCommand(OsKind os, const std::string& fileText, const Environm
     return withFile(envOr(env, "TONFEX_BILDBETRACHTER", "xdg-open"), " ", fileText);
 }
 
+CommandLine playerCommand(OsKind os, const std::string& fileText, const Environment& env) {
+    if (os == OsKind::Windows) return withFile("explorer.exe", " ", fileText);
+    return withFile(envOr(env, "TONFEX_PLAYER", "xdg-open"), " ", fileText);
+}
+
 void startProgram(App& app, const CommandLine& command, bool minimized) {
     if (!app.platform.programs.start(command, minimized))
         app.platform.dialogs.tell("FEHLER", "Das Programm " + command.program +

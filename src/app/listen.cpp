@@ -1,5 +1,6 @@
 #include "app/listen.h"
 #include "app/app.h"
+#include "app/launchers.h"
 #include "core/numbers.h"
 #include "core/workfolder.h"
 
@@ -33,7 +34,7 @@ void App::Vorhoeren(const std::filesystem::path& project, const std::filesystem:
                     oneDecimal(-done.gainDb, decimal) + " dB gesenkt.");
 }
 
-void App::Vorhoeren_Click(const std::vector<std::string>& args) {
+std::filesystem::path App::Vorhoeren_Click(const std::vector<std::string>& args) {
     // Names without a folder lie in the working folder.
     const std::filesystem::path project =
         folder.dir / pathFromUtf8(args.empty() ? std::string(names::project) : args[0]);
@@ -45,6 +46,12 @@ void App::Vorhoeren_Click(const std::vector<std::string>& args) {
         wav.replace_filename(pathFromUtf8(utf8FromPath(project.stem()) + "-Vorhoeren.wav"));
     }
     Vorhoeren(project, wav);
+    return wav;
+}
+
+void App::Hoeren_Click() {
+    const std::filesystem::path wav = Vorhoeren_Click({});
+    startProgram(*this, playerCommand(os, utf8FromPath(wav), environment), false);
 }
 
 } // namespace tonfex

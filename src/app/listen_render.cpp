@@ -9,7 +9,7 @@ namespace tonfex {
 ListenSummary renderToWav(const std::filesystem::path& project, const std::filesystem::path& wav,
                           const std::function<void(int, int)>& progress, Files& files) {
     ListenSummary summary;
-    render::ReadResult read = render::readProjectFile(project);
+    render::ReadResult read = render::readProjectFile(project, files);
     if (!read.error.empty()) {
         summary.error = read.error;
         return summary;

@@ -37,7 +37,8 @@ void App::Capellanotenwandeln2_Click() {
 void App::Midiwandeln_Click(int pattern, const std::string& file) {
     c.erklaminus.visible = c.erklaplus.visible = c.Label5.visible = false;
     c.Daten.visible = c.Zuordnung.visible = true;
-    const auto path = !file.empty()      ? pathFromUtf8(file)
+    // A name without a folder, like any relative one, lies in the working folder.
+    const auto path = !file.empty()      ? folder.dir / pathFromUtf8(file)
                       : pattern == 1 ? folder.path(names::midiImport01)
                                      : folder.path(names::midiImport02);
     ImportContext context{platform.files, platform.dialogs, c.Zuordnung,  decimal,

@@ -24,6 +24,8 @@ MainControls::MainControls() {
            "Reaper mit Tonfex.rpp starten - erst 'Play' oder 'Neu' drücken und erst Reaper "
            "schließen! - in Reaper eine WAV-Datei rendern: Strg + Alt + R (ein Name wird "
            "automatisch vergeben)");
+    button(Hoeren, "Hoeren", "Hören",
+           "Tonfex.rpp ohne Reaper anhören: eine WAV-Datei wird berechnet und abgespielt");
     button(Reaperstart2, "Reaperstart2", "Samples",
            "Reaper mit Tonfex-HCR.rpp starten. Hier kann man das KLANGMATERIAL anhören und "
            "erweitern!");
@@ -169,6 +171,7 @@ std::vector<Button*> MainControls::buttons() {
             &Stopp,
             &Ende,
             &Reaperstart,
+            &Hoeren,
             &Reaperstart2,
             &Command2,
             &Inidateischau,

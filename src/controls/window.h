@@ -26,6 +26,8 @@ struct MainControls {
     Button Load, Speichern, Command11, Command13, Command12, Samplemix, neutral;
     // The melody as a Standard MIDI File; usable when `Startknopf` is.
     Button MID;
+    // Tonfex.rpp rendered to a WAV file and played; shown with `Reaperstart`.
+    Button Hoeren;
 
     ListBox inidat, List2, Daten, Zuordnung, List1, lst_sound_list;
     TextBox txtNot, Text5, Text1, Tempobox, Lautbox;

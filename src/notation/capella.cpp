@@ -15,61 +15,6 @@ namespace tonfex {
 
 namespace {
 
-bool isSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
-}
-
-std::string trim(std::string_view s) {
-    size_t a = 0, b = s.size();
-    while (a < b && isSpace(s[a]))
-        ++a;
-    while (b > a && isSpace(s[b - 1]))
-        --b;
-    return std::string(s.substr(a, b - a));
-}
-
-// The five predefined entities; numbers and step letters need no more.
-std::string decodeEntities(const std::string& s) {
-    static const std::pair<const char*, char> kEntities[] = {
-        {"&lt;", '<'}, {"&gt;", '>'}, {"&amp;", '&'}, {"&quot;", '"'}, {"&apos;", '\''}};
-    std::string out;
-    for (size_t i = 0; i < s.size(); ++i) {
-        bool replaced = false;
-        if (s[i] == '&')
-            for (const auto& [name, c] : kEntities)
-                if (s.compare(i, std::char_traits<char>::length(name), name) == 0) {
-                    out += c;
-                    i += std::char_traits<char>::length(name) - 1;
-                    replaced = true;
-                    break;
-                }
-        if (!replaced) out += s[i];
-    }
-    return out;
-}
-
-// The position after the '>' that closes the markup starting at `from`, skipping quoted
-// values (and, for declarations, an internal subset in brackets); npos when it never closes.
-size_t markupEnd(const std::string& text, size_t from) {
-    char quote = 0;
-    int brackets = 0;
-    for (size_t i = from; i < text.size(); ++i) {
-        char c = text[i];
-        if (quote) {
-            if (c == quote) quote = 0;
-        } else if (c == '"' || c == '\'') {
-            quote = c;
-        } else if (c == '[') {
-            ++brackets;
-        } else if (c == ']') {
-            --brackets;
-        } else if (c == '>' && brackets <= 0) {
-            return i + 1;
-        }
-    }
-    return std::string::npos;
-}
-
 int stepValue(const std::string& step) {
     static const std::pair<const char*, int> kSteps[] = {{"C", 0}, {"D", 2}, {"E", 4}, {"F", 5},
                                                          {"G", 7}, {"A", 9}, {"B", 11}};
@@ -101,96 +46,6 @@ std::string counted(int n, const char* one, const char* many) {
 }
 
 } // namespace
-
-std::optional<std::string> XmlToken::attribute(const std::string& key) const {
-    size_t i = 0;
-    while (i < attrs.size()) {
-        while (i < attrs.size() && isSpace(attrs[i]))
-            ++i;
-        size_t nameStart = i;
-        while (i < attrs.size() && attrs[i] != '=' && !isSpace(attrs[i]))
-            ++i;
-        std::string attrName = attrs.substr(nameStart, i - nameStart);
-        while (i < attrs.size() && isSpace(attrs[i]))
-            ++i;
-        if (i >= attrs.size() || attrs[i] != '=') {
-            if (attrName.empty()) ++i;
-            continue;
-        }
-        ++i;
-        while (i < attrs.size() && isSpace(attrs[i]))
-            ++i;
-        if (i >= attrs.size() || (attrs[i] != '"' && attrs[i] != '\'')) return std::nullopt;
-        char quote = attrs[i++];
-        size_t end = attrs.find(quote, i);
-        if (end == std::string::npos) return std::nullopt;
-        if (attrName == key) return decodeEntities(attrs.substr(i, end - i));
-        i = end + 1;
-    }
-    return std::nullopt;
-}
-
-std::vector<XmlToken> scanXml(const std::string& text) {
-    std::vector<XmlToken> tokens;
-    scanXml(text, [&tokens](XmlToken&& t) { tokens.push_back(std::move(t)); });
-    return tokens;
-}
-
-void scanXml(const std::string& text, const std::function<void(XmlToken&&)>& take) {
-    size_t i = 0;
-    auto addText = [&take](std::string_view raw) {
-        std::string t = trim(raw);
-        if (!t.empty()) take({XmlToken::Kind::Text, "", "", decodeEntities(t)});
-    };
-    while (i < text.size()) {
-        if (text[i] != '<') {
-            size_t next = std::min(text.find('<', i), text.size());
-            addText(std::string_view(text).substr(i, next - i));
-            i = next;
-            continue;
-        }
-        size_t end;
-        if (text.compare(i, 4, "<!--") == 0) {
-            end = text.find("-->", i + 4);
-            if (end != std::string::npos) end += 3;
-        } else if (text.compare(i, 9, "<![CDATA[") == 0) {
-            end = text.find("]]>", i + 9);
-            if (end != std::string::npos) {
-                take({XmlToken::Kind::Text, "", "", text.substr(i + 9, end - i - 9)});
-                end += 3;
-            }
-        } else if (text.compare(i, 2, "<?") == 0) {
-            end = text.find("?>", i + 2);
-            if (end != std::string::npos) end += 2;
-        } else if (text.compare(i, 2, "<!") == 0) {
-            end = markupEnd(text, i + 2);
-        } else {
-            end = markupEnd(text, i + 1);
-            if (end != std::string::npos) {
-                std::string inner = trim(std::string_view(text).substr(i + 1, end - i - 2));
-                XmlToken t;
-                if (!inner.empty() && inner[0] == '/') {
-                    t.kind = XmlToken::Kind::End;
-                    t.name = trim(std::string_view(inner).substr(1));
-                } else {
-                    t.kind = XmlToken::Kind::Start;
-                    if (!inner.empty() && inner.back() == '/') {
-                        t.kind = XmlToken::Kind::Empty;
-                        inner.pop_back();
-                    }
-                    size_t n = 0;
-                    while (n < inner.size() && !isSpace(inner[n]))
-                        ++n;
-                    t.name = inner.substr(0, n);
-                    t.attrs = trim(std::string_view(inner).substr(n));
-                }
-                take(std::move(t));
-            }
-        }
-        if (end == std::string::npos) break; // damaged markup: nothing after it is read
-        i = end;
-    }
-}
 
 MusicXmlNotes readMusicXmlNotes(const std::vector<std::string>& lines, Dialogs& dialogs,
                                 const std::string& xmlText, const std::string& patternText) {
@@ -287,7 +142,7 @@ MusicXmlNotes readMusicXmlText(const std::string& text, Dialogs& dialogs,
         take(n);
     };
 
-    scanXml(text, [&](XmlToken&& t) {
+    const std::string damage = scanXml(text, [&](XmlToken&& t) {
         const bool isText = t.kind == XmlToken::Kind::Text;
         const bool isEnd = t.kind == XmlToken::Kind::End;
         const std::string_view name = localName(t.name);
@@ -374,6 +229,8 @@ MusicXmlNotes readMusicXmlText(const std::string& text, Dialogs& dialogs,
             note.staff = t.text;
         }
     });
+    // A file that breaks off or is damaged is not taken in part.
+    if (!damage.empty()) failCommand(dialogs, xmlText + ", " + damage + unchanged);
     if (inNote && inFirstPart) endNote();
 
     // Every duration is divided by the divisions: without them no duration can be read.

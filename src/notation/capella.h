@@ -4,6 +4,7 @@
 
 #include "controls/models.h"
 #include "melody/melody.h"
+#include "notation/xml.h"
 #include "platform/platform.h"
 
 #include <cstdint>
@@ -14,24 +15,6 @@
 #include <vector>
 
 namespace tonfex {
-
-// One piece of markup or text of an XML file. Comments, declarations and processing
-// instructions are dropped; text is trimmed and entity-decoded.
-struct XmlToken {
-    enum class Kind { Start, End, Empty, Text };
-    Kind kind = Kind::Text;
-    std::string name;  // tag name, for Start, End and Empty
-    std::string attrs; // the attribute text of a tag
-    std::string text;  // for Text
-    // The value of attribute `key`, if the tag has it.
-    std::optional<std::string> attribute(const std::string& key) const;
-};
-
-// Splits XML text into tags and texts, whatever the line layout. Not a validating parser:
-// damaged markup ends the scan.
-std::vector<XmlToken> scanXml(const std::string& text);
-// The same, handing each token to `take` as it is found.
-void scanXml(const std::string& text, const std::function<void(XmlToken&&)>& take);
 
 // One note of the export, as the import uses it.
 struct ExportNote {

@@ -1,10 +1,10 @@
 #include "render/project.h"
 
 #include "core/encoding.h"
+#include "core/textfile.h"
+#include "core/workfolder.h"
 
 #include <charconv>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <system_error>
 
@@ -263,12 +263,15 @@ ReadResult readProject(std::string_view text, const std::string& name, const fs:
     return result;
 }
 
-ReadResult readProjectFile(const fs::path& path) {
-    const std::string name = path.filename().string();
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return {{}, path.string() + ": Das Projekt lässt sich nicht öffnen."};
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    return readProject(decodeFileText(std::move(bytes)), name, path.parent_path());
+ReadResult readProjectFile(const fs::path& path, Files& files) {
+    const std::string name = utf8FromPath(path.filename());
+    const std::optional<FirstBytes> read = readFirstBytes(files, path, kMaxProjectBytes);
+    if (!read) return {{}, utf8FromPath(path) + ": Das Projekt lässt sich nicht öffnen."};
+    if (read->more)
+        return {{}, utf8FromPath(path) + ": Das Projekt ist größer als " +
+                        std::to_string(kMaxProjectBytes >> 20) +
+                        " MB; so große Projekte berechnet das Vorhören nicht."};
+    return readProject(decodeFileText(read->bytes), name, path.parent_path());
 }
 
 } // namespace tonfex::render

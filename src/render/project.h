@@ -1,6 +1,9 @@
 // Reader of REAPER project files: the tracks and their WAV items as the render needs them.
 #pragma once
 
+#include "platform/platform.h"
+
+#include <cstddef>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -62,7 +65,10 @@ struct ReadResult {
 // Reads a project's text; FILE names are taken relative to `folder` unless absolute.
 ReadResult readProject(std::string_view text, const std::string& name,
                        const std::filesystem::path& folder);
-// Reads the project file `path` (UTF-8 or Windows-1252).
-ReadResult readProjectFile(const std::filesystem::path& path);
+// A project of 32767 items takes about 13 MB; a larger file is refused before it is read.
+constexpr size_t kMaxProjectBytes = size_t{48} << 20;
+
+// Reads the project file `path` (UTF-8 or Windows-1252), at most kMaxProjectBytes of it.
+ReadResult readProjectFile(const std::filesystem::path& path, Files& files);
 
 } // namespace tonfex::render

@@ -47,7 +47,8 @@ std::vector<std::vector<Cell>> leftGroups(const MainControls& cc) {
              {&c.Startknopf, &c.Command1, 0, 1},
              {&c.Stopp, &c.Reaperstart, 0, 2},
              {&c.MID, nullptr, 1, 0},
-             {&c.Ende, nullptr, 1, 1}},
+             {&c.Ende, nullptr, 1, 1},
+             {&c.Hoeren, nullptr, 1, 2}},
             files,
             patterns,
             {{&c.Reaperstart2, nullptr, 0, 0},
@@ -218,7 +219,7 @@ std::vector<Slot> mainSlots(MainControls& c) {
     for (const char* title : kGroupTitles)
         s.push_back(slot(Kind::Group, nullptr, title));
     for (Button* b : {&c.Dateiherstellung, &c.Startknopf, &c.Command1, &c.Stopp, &c.Reaperstart,
-                      &c.Ende, &c.MID})
+                      &c.Ende, &c.MID, &c.Hoeren})
         s.push_back(slot(Kind::Button, b));
     const auto groups = leftGroups(c);
     for (size_t g = 1; g < groups.size(); ++g)

@@ -1,4 +1,8 @@
 #include "cli_kit.h"
+#include "app/app.h"
+#include "app/commands.h"
+#include "core/errors.h"
+#include "platform/doubles.h"
 #include "render/wav_kit.h"
 #include "sampler/rpp_strict.h"
 
@@ -44,4 +48,28 @@ TEST(Listen, PlayWavInTheSampleModesAndVorhoeren) {
     EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(
         has(r.out, (tmp / "fehlt.rpp").string() + ": Das Projekt lässt sich nicht öffnen."));
+}
+
+// The window's "Hören": Tonfex.rpp into Tonfex-Vorhoeren.wav, then the player on that file; a
+// missing project is named and no player starts.
+TEST(Listen, HoerenRendersAndStartsThePlayer) {
+    testkit::TempFolder tmp;
+    testkit::prepare(tmp, {{"SOUND", "3"}}, "1 127 14400\r\n5 100 4800\r\n");
+    ASSERT_EQ(testkit::cliIn(tmp, {"play"}).status, 0);
+    TestPlatform tp;
+    App app(tp.platform, tmp.folder(), '.', OsKind::Linux);
+    app.environment = [](const std::string& name) {
+        return name == "TONFEX_PLAYER" ? std::string("/opt/spieler") : std::string();
+    };
+    findControl("Hoeren")->run(app, {});
+    ASSERT_EQ(tp.programs.starts.size(), 1u);
+    EXPECT_EQ(tp.programs.starts[0].command.program, "/opt/spieler");
+    const std::filesystem::path wav = tmp / "Tonfex-Vorhoeren.wav";
+    EXPECT_EQ(tp.programs.starts[0].command.args, std::vector<std::string>{wav.string()});
+    EXPECT_GT(testkit::readWav(wav).l.size(), 44100u);
+
+    std::filesystem::remove(tmp / "Tonfex.rpp");
+    EXPECT_THROW(findControl("Hoeren")->run(app, {}), CommandEnd);
+    EXPECT_EQ(tp.programs.starts.size(), 1u);
+    EXPECT_TRUE(has(tp.dialogs.records.back().text, "Tonfex.rpp: Das Projekt lässt sich nicht öffnen."));
 }

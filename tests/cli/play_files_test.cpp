@@ -111,6 +111,20 @@ TEST(PlayFiles, MidiFileReadByMidoHoldsTheProtocolsNotesAndTimes) {
                      "150.000 90 3E 00", "150.000 90 40 01", "300.000 90 40 00"}));
 }
 
+// The program's own MIDI file read back as a pattern: the melody's pitches, and its durations
+// in the pattern's unit (2400 at tempo 1 play 500 ms, half a quarter of the file: 1000).
+TEST(PlayFiles, MidWrittenThenReadByMidi01GivesTheMelody) {
+    testkit::TempFolder tmp;
+    testkit::prepareMidiPlay(tmp, "60 100 2400\r\n62 90 1200\r\n67 127 4800\r\n");
+    ASSERT_EQ(cliIn(tmp, {"mid"}).status, 0);
+    CliRun r = cliIn(tmp, {"--ja", "midi01", "Tonfex.mid"});
+    ASSERT_EQ(r.status, 0) << r.out;
+    EXPECT_TRUE(testkit::has(r.out, "Gelesen aus " + (tmp / "Tonfex.mid").string()));
+    // The velocities are the play's: the volumes times Laut 80 %.
+    EXPECT_EQ(testkit::readBytes(tmp / "Tonfex-Cap-PT.txt"),
+              "60  80  1000\r\n62  72  500\r\n67  102  2000\r\n");
+}
+
 // Options of other verbs, a read error answered No, lengths a format cannot hold: the file
 // is refused at once and not written; 2e8 units (11.6 hours) fit a MIDI file, not a WAV file,
 // and at 9e99 units the virtual clock jumps so far in one wait that no MIDI delta holds it.

@@ -181,13 +181,15 @@ TEST_F(HostileTest, MusicXmlExportsAndPresetLog) {
     const std::string note = "<note><pitch><step>C</step><octave>4</octave></pitch>"
                              "<duration>480</duration></note>\n";
     // (More than 10000 notes and divisions 0: capella_test, with the exact messages.)
-    import(End::Command, noise(20000, 6), {"keine Angabe <divisions>"});
+    import(End::Command, noise(20000, 6), {"kein wohlgeformtes XML"});
     unchangedExcept({});
 
     // Tied notes of the longest durations add up without overflow.
     const std::string tied = "<note><pitch><step>C</step><octave>4</octave></pitch><duration>" +
                              k30 + "</duration><tie type=\"start\"/></note>\n";
-    import(End::Done, head + "1</divisions></attributes>" + tied + tied + note + "</measure>", {});
+    import(End::Done, head + "1</divisions></attributes>" + tied + tied + note +
+                             "</measure></part></score-partwise>",
+           {});
     EXPECT_EQ(app.Patternpuffer.Tondauer[1], 2147483647);
 
     app.Load_Click();

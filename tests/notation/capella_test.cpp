@@ -218,5 +218,19 @@ TEST(ScanXml, TagsTextsAndMarkupThatIsNoElement) {
     EXPECT_EQ(tokens[0].attribute("b"), "x>y");
     EXPECT_EQ(tokens[0].attribute("c"), "1");
     EXPECT_FALSE(tokens[0].attribute("x").has_value());
-    EXPECT_EQ(scanXml("<a>1</a><b unclosed").size(), 3u);
+    // An external entity is never read (the file it names stays unseen), nor a DTD fetched.
+    testkit::TempFolder tmp;
+    testkit::writeBytes(tmp / "geheim.txt", "GEHEIM");
+    std::string seenText;
+    for (const auto& t : scanXml("<!DOCTYPE a SYSTEM \"http://localhost:1/x.dtd\" [<!ENTITY x SYSTEM \"file://" +
+                                 (tmp / "geheim.txt").string() + "\">]><a>&x;</a>"))
+        seenText += t.text;
+    EXPECT_FALSE(testkit::has(seenText, "GEHEIM"));
+    // Damage is named with its line, whichever reader the build has.
+    for (const char* damaged : {"<a>1</a><b unclosed", "<a>\n<b>\n</a>", "<a/>\n<b/>", "<a>\n<b>"}) {
+        std::string error;
+        scanXml(damaged, &error);
+        EXPECT_TRUE(error.starts_with("Zeile ") && testkit::has(error, ": Die Datei ist kein wohlgeformtes XML"))
+            << damaged << " -> " << error;
+    }
 }

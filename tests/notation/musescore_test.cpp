@@ -1,4 +1,4 @@
-// Round trips through MuseScore 3, a notation program that is not ours.
+// Round trips through MuseScore 3 and files of Python's mido: programs that are not ours.
 #include "notation/capella.h"
 #include "notation/score.h"
 #include "notation_kit.h"
@@ -98,4 +98,19 @@ TEST_F(MuseScoreTest, ItsExportUnderEachNameBecomesAPatternOfTheSameNotes) {
         EXPECT_EQ(import(CapellaLesen, tmp / "Tonfex-01.xml"), expected) << name;
         EXPECT_EQ(zuordnung.lines()[2], "Gelesen aus " + (tmp / name).string());
     }
+}
+
+using MidoFiles = testkit::ImportTest;
+
+// A format 1 file as mido writes it: the conductor track has no notes, channel 3 of the next
+// track is the voice; its chord keeps the highest note, the gap becomes a rest row.
+TEST_F(MidoFiles, FormatOneGivesTheFirstVoiceWithRestAndChordTop) {
+    ASSERT_EQ(testkit::runLogged("/usr/bin/python3 " +
+                                     testkit::shellQuote(TONFEX_TEST_DATA "/notation/mido_format1.py") +
+                                     " " + testkit::shellQuote(tmp / "f1.mid"),
+                                 tmp / "log.txt"),
+              0);
+    EXPECT_EQ(import(MidiLesen, tmp / "f1.mid"),
+              "72  90  2000\r\n72  1  1000\r\n77  80  2000\r\n76  64  4000\r\n");
+    EXPECT_EQ(zuordnung.lines()[3], "Aus f1.mid übergangen: 1 Akkordton, 1 Note weiterer Stimmen");
 }

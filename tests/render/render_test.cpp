@@ -133,6 +133,16 @@ TEST(RppReader, TracksItemsTakesAndQuotes) {
     for (auto [project, message] : bad)
         EXPECT_NE(readProject(project, "p.rpp", "/").error.find(message), std::string::npos)
             << project << " -> " << readProject(project, "p.rpp", "/").error;
+
+    // A project file beyond the reader's bound is refused before it is read whole.
+    testkit::TempFolder tmp;
+    TestPlatform tp;
+    testkit::writeBytes(tmp / "gross.rpp", "<REAPER_PROJECT\n");
+    fs::resize_file(tmp / "gross.rpp", kMaxProjectBytes + 1);
+    EXPECT_EQ(readProjectFile(tmp / "gross.rpp", tp.files).error,
+              (tmp / "gross.rpp").string() +
+                  ": Das Projekt ist größer als 48 MB; so große Projekte berechnet das Vorhören "
+                  "nicht.");
 }
 
 TEST_F(Render, OnsetsGainsPansFadesAndSourceEnd) {

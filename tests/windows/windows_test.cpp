@@ -331,3 +331,14 @@ TEST(WindowsStarts, ProgramAndFileWithBlanksStayOneArgumentEach) {
     std::error_code ec;
     fs::remove_all(folder, ec);
 }
+
+// The render is a Linux feature: "Hören" and vorhoeren say so and start no player.
+TEST_F(AppTest, HoerenSaysTheRenderIsALinuxFeature) {
+    for (const char* control : {"Hoeren", "vorhoeren"}) {
+        const Command* command = findControl(control) ? findControl(control) : findCommand(control);
+        ASSERT_NE(command, nullptr) << control;
+        EXPECT_THROW(command->run(app, {}), CommandEnd) << control;
+        EXPECT_NE(tp.dialogs.records.back().text.find("gibt es nur unter Linux"), std::string::npos);
+    }
+    EXPECT_TRUE(tp.programs.starts.empty());
+}
