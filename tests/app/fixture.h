@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace tonfex::testkit {
 
 struct AppTest : ::testing::Test {
@@ -78,6 +80,17 @@ inline const std::vector<Launcher>& launchers() {
         {"Infos", "VB/Tonfex/Bilder/Tonfex-00.jpg", Launcher::Viewer},
     };
     return table;
+}
+
+// The command line a composer's Windows machine gets for a program of `kind` on `file` in the
+// working folder "C:\Arbeit\".
+inline std::string windowsLine(Launcher::Kind kind, std::string file) {
+    const char* program[] = {"C:\\Arbeit\\Editor-K\\NoteTab.exe  C:\\Arbeit\\",
+                             "C:\\Programme\\REAPER\\reaper.exe  C:\\\\Arbeit\\",
+                             "C:\\Programme\\capella2008\\capella.exe C:\\Arbeit\\",
+                             "C:\\Arbeit\\IrfanView\\i_view32.exe C:\\Arbeit\\"};
+    std::replace(file.begin(), file.end(), '/', '\\');
+    return program[kind] + file;
 }
 
 } // namespace tonfex::testkit

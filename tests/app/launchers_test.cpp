@@ -25,11 +25,9 @@ std::vector<std::string> windowsLines(const std::string& f) {
 
 TEST(Launchers, WindowsCommandLinesLetterForLetter) {
     EXPECT_EQ(windowsLines("C:\\Arbeit\\VB\\Tonfex-HCR.rpp"),
-              (std::vector<std::string>{
-                  "C:\\Arbeit\\Editor-K\\NoteTab.exe  C:\\Arbeit\\VB\\Tonfex-HCR.rpp",
-                  "C:\\Programme\\REAPER\\reaper.exe  C:\\\\Arbeit\\VB\\Tonfex-HCR.rpp",
-                  "C:\\Programme\\capella2008\\capella.exe C:\\Arbeit\\VB\\Tonfex-HCR.rpp",
-                  "C:\\Arbeit\\IrfanView\\i_view32.exe C:\\Arbeit\\VB\\Tonfex-HCR.rpp"}));
+              testkit::mapped(
+                  {Launcher::Editor, Launcher::Reaper, Launcher::Capella, Launcher::Viewer},
+                  [](Launcher::Kind k) { return testkit::windowsLine(k, "VB/Tonfex-HCR.rpp"); }));
 }
 
 TEST(Launchers, LinuxProgramsFromVariablesOrTheSystem) {

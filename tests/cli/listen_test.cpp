@@ -3,31 +3,14 @@
 #include "app/commands.h"
 #include "core/errors.h"
 #include "platform/doubles.h"
+#include "render/wav_kit.h"
 #include "sampler/rpp_strict.h"
-
-#include <sndfile.h>
 
 #include <cmath>
 
 using namespace tonfex;
 using testkit::CliRun;
 using testkit::has;
-
-namespace {
-// The frames of a WAV file's left channel, and its format.
-std::vector<float> leftOf(const std::filesystem::path& path, SF_INFO& info) {
-    info = SF_INFO{};
-    SNDFILE* f = sf_open(path.string().c_str(), SFM_READ, &info);
-    if (!f) return {};
-    std::vector<float> x(static_cast<size_t>(info.frames * info.channels));
-    sf_readf_float(f, x.data(), info.frames);
-    sf_close(f);
-    std::vector<float> left;
-    for (size_t i = 0; i < x.size(); i += static_cast<size_t>(info.channels))
-        left.push_back(x[i]);
-    return left;
-}
-} // namespace
 
 TEST(Listen, PlayWavInTheSampleModesAndVorhoeren) {
     testkit::TempFolder tmp;
@@ -39,9 +22,9 @@ TEST(Listen, PlayWavInTheSampleModesAndVorhoeren) {
     std::vector<std::vector<testkit::RppItem>> items;
     ASSERT_EQ(testkit::strictRpp(testkit::readBytes(tmp / "Tonfex.rpp"), items), "");
     ASSERT_EQ(items.at(0).size(), 2u);
-    SF_INFO info;
-    const std::vector<float> left = leftOf(tmp / "a.wav", info);
-    EXPECT_EQ(std::tuple(info.samplerate, info.channels, info.format & SF_FORMAT_SUBMASK),
+    const testkit::Wav wav = testkit::readWav(tmp / "a.wav");
+    const std::vector<float>& left = wav.l;
+    EXPECT_EQ(std::tuple(wav.rate, wav.channels, wav.format & SF_FORMAT_SUBMASK),
               std::tuple(44100, 2, SF_FORMAT_PCM_24));
     EXPECT_NEAR(double(left.size()) / 44100, items[0][1].position + items[0][1].length, 1e-3);
     for (const auto& item : items[0]) {
@@ -58,7 +41,7 @@ TEST(Listen, PlayWavInTheSampleModesAndVorhoeren) {
 
     r = testkit::cliIn(tmp, {"vorhoeren", "Tonfex-HCR.rpp"});
     EXPECT_EQ(r.status, 0) << r.out;
-    EXPECT_GT(leftOf(tmp / "Tonfex-HCR-Vorhoeren.wav", info).size(), 44100u);
+    EXPECT_GT(testkit::readWav(tmp / "Tonfex-HCR-Vorhoeren.wav").l.size(), 44100u);
     r = testkit::cliIn(tmp, {"vorhoeren"});
     EXPECT_TRUE(has(r.out, "Geschrieben: " + (tmp / "Tonfex-Vorhoeren.wav").string()));
     r = testkit::cliIn(tmp, {"vorhoeren", "fehlt.rpp"});
@@ -83,8 +66,7 @@ TEST(Listen, HoerenRendersAndStartsThePlayer) {
     EXPECT_EQ(tp.programs.starts[0].command.program, "/opt/spieler");
     const std::filesystem::path wav = tmp / "Tonfex-Vorhoeren.wav";
     EXPECT_EQ(tp.programs.starts[0].command.args, std::vector<std::string>{wav.string()});
-    SF_INFO info;
-    EXPECT_GT(leftOf(wav, info).size(), 44100u);
+    EXPECT_GT(testkit::readWav(wav).l.size(), 44100u);
 
     std::filesystem::remove(tmp / "Tonfex.rpp");
     EXPECT_THROW(findControl("Hoeren")->run(app, {}), CommandEnd);

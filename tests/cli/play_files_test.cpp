@@ -125,38 +125,31 @@ TEST(PlayFiles, MidWrittenThenReadByMidi01GivesTheMelody) {
               "60  80  1000\r\n62  72  500\r\n67  102  2000\r\n");
 }
 
-TEST(PlayFiles, OptionsBelongToPlayingVerbsAndFailuresWriteNothing) {
+// Options of other verbs, a read error answered No, lengths a format cannot hold: the file
+// is refused at once and not written; 2e8 units (11.6 hours) fit a MIDI file, not a WAV file,
+// and at 9e99 units the virtual clock jumps so far in one wait that no MIDI delta holds it.
+TEST(PlayFiles, OptionsOfOtherVerbsAndFailuresWriteNothing) {
     testkit::TempFolder tmp;
-    testkit::prepareMidiPlay(tmp, "60 100 480\r\n");
-    CliRun ini = cliIn(tmp, {"ini", "--mid", (tmp / "a.mid").string()});
-    EXPECT_EQ(ini.status, 2);
-    EXPECT_TRUE(testkit::has(ini.out, "--mid gilt nur für play und neu"));
-    EXPECT_FALSE(std::filesystem::exists(tmp / "a.mid"));
-
-    // A read error answered No ends the program before anything is written.
-    testkit::writeBytes(tmp / "Tonfex.txt", "60 300 480\r\n");
-    EXPECT_EQ(cliIn(tmp, {"--nein", "play", "--wav", (tmp / "b.wav").string()}).status, 1);
-    EXPECT_FALSE(std::filesystem::exists(tmp / "b.wav"));
-}
-
-TEST(PlayFiles, LengthsTheFormatsCannotHoldAreRefusedAtOnce) {
-    testkit::TempFolder tmp;
-    auto mid = tmp / "lang.mid", wav = tmp / "lang.wav";
-    // 2e8 units are 11.6 hours: a MIDI file holds that, a WAV file does not.
-    testkit::prepareMidiPlay(tmp, "60 100 2e8\r\n62 100 4800\r\n");
-    CliRun r = cliIn(tmp, {"play", "--wav", wav.string()});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_TRUE(testkit::has(r.out, "zu lang (höchstens 6,5 Stunden)"));
-    EXPECT_FALSE(std::filesystem::exists(wav));
-    ASSERT_EQ(cliIn(tmp, {"play", "--mid", mid.string()}).status, 0);
-    EXPECT_TRUE(std::filesystem::exists(mid));
-    // 9e99 units: the virtual clock jumps there in one wait; no delta of the format holds it.
-    std::filesystem::remove(mid);
-    testkit::writeBytes(tmp / "Tonfex.txt", "60 100 9e99\r\n62 100 4800\r\n");
-    r = cliIn(tmp, {"play", "--mid", mid.string()});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_TRUE(testkit::has(r.out, "passt nicht in eine MIDI-Datei"));
-    EXPECT_FALSE(std::filesystem::exists(mid));
+    struct Row {
+        const char* melody;
+        Lines args;
+        int status;
+        const char* said;
+    };
+    const auto mid = (tmp / "a.mid").string(), wav = (tmp / "a.wav").string();
+    for (const auto& [melody, args, status, said] :
+         {Row{"60 100 480", {"ini", "--mid", mid}, 2, "--mid gilt nur für play und neu"},
+          Row{"60 300 480", {"--nein", "play", "--wav", wav}, 1, "Programm beendet."},
+          Row{"60 100 2e8", {"play", "--wav", wav}, 1, "zu lang (höchstens 6,5 Stunden)"},
+          Row{"60 100 2e8", {"play", "--mid", mid}, 0, "MIDI-Datei geschrieben"},
+          Row{"60 100 9e99", {"play", "--mid", mid}, 1, "passt nicht in eine MIDI-Datei"}}) {
+        testkit::prepareMidiPlay(tmp, std::string(melody) + "\r\n62 100 4800\r\n");
+        std::filesystem::remove(args.back());
+        CliRun r = cliIn(tmp, args);
+        EXPECT_EQ(r.status, status) << melody;
+        EXPECT_TRUE(testkit::has(r.out, said));
+        EXPECT_EQ(std::filesystem::exists(args.back()), status == 0) << melody;
+    }
 }
 
 TEST(PlayFiles, SampleModesHaveNoMidiFilesAndLeaveProjectAndClipboardAlone) {

@@ -172,7 +172,7 @@ TEST_F(RuleTest, Regel07MakesOnlyTransitionsOfPattern01InRange) {
     fill(p01, {{60, 90, 1}, {62, 80, 2}, {63, 90, 1}, {60, 70, 1}, {61, 90, 1}, {63, 80, 2},
                {62, 60, 4}, {59, 70, 1}});
     using Step = std::tuple<int, double, int>;
-    auto stepOf = [](const Melody& m, size_t k, size_t before) {
+    auto stepOf = [](const auto& m, size_t k, size_t before) {
         return Step{m.Tonhoehe[k] - m.Tonhoehe[before], m.Tondauer[k], m.Lautstaerke[k]};
     };
     for (int order : {1, 2})
@@ -182,9 +182,8 @@ TEST_F(RuleTest, Regel07MakesOnlyTransitionsOfPattern01InRange) {
             for (int j = 0; j < 8; ++j) {
                 std::vector<Step> steps;
                 for (int q = j; q <= j + order; ++q) {
-                    auto k = static_cast<size_t>(q % 8 + 1), before = (k + 6) % 8 + 1;
-                    steps.emplace_back(p01.Tonhoehe[k] - p01.Tonhoehe[before], p01.Tondauer[k],
-                                       p01.Lautstaerke[k]);
+                    auto k = static_cast<size_t>(q % 8 + 1);
+                    steps.push_back(stepOf(p01, k, (k + 6) % 8 + 1));
                 }
                 seen.insert(steps);
             }

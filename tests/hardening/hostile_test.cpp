@@ -26,10 +26,6 @@ std::string noise(size_t size, unsigned seed) {
     return out;
 }
 
-} // namespace
-
-namespace {
-
 const std::string k30 = "123456789012345678901234567890";
 
 enum class End { Done, Command, Program };
@@ -96,19 +92,16 @@ TEST_F(HostileTest, SettingsFiles) {
     };
     read(std::string(100000, 'A') + "\r\nTEMPO " + std::string(100000, '7') + "\r\nANZAHL " + k30 +
          "\r\nTIEFTON -" + k30 + "\r\nHOCHTON " + k30);
-    EXPECT_EQ(app.s.TEMPO, FLT_MAX);
-    EXPECT_EQ(app.s.ANZAHL, 32767);
-    EXPECT_EQ(app.s.TIEFTON, 1);
-    EXPECT_EQ(app.s.HOCHTON, 2147483647);
+    EXPECT_EQ(std::tuple(app.s.TEMPO, app.s.ANZAHL, app.s.TIEFTON, app.s.HOCHTON),
+              std::tuple(FLT_MAX, std::int16_t{32767}, 1, 2147483647));
     read(noise(65536, 1));
     EXPECT_EQ(app.s.TRACKZAHL, 8);
     read(std::string("SOUND\0 1\r\nTEMPO 2\0 5\r\n", 22));
-    EXPECT_EQ(app.s.SOUND, "0");
-    EXPECT_EQ(app.s.TEMPO, 2.0f);
+    EXPECT_EQ(std::pair(app.s.SOUND, app.s.TEMPO), std::pair(std::string("0"), 2.0f));
     // Saved as UTF-8 by an editor: the keywords with umlauts are found all the same.
     read("ÜBERLAPPUNG 7\r\nTONHÖHENÄNDERUNGSFAKTOR 0.5\r\n");
-    EXPECT_EQ(app.s.UBERLAPPUNG, 7);
-    EXPECT_EQ(app.s.TONHOHENANDERUNGSFAKTOR, 0.5);
+    EXPECT_EQ(std::pair(double(app.s.UBERLAPPUNG), double(app.s.TONHOHENANDERUNGSFAKTOR)),
+              std::pair(7.0, 0.5));
     unchangedExcept({});
 }
 

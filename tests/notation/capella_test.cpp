@@ -1,5 +1,4 @@
 #include "core/errors.h"
-#include "notation/capella.h"
 #include "notation_kit.h"
 
 using namespace tonfex;
@@ -38,19 +37,10 @@ std::string capellaExport(const std::vector<N>& notes, const std::string& divisi
     return x + "        </measure>\n    </part>\n</score-partwise>\n";
 }
 
-struct ImportTest : ::testing::Test {
-    testkit::TempFolder tmp;
-    TestPlatform tp;
-    ListBox zuordnung;
-    std::int16_t currentPitch = 0;
-    Pattern buffer;
-    bool keineFrage = true;
-
+struct ImportTest : testkit::ImportTest {
     std::string run(const std::string& xml) {
         testkit::writeBytes(tmp / "Tonfex-01.xml", xml);
-        ImportContext ctx{tp.files, tp.dialogs, zuordnung, '.', keineFrage, currentPitch, buffer};
-        CapellaLesen(tmp / "Tonfex-01.xml", tmp / "Tonfex-Cap-PT.txt", ctx);
-        return readBytes(tmp / "Tonfex-Cap-PT.txt");
+        return import(CapellaLesen, tmp / "Tonfex-01.xml");
     }
     // Runs an import that must fail and returns its message; the pattern file stays.
     std::string failure(const std::string& xml) {
@@ -124,14 +114,11 @@ TEST_F(ImportTest, QuestionsDecideWhatIsOverwritten) {
     };
     // Rows the old pattern did not have get 0 where nothing is overwritten.
     EXPECT_EQ(answer(true, false, true), "60  70  2000\r\n62  80  1000\r\n64  0  4000\r\n");
-    ASSERT_EQ(tp.dialogs.records.size(), 3u);
-    for (const auto& r : tp.dialogs.records)
-        EXPECT_EQ(r.title, "Vorsicht");
-    EXPECT_EQ(tp.dialogs.records[0].text,
-              "Die TONHÖHEN werden mit Werten aus Capella überschrieben - ok?");
-    EXPECT_EQ(tp.dialogs.records[1].text, "Die LAUTSTÄRKEN werden mit 100 überschrieben - ok?");
-    EXPECT_EQ(tp.dialogs.records[2].text,
-              "Die TONDAUERN werden mit Werten aus Capella überschrieben - ok?");
+    const std::string fromCapella = " werden mit Werten aus Capella überschrieben - ok?";
+    EXPECT_EQ(testkit::texts(tp.dialogs),
+              (std::vector<std::string>{"Die TONHÖHEN" + fromCapella,
+                                        "Die LAUTSTÄRKEN werden mit 100 überschrieben - ok?",
+                                        "Die TONDAUERN" + fromCapella}));
     // Rows with pitch 0 are not written.
     EXPECT_EQ(answer(false, true, false), "50  100  1000\r\n52  100  1000\r\n");
     EXPECT_EQ(answer(false, false, false), handMade);
@@ -215,18 +202,16 @@ TEST_F(ImportTest, VoiceOneOfTheFirstStaffAndPartInEitherScoreLayout) {
 TEST_F(ImportTest, ExportUnderEachOfItsThreeNames) {
     const std::string xml = capellaExport({{"C", 0, 5, 480}});
     testkit::writeBytes(tmp / "Tonfex-01.musicxml", xml);
-    ImportContext ctx{tp.files, tp.dialogs, zuordnung, '.', true, currentPitch, buffer};
-    CapellaLesen(tmp / "Tonfex-01.xml", tmp / "Tonfex-Cap-PT.txt", ctx);
-    EXPECT_EQ(readBytes(tmp / "Tonfex-Cap-PT.txt"), "60  100  2000\r\n");
+    EXPECT_EQ(import(CapellaLesen, tmp / "Tonfex-01.xml"), "60  100  2000\r\n");
     EXPECT_EQ(zuordnung.lines()[2], "Gelesen aus " + (tmp / "Tonfex-01.musicxml").string());
     std::filesystem::remove(tmp / "Tonfex-01.musicxml");
-    EXPECT_THROW(CapellaLesen(tmp / "Tonfex-01.xml", tmp / "Tonfex-Cap-PT.txt", ctx), CommandEnd);
+    EXPECT_THROW(import(CapellaLesen, tmp / "Tonfex-01.xml"), CommandEnd);
     EXPECT_TRUE(testkit::has(tp.dialogs.records.back().text,
                              "Tonfex-01.xml (auch Tonfex-01.musicxml und Tonfex-01.mxl) ist "
                              "nicht vorhanden!"));
     // A damaged archive is named, and the pattern file stays.
     testkit::writeBytes(tmp / "Tonfex-01.mxl", "PK\x03\x04 kein Archiv");
-    EXPECT_THROW(CapellaLesen(tmp / "Tonfex-01.xml", tmp / "Tonfex-Cap-PT.txt", ctx), CommandEnd);
+    EXPECT_THROW(import(CapellaLesen, tmp / "Tonfex-01.xml"), CommandEnd);
 #ifdef _WIN32 // the Windows build has no zip library
     EXPECT_TRUE(testkit::has(tp.dialogs.records.back().text, "Tonfex-01.mxl: komprimiertes"));
 #else

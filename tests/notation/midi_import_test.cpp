@@ -1,6 +1,5 @@
 // Standard MIDI Files as patterns: the voice the import takes from files of both formats.
 #include "core/errors.h"
-#include "notation/capella.h"
 #include "notation_kit.h"
 
 using namespace tonfex;
@@ -33,18 +32,10 @@ std::string b(std::initializer_list<int> bytes) {
     return s;
 }
 
-struct MidiImportTest : ::testing::Test {
-    testkit::TempFolder tmp;
-    TestPlatform tp;
-    ListBox zuordnung;
-    std::int16_t currentPitch = 0;
-    Pattern buffer;
-
+struct MidiImportTest : testkit::ImportTest {
     std::string run(const std::string& bytes) {
         testkit::writeBytes(tmp / "in.mid", bytes);
-        ImportContext ctx{tp.files, tp.dialogs, zuordnung, '.', true, currentPitch, buffer};
-        MidiLesen(tmp / "in.mid", tmp / "Tonfex-Cap-PT.txt", ctx);
-        return readBytes(tmp / "Tonfex-Cap-PT.txt");
+        return import(MidiLesen, tmp / "in.mid");
     }
 };
 
@@ -55,13 +46,13 @@ TEST_F(MidiImportTest, OneVoiceOfTheFirstTrackAndChannelWithNotes) {
     // C5 a quarter, released one tick early (a short gap); running status; the chord E5+G5
     // keeps G5, which a D5 ends after an eighth; a rest of a quarter; A5 with a velocity-0
     // release. Track 3 and channel 2 are other voices.
-    const std::string conductor = b({0, 0xff, 0x51, 3, 0x07, 0xa1, 0x20, 0, 0xff, 3, 2}) + "ab" +
-                                  b({0, 0xff, 0x2f, 0});
+    const std::string conductor =
+        b({0, 0xff, 0x51, 3, 0x07, 0xa1, 0x20, 0, 0xff, 3, 2}) + "ab" + b({0, 0xff, 0x2f, 0});
     const std::string voice =
-        b({0, 0x90, 60, 90, 0, 0x91, 50, 64, 0x83, 0x5f, 0x80, 60, 0, 1, 0x90, 64, 80, 0, 67, 70,
-           0x81, 0x70, 62, 99, 0, 0x80, 67, 0, 0, 0x80, 64, 0, 0x81, 0x70, 0x80, 62, 0, 0x83, 0x60,
-           0x90, 69, 100, 0, 0xf0, 2, 0x7e, 0xf7, 0x83, 0x60, 0x90, 69, 0, 0, 0x81, 50, 0, 0,
-           0xff, 0x2f, 0});
+        b({0,    0x90, 60,   90,   0,    0x91, 50,   64,   0x83, 0x5f, 0x80, 60,  0,    1,    0x90,
+           64,   80,   0,    67,   70,   0x81, 0x70, 62,   99,   0,    0x80, 67,  0,    0,    0x80,
+           64,   0,    0x81, 0x70, 0x80, 62,   0,    0x83, 0x60, 0x90, 69,   100, 0,    0xf0, 2,
+           0x7e, 0xf7, 0x83, 0x60, 0x90, 69,   0,    0,    0x81, 50,   0,    0,   0xff, 0x2f, 0});
     const std::string other = b({0, 0x90, 40, 100, 0x83, 0x60, 0x80, 40, 0, 0, 0xff, 0x2f, 0});
     const std::string rows = "60  90  2000\r\n67  70  1000\r\n62  99  1000\r\n62  1  2000\r\n"
                              "69  100  2000\r\n";

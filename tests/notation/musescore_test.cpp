@@ -17,10 +17,8 @@ const std::vector<Tone> kTones = {{60, 100, 2400, 480}, {61, 100, 1200, 240}, {5
                                   {66, 1, 1200, 240},   {72, 100, 600, 120},  {70, 90, 2100, 420},
                                   {55, 100, 4800, 960}, {67, 100, 9600, 1920}};
 
-struct MuseScoreTest : ::testing::Test {
+struct MuseScoreTest : testkit::ImportTest {
     void TearDown() override { TONFEX_REPORT_SCHEMA_SKIP(); }
-    testkit::TempFolder tmp;
-    TestPlatform tp;
 
     MuseScoreTest() {
         std::string melody;
@@ -66,12 +64,7 @@ TEST_F(MuseScoreTest, PlaysTheScoreOneOctaveUpWithTheLaddersDurations) {
     int extra = -1;
     EXPECT_FALSE(in >> extra) << "more notes than tones";
     // MuseScore's MIDI file as a pattern: the tones it plays with the ladder's durations.
-    ListBox zuordnung;
-    std::int16_t current = 0;
-    Pattern buffer;
-    ImportContext ctx{tp.files, tp.dialogs, zuordnung, '.', true, current, buffer};
-    MidiLesen(tmp / "out.mid", tmp / "Tonfex-Cap-PT.txt", ctx);
-    std::istringstream rows(testkit::readBytes(tmp / "Tonfex-Cap-PT.txt"));
+    std::istringstream rows(import(MidiLesen, tmp / "out.mid"));
     int last = 0;
     for (const Tone& t : kTones) {
         int pitch = -1, volume = -1, duration = -1;
@@ -101,32 +94,23 @@ TEST_F(MuseScoreTest, ItsExportUnderEachNameBecomesAPatternOfTheSameNotes) {
             ASSERT_EQ(exported.rfind("PK\x03\x04", 0), 0u) << name;
         else
             ASSERT_NE(exported.find("<note default-x="), std::string::npos) << name;
-        ListBox zuordnung;
-        std::int16_t pitch = 0;
-        Pattern buffer;
-        ImportContext ctx{tp.files, tp.dialogs, zuordnung, '.', true, pitch, buffer};
-        CapellaLesen(tmp / "Tonfex-01.xml", tmp / "Tonfex-Cap-PT.txt", ctx);
-        EXPECT_EQ(testkit::readBytes(tmp / "Tonfex-Cap-PT.txt"), expected) << name;
+        zuordnung.clear(), currentPitch = 0, buffer = Pattern{};
+        EXPECT_EQ(import(CapellaLesen, tmp / "Tonfex-01.xml"), expected) << name;
         EXPECT_EQ(zuordnung.lines()[2], "Gelesen aus " + (tmp / name).string());
     }
 }
 
+using MidoFiles = testkit::ImportTest;
+
 // A format 1 file as mido writes it: the conductor track has no notes, channel 3 of the next
 // track is the voice; its chord keeps the highest note, the gap becomes a rest row.
-TEST(MidoFiles, FormatOneGivesTheFirstVoiceWithRestAndChordTop) {
-    testkit::TempFolder tmp;
-    TestPlatform tp;
+TEST_F(MidoFiles, FormatOneGivesTheFirstVoiceWithRestAndChordTop) {
     ASSERT_EQ(testkit::runLogged("/usr/bin/python3 " +
                                      testkit::shellQuote(TONFEX_TEST_DATA "/notation/mido_format1.py") +
                                      " " + testkit::shellQuote(tmp / "f1.mid"),
                                  tmp / "log.txt"),
               0);
-    ListBox zuordnung;
-    std::int16_t current = 0;
-    Pattern buffer;
-    ImportContext ctx{tp.files, tp.dialogs, zuordnung, '.', true, current, buffer};
-    MidiLesen(tmp / "f1.mid", tmp / "Tonfex-Cap-PT.txt", ctx);
-    EXPECT_EQ(testkit::readBytes(tmp / "Tonfex-Cap-PT.txt"),
+    EXPECT_EQ(import(MidiLesen, tmp / "f1.mid"),
               "72  90  2000\r\n72  1  1000\r\n77  80  2000\r\n76  64  4000\r\n");
     EXPECT_EQ(zuordnung.lines()[3], "Aus f1.mid übergangen: 1 Akkordton, 1 Note weiterer Stimmen");
 }

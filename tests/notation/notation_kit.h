@@ -4,6 +4,7 @@
 
 #include "core/textfile.h"
 #include "melody/melody.h"
+#include "notation/capella.h"
 #include "platform/doubles.h"
 #include "support.h"
 
@@ -76,5 +77,22 @@ inline void museScore(const std::filesystem::path& in, const std::filesystem::pa
                   shellQuote(home) + " mscore3 -o " + shellQuote(out) + " " + shellQuote(in),
               out.string() + ".log");
 }
+
+// An import (CapellaLesen or MidiLesen) of `in` to the pattern file Tonfex-Cap-PT.txt on a
+// temporary folder; returns the pattern file's bytes.
+struct ImportTest : ::testing::Test {
+    TempFolder tmp;
+    TestPlatform tp;
+    ListBox zuordnung;
+    std::int16_t currentPitch = 0;
+    Pattern buffer;
+    bool keineFrage = true;
+
+    template <class Import> std::string import(Import read, const std::filesystem::path& in) {
+        ImportContext ctx{tp.files, tp.dialogs, zuordnung, '.', keineFrage, currentPitch, buffer};
+        read(in, tmp / "Tonfex-Cap-PT.txt", ctx);
+        return readBytes(tmp / "Tonfex-Cap-PT.txt");
+    }
+};
 
 } // namespace tonfex::testkit

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 using namespace tonfex;
+using namespace std::string_literals;
 
 using Lines = std::vector<std::string>;
 
@@ -14,16 +15,13 @@ TEST(MemoryFiles, WholeWriteLandsOnlyAtFinish) {
     auto writer = files.writeInPieces("/w/a/x.txt");
     writer->write("neu");
     writer->write("er Text");
-    EXPECT_EQ(*files.read("/w/a/x.txt"), "alt");
-    EXPECT_EQ(files.openWriters(), 1);
+    EXPECT_EQ(std::pair(*files.read("/w/a/x.txt"), files.openWriters()), std::pair("alt"s, 1));
     writer->rewriteStart("NEU");
     EXPECT_EQ(writer->finish(), "");
-    EXPECT_EQ(files.openWriters(), 0);
-    EXPECT_EQ(*files.read("/w/a/x.txt"), "NEUer Text");
     // A writer dropped before finish() leaves the old file whole.
     files.writeInPieces("/w/a/x.txt")->write("weg");
-    EXPECT_EQ(*files.read("/w/a/x.txt"), "NEUer Text");
-    EXPECT_EQ(files.openWriters(), 0);
+    EXPECT_EQ(std::pair(*files.read("/w/a/x.txt"), files.openWriters()),
+              std::pair("NEUer Text"s, 0));
     // A start rewritten longer than the bytes so far extends them.
     writer = files.writeInPieces("/w/a/h.bin");
     writer->write("ab");
@@ -47,9 +45,8 @@ TEST(MemoryFiles, FoldersAsOnDisk) {
     // Appending creates the folders and the file.
     EXPECT_EQ(files.append("/n/m/log.txt", "1"), "");
     EXPECT_EQ(files.append("/n/m/log.txt", "2"), "");
-    EXPECT_EQ(*files.read("/n/m/log.txt"), "12");
     EXPECT_EQ(files.copy("/n/m/log.txt", "/w/kopie.txt"), "");
-    EXPECT_EQ(*files.read("/w/kopie.txt"), "12");
+    EXPECT_EQ(*files.read("/n/m/log.txt") + *files.read("/w/kopie.txt"), "1212");
     EXPECT_EQ(files.copy("/n/fehlt.txt", "/w/k2.txt"), "ist nicht vorhanden");
     EXPECT_FALSE(files.exists("/w/k2.txt"));
 }

@@ -5,15 +5,17 @@
 #include "sampler/rpp_strict.h"
 #include "sampler/writer.h"
 #include "support.h"
+#include "wav_kit.h"
 
 #include <gtest/gtest.h>
-#include <sndfile.h>
 
 #include <cmath>
 #include <numbers>
 
 using namespace tonfex;
 using namespace tonfex::render;
+using testkit::readWav;
+using testkit::Wav;
 namespace fs = std::filesystem;
 
 namespace {
@@ -31,25 +33,6 @@ void writeSine(const fs::path& path, double hz, double seconds, int rate = kRate
     sf_close(f);
 }
 
-struct Wav {
-    std::vector<float> l, r;
-    int rate = 0, channels = 0, format = 0;
-};
-
-Wav readWav(const fs::path& path) {
-    SF_INFO info{};
-    SNDFILE* f = sf_open(path.string().c_str(), SFM_READ, &info);
-    Wav w;
-    if (!f) return w;
-    std::vector<float> x(static_cast<size_t>(info.frames * info.channels));
-    sf_readf_float(f, x.data(), info.frames);
-    sf_close(f);
-    w.rate = info.samplerate, w.channels = info.channels, w.format = info.format;
-    for (size_t i = 0; i + 1 < x.size(); i += 2)
-        w.l.push_back(x[i]), w.r.push_back(x[i + 1]);
-    return w;
-}
-
 double dB(const std::vector<float>& x, double from, double to) {
     double sum = 0;
     const auto a = static_cast<size_t>(from * kRate), b = static_cast<size_t>(to * kRate);
@@ -65,9 +48,9 @@ double onset(const std::vector<float>& x, double from, double level = 0.05) {
     return -1;
 }
 
-// The last frame above the level.
-double offset(const std::vector<float>& x, double level = 0.05) {
-    for (size_t i = x.size(); i-- > 0;)
+// The last frame before `before` seconds above the level.
+double offset(const std::vector<float>& x, double before, double level) {
+    for (auto i = std::min(x.size(), static_cast<size_t>(before * kRate)); i-- > 0;)
         if (std::abs(x[i]) > level) return double(i + 1) / kRate;
     return -1;
 }
@@ -132,13 +115,11 @@ TEST(RppReader, TracksItemsTakesAndQuotes) {
     EXPECT_EQ(std::tuple(i.sourceOffset, i.rate, i.preservePitch, i.semitones, i.file.string()),
               std::tuple(0.4, 1.0, true, 7.0, std::string("/abs/b.wav")));
     EXPECT_EQ(r.project.tracks[1].items.at(0).file, fs::path("/proj/c.wav"));
-    EXPECT_EQ(readProject("<REAPER_PROJECT\n<TRACK\n<ITEM\n<SOURCE WAVE\nFILE \"sub dir/a.wav\"\n"
-                          ">\n>\n>\n>\n",
-                          "p.rpp", "/proj")
-                  .project.tracks.at(0)
-                  .items.at(0)
-                  .file,
-              fs::path("/proj/sub dir/a.wav"));
+    const auto quoted =
+        readProject("<REAPER_PROJECT\n<TRACK\n" +
+                        std::string("<ITEM\n<SOURCE WAVE\nFILE \"sub dir/a.wav\"\n>\n>\n>\n>\n"),
+                    "p.rpp", "/proj");
+    EXPECT_EQ(quoted.project.tracks.at(0).items.at(0).file, fs::path("/proj/sub dir/a.wav"));
 
     const std::pair<const char*, const char*> bad[] = {
         {"<REAPER_PROJECT\n  NAME \"open\n>\n", "p.rpp, Zeile 2: Ein Anführungszeichen"},
@@ -197,8 +178,7 @@ TEST_F(Render, OnsetsGainsPansFadesAndSourceEnd) {
     EXPECT_NEAR(dB(wav.l, 3.045, 3.055), sine + 20 * std::log10(0.25), 0.5);
     EXPECT_NEAR(dB(wav.l, 3.595, 3.605), sine + 20 * std::log10(0.5), 0.5);
     // SOFFS 0.5 into a 1 s source: sound for 0.5 s of the 0.8 s item, then silence.
-    EXPECT_NEAR(offset(std::vector<float>(wav.l.begin(), wav.l.begin() + 5 * kRate), 0.005), 4.5,
-                1e-3);
+    EXPECT_NEAR(offset(wav.l, 5, 0.005), 4.5, 1e-3);
     EXPECT_NEAR(frequency(wav.l, 5.1, 5.4), 500, 5);
     EXPECT_EQ(result.shifts, 1); // the resampled 48 kHz item
 }
@@ -214,11 +194,9 @@ TEST_F(Render, ShiftsKeepLengthReuseAndNoClipping) {
     EXPECT_EQ(std::tuple(result.shifts, result.reused), std::tuple(2, 2));
     EXPECT_NEAR(frequency(wav.l, 0.2, 0.8) / (440 * std::exp2(7 / 12.0)), 1, 0.01);
     EXPECT_NEAR(frequency(wav.l, 1.7, 2.3) / (440 * std::exp2(-5 / 12.0)), 1, 0.01);
-    EXPECT_NEAR(offset(std::vector<float>(wav.l.begin(), wav.l.begin() + kRate * 5 / 4), 0.02), 1.0,
-                0.005);
+    EXPECT_NEAR(offset(wav.l, 1.25, 0.02), 1.0, 0.005);
     EXPECT_NEAR(onset(wav.l, 1.2, 0.02), 1.5, 0.001);
-    EXPECT_NEAR(offset(std::vector<float>(wav.l.begin(), wav.l.begin() + kRate * 11 / 4), 0.02),
-                2.5, 0.005);
+    EXPECT_NEAR(offset(wav.l, 2.75, 0.02), 2.5, 0.005);
     // Two items at 0.9 on top of each other would clip: the whole mix is lowered.
     EXPECT_GT(result.peak, 1.5);
     EXPECT_NEAR(result.gainDb, 20 * std::log10(0.98855 / result.peak), 0.01);

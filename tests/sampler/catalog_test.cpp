@@ -26,20 +26,11 @@ item(const std::string& name, const std::string& length = "1.50000000000000",
      const std::string& volpan =
          "1.00000000000000 0.00000000000000 1.00000000000000 -1.00000000000000",
      const std::string& playrate = "1.00000000000000 1 0.00000000000000 -1 0 0.0025") {
-    return {"    <ITEM",
-            "      POSITION 2.00000000000000",
-            "      LENGTH " + length,
-            "      FADEIN 1 0.01 0 1 0 0 0",
-            "      IID 1",
-            "      NAME " + name,
-            "      VOLPAN " + volpan,
-            "      SOFFS 0.25000000000000",
-            "      PLAYRATE " + playrate,
-            "      CHANMODE 0",
-            "      <SOURCE WAVE",
-            "        FILE \"x.wav\"",
-            "      >",
-            "    >"};
+    return splitLines(
+        "    <ITEM\n      POSITION 2.00000000000000\n      LENGTH " + length +
+        "\n      FADEIN 1 0.01 0 1 0 0 0\n      IID 1\n      NAME " + name + "\n      VOLPAN " +
+        volpan + "\n      SOFFS 0.25000000000000\n      PLAYRATE " + playrate +
+        "\n      CHANMODE 0\n      <SOURCE WAVE\n        FILE \"x.wav\"\n" + "      >\n    >");
 }
 
 std::vector<std::string> project(const std::vector<std::vector<std::string>>& items) {

@@ -34,17 +34,6 @@ struct ArbeitTest : AppTest {
     }
 };
 
-// The command line a composer's Windows machine gets for a launcher.
-std::string windowsLine(const testkit::Launcher& l) {
-    const char* program[] = {"C:\\Arbeit\\Editor-K\\NoteTab.exe  C:\\Arbeit\\",
-                             "C:\\Programme\\REAPER\\reaper.exe  C:\\\\Arbeit\\",
-                             "C:\\Programme\\capella2008\\capella.exe C:\\Arbeit\\",
-                             "C:\\Arbeit\\IrfanView\\i_view32.exe C:\\Arbeit\\"};
-    std::string file = l.file;
-    std::replace(file.begin(), file.end(), '/', '\\');
-    return program[l.kind] + file;
-}
-
 // The file's bytes once it is there (a started program writes it), removing it; nothing when
 // it does not come within half a minute. A file still held by its writer reads empty.
 std::optional<std::string> takeFileWhenThere(const fs::path& path) {
@@ -126,7 +115,7 @@ TEST_F(ArbeitTest, RealStartsHandTheProgramsTheirCommandLinesLetterForLetter) {
 
     for (const auto& launch : testkit::launchers()) {
         findControl(launch.name)->run(real, {});
-        const std::string line = windowsLine(launch);
+        const std::string line = testkit::windowsLine(launch.kind, launch.file);
         fs::path program = line.substr(0, line.find(".exe") + 4);
         auto record = takeFileWhenThere(program.parent_path() / "Aufruf.txt");
         ASSERT_TRUE(record) << launch.name << " did not start";
