@@ -161,20 +161,16 @@ void applyPatternButtons(const Settings& s, MainControls& c) {
         b->visible = show;
 }
 
+void showModeControls(MainControls& c, bool sampler) {
+    c.Label2.caption = sampler ? kAutosampler : kMelodienspieler;
+    c.Command1.visible = c.Reaperstart.visible = c.Hoeren.visible = sampler;
+    c.Stopp.visible = !sampler;
+}
+
 void applyModeControls(const Settings& s, MainControls& c) {
-    double sound = s.sound();
-    if (sound == 1) {
-        c.Label2.caption = kMelodienspieler;
-        c.Command1.visible = false;
-        c.Reaperstart.visible = c.Hoeren.visible = false;
-        c.Stopp.visible = true;
-        c.Startknopf.visible = true;
-    } else if (s.sampleMode()) {
-        c.Label2.caption = kAutosampler;
-        c.Command1.visible = true;
-        c.Reaperstart.visible = c.Hoeren.visible = true;
-        c.Stopp.visible = false;
-        c.Startknopf.visible = false;
+    if (s.sound() == 1 || s.sampleMode()) {
+        showModeControls(c, s.sampleMode());
+        c.Startknopf.visible = !s.sampleMode();
     }
 }
 

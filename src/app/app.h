@@ -189,7 +189,10 @@ private:
 
 // Shows or hides the five pattern buttons by TFm.
 void applyPatternButtons(const Settings& s, MainControls& c);
-// Mode caption and the buttons that belong to MIDI or sampler mode, by SOUND.
+// The mode's caption, the project buttons of sampler mode (Powertaste, Reaper, Hören) and
+// Stopp of MIDI mode.
+void showModeControls(MainControls& c, bool sampler);
+// The same by SOUND, with Play, which sampler mode hides.
 void applyModeControls(const Settings& s, MainControls& c);
 
 inline constexpr const char* kMelodienspieler = "D e r   M e l o d i e n s p i e l e r";

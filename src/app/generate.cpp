@@ -124,9 +124,7 @@ void App::Dateiherstellung_Click() {
         c.txtNot.setText("SAMPLER");
         c.Text5.setText("");
         Verzoegerung(0.9);
-        c.Label2.caption = kAutosampler;
-        c.Command1.visible = c.Reaperstart.visible = c.Hoeren.visible = true;
-        c.Stopp.visible = false;
+        showModeControls(c, true);
     }
     // The play reads the duration list and the project writer its template heads only after
     // the new melody has replaced Tonfex.txt: a missing one stops before the old melody goes.
@@ -137,9 +135,7 @@ void App::Dateiherstellung_Click() {
     if (sound == 1) {
         c.txtNot.setText("WAVETABLE");
         Verzoegerung(0.9);
-        c.Label2.caption = kMelodienspieler;
-        c.Command1.visible = c.Reaperstart.visible = c.Hoeren.visible = false;
-        c.Stopp.visible = true;
+        showModeControls(c, false);
     }
 
     double tfm = s.tfm();
@@ -248,30 +244,23 @@ void App::Neuton() {
         s.TRACKZAHL = tracks > 0 && tracks < 8 ? toInt32(tracks) : 8;
         if (s.TRACKZAHL == 1) s.AUTOPAN = 0;
     }
-    auto sampler = [&] {
-        c.Label2.caption = kAutosampler;
-        c.Command1.visible = c.Reaperstart.visible = c.Hoeren.visible = true;
-        c.Stopp.visible = false;
-    };
     if (sound == 2) {
         HCLeser();
         c.txtNot.setText(Regelname.empty() ? "SAMPLER" : Regelname);
         c.Text5.setText("");
         Verzoegerung(Regelname.empty() ? 0.9 : 0.3);
-        sampler();
+        showModeControls(c, true);
     } else if (sound == 3 || sound == 4) {
         Katalogleser();
         Katalogliste();
         c.txtNot.setText("SAMPLER");
         c.Text5.setText("");
         Verzoegerung(0.9);
-        sampler();
+        showModeControls(c, true);
     } else if (sound == 1) {
         c.txtNot.setText(Regelname.empty() ? "WAVETABLE" : Regelname);
         Verzoegerung(Regelname.empty() ? 0.9 : 0.3);
-        c.Label2.caption = kMelodienspieler;
-        c.Command1.visible = c.Reaperstart.visible = c.Hoeren.visible = false;
-        c.Stopp.visible = true;
+        showModeControls(c, false);
     }
 
     auto rows = readToneFile(platform.files, platform.dialogs, folder.path(names::melody),

@@ -67,8 +67,7 @@ CommandLine viewerCommand(OsKind os, const std::string& fileText, const Environm
     return withFile(envOr(env, "TONFEX_BILDBETRACHTER", "xdg-open"), " ", fileText);
 }
 
-CommandLine playerCommand(OsKind os, const std::string& fileText, const Environment& env) {
-    if (os == OsKind::Windows) return withFile("explorer.exe", " ", fileText);
+CommandLine playerCommand(const std::string& fileText, const Environment& env) {
     return withFile(envOr(env, "TONFEX_PLAYER", "xdg-open"), " ", fileText);
 }
 

@@ -23,9 +23,9 @@ std::vector<CommandLine> capellaCommands(OsKind os, const std::string& fileText,
                                          const Environment& env);
 // The image viewer: IrfanView on Windows; $TONFEX_BILDBETRACHTER, else xdg-open, elsewhere.
 CommandLine viewerCommand(OsKind os, const std::string& fileText, const Environment& env);
-// The sound player for a rendered WAV file: $TONFEX_PLAYER, else xdg-open (Linux only, where
-// the render exists).
-CommandLine playerCommand(OsKind os, const std::string& fileText, const Environment& env);
+// The sound player for a rendered WAV file: $TONFEX_PLAYER, else xdg-open (the render exists
+// on Linux only).
+CommandLine playerCommand(const std::string& fileText, const Environment& env);
 
 // The title of the viewer window that Infos closes before it opens the overview picture.
 inline constexpr const char* kViewerWindowTitle = "Fm-Test-10-2.bmp - IrfanView";

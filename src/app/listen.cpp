@@ -51,7 +51,7 @@ std::filesystem::path App::Vorhoeren_Click(const std::vector<std::string>& args)
 
 void App::Hoeren_Click() {
     const std::filesystem::path wav = Vorhoeren_Click({});
-    startProgram(*this, playerCommand(os, utf8FromPath(wav), environment), false);
+    startProgram(*this, playerCommand(utf8FromPath(wav), environment), false);
 }
 
 } // namespace tonfex

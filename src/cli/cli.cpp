@@ -94,27 +94,17 @@ private:
     std::chrono::steady_clock::time_point started_;
 };
 
-class CliDialogs : public Dialogs {
+class CliDialogs : public BoxDialogs {
 public:
     CliDialogs(Terminal& t, AnswerMode mode) : t_(t), mode_(mode) {}
-    std::function<void()> beforeDialog;
-
-    bool ask(const std::string& title, const std::string& text) override {
-        return question(title, text, false) == Answer::Yes;
-    }
-    Answer askAll(const std::string& title, const std::string& text) override {
-        return question(title, text, true);
-    }
-    void tell(const std::string& title, const std::string& text) override {
-        if (beforeDialog) beforeDialog();
-        t_.out << "[" << title << "] " << text << '\n';
-    }
 
 private:
+    void message(const std::string& title, const std::string& text) override {
+        t_.out << "[" << title << "] " << text << '\n';
+    }
     // "Ja, alle" is offered only where a person types the answer (`a`); --ja answers each
     // question Yes on its own.
-    Answer question(const std::string& title, const std::string& text, bool offerAll) {
-        if (beforeDialog) beforeDialog();
+    Answer question(const std::string& title, const std::string& text, bool offerAll) override {
         const bool typed = mode_ == AnswerMode::Ask && t_.inIsTerminal;
         offerAll = offerAll && typed;
         t_.out << "[" << title << "] " << text << (offerAll ? " (Ja/Nein/Alle) " : " (Ja/Nein) ");

@@ -107,20 +107,6 @@ std::vector<XmlToken> scanXml(const std::string& text, std::string* error) {
     return tokens;
 }
 
-std::string escapeAttribute(const std::string& value) {
-    std::string out;
-    for (char c : value) {
-        switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        default: out += c;
-        }
-    }
-    return out;
-}
-
 #ifndef TONFEX_HAVE_LIBXML2
 // Not a validating parser: it splits markup from text and stops where markup never closes.
 std::string scanXml(const std::string& text, const std::function<void(XmlToken&&)>& take) {
@@ -221,6 +207,21 @@ void keepFirstError(void* arg, xmlErrorPtr error) noexcept {
                 trim(message) + ")";
     } catch (...) {
     }
+}
+
+// Escapes &, <, > and " for an attribute value between double quotes, as XmlToken keeps it.
+std::string escapeAttribute(const std::string& value) {
+    std::string out;
+    for (char c : value) {
+        switch (c) {
+        case '&': out += "&amp;"; break;
+        case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
+        case '"': out += "&quot;"; break;
+        default: out += c;
+        }
+    }
+    return out;
 }
 
 std::string text(const xmlChar* s) {

@@ -29,7 +29,4 @@ std::string scanXml(const std::string& text, const std::function<void(XmlToken&&
 // The tokens in a list; `error` (if given) gets the result of the scan.
 std::vector<XmlToken> scanXml(const std::string& text, std::string* error = nullptr);
 
-// Escapes &, <, > and " for an attribute value between double quotes.
-std::string escapeAttribute(const std::string& value);
-
 } // namespace tonfex

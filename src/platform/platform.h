@@ -30,8 +30,8 @@ public:
     virtual void tell(const std::string& title, const std::string& text) = 0;
 };
 
-// Dialogs that a window shows as boxes of its own: `beforeDialog` runs before each box, so
-// that the window behind it shows the latest state.
+// Dialogs that show each question and message themselves (a window's boxes, the terminal):
+// `beforeDialog` runs before each, so that what stands behind it shows the latest state.
 class BoxDialogs : public Dialogs {
 public:
     bool ask(const std::string& title, const std::string& text) final {

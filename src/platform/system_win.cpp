@@ -1,5 +1,6 @@
 // Windows side of the platform layer.
 #include "platform/real.h"
+#include "platform/win_services.h"
 
 #include <windows.h>
 
@@ -10,14 +11,6 @@ namespace fs = std::filesystem;
 namespace tonfex {
 
 namespace {
-std::wstring wide(const std::string& utf8) {
-    if (utf8.empty()) return {};
-    int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring w(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), w.data(), n);
-    return w;
-}
-
 // Lower case by the system's rules, so that "Ü" matches "ü" as well as "A" matches "a".
 std::wstring lower(std::wstring s) {
     if (!s.empty()) CharLowerBuffW(s.data(), static_cast<DWORD>(s.size()));
@@ -71,7 +64,7 @@ std::string replaceFile(const fs::path& source, const fs::path& target) {
 
 bool SystemProgramStarter::start(const CommandLine& command, bool minimized) {
     // A program or file path with blanks stays one argument.
-    std::wstring line = wide(quotedCommandLine(command));
+    std::wstring line = toWide(quotedCommandLine(command));
     if (line.empty()) return false;
     STARTUPINFOW si{};
     si.cb = sizeof si;
@@ -87,7 +80,7 @@ bool SystemProgramStarter::start(const CommandLine& command, bool minimized) {
 }
 
 void SystemWindowCloser::closeContaining(const std::string& text) {
-    CloseSearch search{lower(wide(text))};
+    CloseSearch search{lower(toWide(text))};
     EnumWindows(closeIfTitleMatches, reinterpret_cast<LPARAM>(&search));
 }
 
