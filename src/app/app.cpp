@@ -88,7 +88,7 @@ void App::IniEinlesen() {
 
 void App::Initial() {
     IniEinlesen();
-    s = convertSettings(ini, decimal, gapFactor);
+    s = settingsConverter(ini, decimal, gapFactor);
     if (seedOverride) s.ZUFALLSSTART = *seedOverride;
     forceRuleSettings(s);
     applyPatternButtons(s, c);

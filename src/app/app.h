@@ -32,6 +32,7 @@ public:
     MainControls c;
     IniTable ini;
     Settings s;
+    SettingsConverter settingsConverter;
     Melody melody;
 
     std::string versionText = "Tonfex 1.31 vom 29.08.2014";

@@ -92,6 +92,18 @@ size_t incompleteTail(std::string_view bytes) {
     return 0;
 }
 
+// Appends the next piece of at most `most` bytes to `to` through `piece` (room for kPiece
+// bytes): only the bytes read are written, never a whole piece of zeros first.
+size_t appendPiece(PieceReader& pieces, char* piece, std::string& to, size_t most) {
+    const size_t got = pieces.read(piece, std::min(most, kPiece));
+    to.append(piece, got);
+    return got;
+}
+
+std::unique_ptr<char[]> newPiece() {
+    return std::make_unique_for_overwrite<char[]>(kPiece);
+}
+
 } // namespace
 
 LineReader::LineReader(Files& files, const std::filesystem::path& path, size_t maxLineBytes)
@@ -101,10 +113,8 @@ bool LineReader::fill() {
     if (end_ || !pieces_) return false;
     buffer_.erase(0, at_);
     at_ = 0;
-    const size_t had = buffer_.size();
-    buffer_.resize(had + kPiece);
-    const size_t got = pieces_->read(buffer_.data() + had, kPiece);
-    buffer_.resize(had + got);
+    if (!piece_) piece_ = newPiece();
+    const size_t got = appendPiece(*pieces_, piece_.get(), buffer_, kPiece);
     end_ = got == 0;
     return got != 0;
 }
@@ -189,12 +199,9 @@ std::optional<FirstBytes> readFirstBytes(Files& files, const std::filesystem::pa
     auto pieces = files.readInPieces(path);
     if (!pieces) return std::nullopt;
     FirstBytes out;
+    const auto piece = newPiece();
     for (;;) {
-        const size_t had = out.bytes.size();
-        const size_t want = std::min(kPiece, limit + 1 - had);
-        out.bytes.resize(had + want);
-        const size_t got = pieces->read(out.bytes.data() + had, want);
-        out.bytes.resize(had + got);
+        const size_t got = appendPiece(*pieces, piece.get(), out.bytes, limit + 1 - out.bytes.size());
         if (got == 0 || out.bytes.size() > limit) break;
     }
     if (pieces->failed()) return std::nullopt;
@@ -226,11 +233,10 @@ std::optional<FileShape> fileShape(Files& files, const std::filesystem::path& pa
     std::string buffer, first;
     bool valid = true, marksOnly = true;
     size_t total = 0;
+    const auto piece = newPiece();
     for (;;) {
         const size_t had = buffer.size();
-        buffer.resize(had + kPiece);
-        const size_t got = pieces->read(buffer.data() + had, kPiece);
-        buffer.resize(had + got);
+        const size_t got = appendPiece(*pieces, piece.get(), buffer, kPiece);
         if (got == 0) break;
         if (first.size() < 3) first.append(buffer, had, std::min(got, 3 - first.size()));
         // A file holding nothing but byte order marks (one or several) is empty to its reader.

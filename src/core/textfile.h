@@ -42,6 +42,7 @@ private:
     std::unique_ptr<PieceReader> pieces_;
     size_t maxLineBytes_;
     std::string buffer_;
+    std::unique_ptr<char[]> piece_; // what one read takes, before it joins buffer_
     size_t at_ = 0;
     bool end_ = false, cut_ = false, first_ = true, bom_ = false, cp1252_ = false;
     size_t number_ = 0;

@@ -72,6 +72,7 @@ void Katalogleser(Files& files, Dialogs& dialogs, Clock& clock, const WorkFolder
                   std::int32_t& Samplezahl);
 
 // HCLeser: builds the catalog from the hand-written sample list, one line per tone number.
+// Both readers take `table` as the last one left it: nothing filled beyond `Samplezahl`.
 // A missing list or one with more than 32767 lines ends the command after a message.
 void HCLeser(Files& files, Dialogs& dialogs, const WorkFolder& folder,
              std::vector<std::string>& table, std::int32_t& Samplezahl);

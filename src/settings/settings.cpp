@@ -234,4 +234,21 @@ Settings convertSettings(const IniTable& table, char decimal, double gapFactor) 
     return s;
 }
 
+const Settings& SettingsConverter::operator()(const IniTable& table, char decimal,
+                                              double gapFactor) {
+    const auto first = table_.lines.begin() + 1;
+    const bool same = valid_ && decimal == decimal_ && gapFactor == gapFactor_ &&
+                      table.count == table_.count &&
+                      std::equal(first, first + table.count, table.lines.begin() + 1);
+    if (!same) {
+        settings_ = convertSettings(table, decimal, gapFactor);
+        std::copy(table.lines.begin(), table.lines.begin() + table.count + 1, table_.lines.begin());
+        table_.count = table.count;
+        decimal_ = decimal;
+        gapFactor_ = gapFactor;
+        valid_ = true;
+    }
+    return settings_;
+}
+
 } // namespace tonfex

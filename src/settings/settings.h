@@ -81,6 +81,20 @@ struct Settings {
 // the tone count, `Samplepause` and the forcing by TFm. `gapFactor` is the window's 0.001.
 Settings convertSettings(const IniTable& table, char decimal, double gapFactor = 0.001);
 
+// convertSettings with its last result kept: every command reads the settings file anew, but
+// converts it only when its lines, the separator or the gap factor changed since the last one.
+class SettingsConverter {
+public:
+    const Settings& operator()(const IniTable& table, char decimal, double gapFactor);
+
+private:
+    bool valid_ = false;
+    IniTable table_;
+    char decimal_ = '.';
+    double gapFactor_ = 0;
+    Settings settings_;
+};
+
 // Every keyword the settings template names, with its abbreviation, in the order they are read.
 std::vector<std::pair<std::string, std::string>> settingsKeywords();
 // The optional keywords with their abbreviations: read like the others, absent from the template.
