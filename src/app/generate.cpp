@@ -235,7 +235,7 @@ void App::DauernLesen(const std::filesystem::path& path) {
 }
 
 void App::Neuton() {
-    std::fill(melody.Tonhoehe.begin(), melody.Tonhoehe.end(), 0);
+    melody.erasePitches();
     double sound = s.sound();
     if (sound == 1) {
         double autopan = numericPrefix(IniWert(ini, "AUTOPAN"));

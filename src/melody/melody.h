@@ -21,7 +21,8 @@ struct Melody {
     // Per position, the count or the running occurrence number of its pitch (statistics).
     std::vector<std::int16_t> Tonzaehler = std::vector<std::int16_t>(kLast + 1);
 
-    void erase(); // the three tone arrays, all entries 0
+    void erase();        // the three tone arrays, all entries 0
+    void erasePitches(); // Tonhoehe only
 };
 
 // A pattern table: rows 1..Zeilen of pitch, volume and duration.
