@@ -1,5 +1,6 @@
 #include "core/encoding.h"
 
+#include <algorithm>
 #include <cstdint>
 
 namespace tonfex {
@@ -71,11 +72,14 @@ bool isAscii(std::string_view bytes) {
 std::string utf8FromCp1252(std::string_view bytes) {
     std::string out;
     out.reserve(bytes.size() + bytes.size() / 8);
-    for (char ch : bytes) {
-        auto c = static_cast<unsigned char>(ch);
-        if (c < 0x80) {
-            out += ch;
-        } else if (c < 0xA0) {
+    auto high = [](char ch) { return static_cast<unsigned char>(ch) >= 0x80; };
+    for (auto at = bytes.begin(); at != bytes.end(); ++at) {
+        // A run of ASCII bytes is taken as it stands, in one piece.
+        const auto run = std::find_if(at, bytes.end(), high);
+        out.append(at, run);
+        if ((at = run) == bytes.end()) break;
+        auto c = static_cast<unsigned char>(*at);
+        if (c < 0xA0) {
             char32_t cp = kHigh[c - 0x80];
             appendUtf8(out, cp ? cp : 0xFFFD);
         } else {
