@@ -8,17 +8,25 @@
 
 namespace tonfex {
 
+namespace {
+// The first CR or LF from `p` on, or `end`. Kept out of line: the fuzz build takes no coverage
+// from this loop over every byte (fuzz/coverage-ignore.txt), which gives it nothing to learn.
+[[gnu::noinline]] const char* lineEnd(const char* p, const char* end) {
+    while (p != end && *p != '\n' && *p != '\r')
+        ++p;
+    return p;
+}
+} // namespace
+
 std::vector<std::string> splitLines(const std::string& text) {
     std::vector<std::string> lines;
     // Files end their lines with LF or CR LF; a file of bare CRs merely grows the vector.
     lines.reserve(static_cast<size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
     const char* const end = text.data() + text.size();
     const char* start = text.data();
-    for (const char* p = start; p != end; ++p) {
-        if (*p != '\r' && *p != '\n') continue;
+    for (const char* p; (p = lineEnd(start, end)) != end; start = p + 1) {
         lines.emplace_back(start, p);
         if (*p == '\r' && p + 1 != end && p[1] == '\n') ++p;
-        start = p + 1;
     }
     if (start != end) lines.emplace_back(start, end);
     return lines;
@@ -73,13 +81,6 @@ bool validUtf8(std::string_view bytes) {
     return bytes.empty() || isAscii(bytes) || looksLikeUtf8(bytes);
 }
 
-// The first CR or LF from `p` on, or `end`. Kept out of line: the fuzz build takes no coverage
-// from this loop over every byte (fuzz/coverage-ignore.txt), which gives it nothing to learn.
-[[gnu::noinline]] const char* lineEnd(const char* p, const char* end) {
-    while (p != end && *p != '\n' && *p != '\r')
-        ++p;
-    return p;
-}
 
 // The bytes of a sequence that the cut left incomplete at the end of `bytes`.
 size_t incompleteTail(std::string_view bytes) {
