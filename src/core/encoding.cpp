@@ -159,6 +159,13 @@ std::string decodeFileText(std::string text) {
     std::string out;
     out.reserve(bytes.size());
     for (size_t i = 0; i < bytes.size();) {
+        // A run of ASCII bytes is taken as it stands, in one piece.
+        const size_t run = static_cast<size_t>(
+            std::find_if(bytes.begin() + static_cast<std::ptrdiff_t>(i), bytes.end(),
+                         [](char ch) { return static_cast<unsigned char>(ch) >= 0x80; }) -
+            bytes.begin());
+        out.append(bytes.substr(i, run - i));
+        if ((i = run) == bytes.size()) break;
         char32_t cp = 0;
         size_t len = decodeOne(bytes, i, cp);
         if (len == 0) {
