@@ -59,6 +59,14 @@ size_t decodeOne(std::string_view s, size_t i, char32_t& cp) {
     if (cp < kMin[len] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
     return len;
 }
+
+// The index of the first byte at or after from that is not ASCII, or the size.
+size_t asciiRunEnd(std::string_view bytes, size_t from) {
+    const auto high = [](char ch) { return static_cast<unsigned char>(ch) >= 0x80; };
+    return static_cast<size_t>(
+        std::find_if(bytes.begin() + static_cast<std::ptrdiff_t>(from), bytes.end(), high) -
+        bytes.begin());
+}
 } // namespace
 
 bool isAscii(std::string_view bytes) {
@@ -72,13 +80,12 @@ bool isAscii(std::string_view bytes) {
 std::string utf8FromCp1252(std::string_view bytes) {
     std::string out;
     out.reserve(bytes.size() + bytes.size() / 8);
-    auto high = [](char ch) { return static_cast<unsigned char>(ch) >= 0x80; };
-    for (auto at = bytes.begin(); at != bytes.end(); ++at) {
+    for (size_t i = 0; i < bytes.size(); ++i) {
         // A run of ASCII bytes is taken as it stands, in one piece.
-        const auto run = std::find_if(at, bytes.end(), high);
-        out.append(at, run);
-        if ((at = run) == bytes.end()) break;
-        auto c = static_cast<unsigned char>(*at);
+        const size_t run = asciiRunEnd(bytes, i);
+        out.append(bytes.substr(i, run - i));
+        if ((i = run) == bytes.size()) break;
+        auto c = static_cast<unsigned char>(bytes[i]);
         if (c < 0xA0) {
             char32_t cp = kHigh[c - 0x80];
             appendUtf8(out, cp ? cp : 0xFFFD);
@@ -160,10 +167,7 @@ std::string decodeFileText(std::string text) {
     out.reserve(bytes.size());
     for (size_t i = 0; i < bytes.size();) {
         // A run of ASCII bytes is taken as it stands, in one piece.
-        const size_t run = static_cast<size_t>(
-            std::find_if(bytes.begin() + static_cast<std::ptrdiff_t>(i), bytes.end(),
-                         [](char ch) { return static_cast<unsigned char>(ch) >= 0x80; }) -
-            bytes.begin());
+        const size_t run = asciiRunEnd(bytes, i);
         out.append(bytes.substr(i, run - i));
         if ((i = run) == bytes.size()) break;
         char32_t cp = 0;

@@ -236,14 +236,13 @@ Settings convertSettings(const IniTable& table, char decimal, double gapFactor) 
 
 const Settings& SettingsConverter::operator()(const IniTable& table, char decimal,
                                               double gapFactor) {
-    const auto first = table_.lines.begin() + 1;
+    const auto first = table.lines.begin() + 1;
+    const auto last = first + table.count;
     const bool same = valid_ && decimal == decimal_ && gapFactor == gapFactor_ &&
-                      table.count == table_.count &&
-                      std::equal(first, first + table.count, table.lines.begin() + 1);
+                      std::equal(first, last, lines_.begin(), lines_.end());
     if (!same) {
         settings_ = convertSettings(table, decimal, gapFactor);
-        std::copy(table.lines.begin(), table.lines.begin() + table.count + 1, table_.lines.begin());
-        table_.count = table.count;
+        lines_.assign(first, last);
         decimal_ = decimal;
         gapFactor_ = gapFactor;
         valid_ = true;

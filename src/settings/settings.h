@@ -89,7 +89,7 @@ public:
 
 private:
     bool valid_ = false;
-    IniTable table_;
+    std::vector<std::string> lines_; // the table's lines 1..count of the last conversion
     char decimal_ = '.';
     double gapFactor_ = 0;
     Settings settings_;

@@ -147,3 +147,23 @@ TEST(Template, OptionalKeywordsHaveNoLineAndAreReadWhenALineCarriesThem) {
                               [](const char* l) { return read({l}).MARKOVORDNUNG; }),
               (std::vector<std::int16_t>{2, 1, 1}));
 }
+
+TEST(SettingsConverter, ConvertsAgainWhenALineTheDecimalOrTheGapFactorChanges) {
+    SettingsConverter convert;
+    IniTable t;
+    auto pick = [&](std::vector<std::string> lines, char decimal, double gap) {
+        fillIniTable(t, lines);
+        const Settings& s = convert(t, decimal, gap);
+        return std::vector<double>{double(s.ANZAHL), s.Samplepause, double(s.decimal), s.TEMPO};
+    };
+    const std::vector<std::string> base = {"TONFINDUNGSMETHODE 3", "ANZAHL 7", "ZWISCHENRAUM 10",
+                                           "TEMPO 2"};
+    EXPECT_EQ(pick(base, ',', 0.001), (std::vector<double>{7, 0.01, ',', 2}));
+    EXPECT_EQ(pick({"TONFINDUNGSMETHODE 3", "ANZAHL 8", "ZWISCHENRAUM 10", "TEMPO 2"}, ',',
+                   0.001),
+              (std::vector<double>{8, 0.01, ',', 2}));
+    EXPECT_EQ(pick(base, ',', 0.01), (std::vector<double>{7, 0.1, ',', 2}));
+    EXPECT_EQ(pick(base, '.', 0.01), (std::vector<double>{7, 0.1, '.', 2}));
+    // A line fewer: the dropped keyword falls back.
+    EXPECT_EQ(pick({"TONFINDUNGSMETHODE 3", "ANZAHL 7", "ZWISCHENRAUM 10"}, '.', 0.01)[3], 1);
+}
