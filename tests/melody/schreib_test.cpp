@@ -26,7 +26,7 @@ struct SchreibTest : ::testing::Test {
 };
 } // namespace
 
-TEST_F(SchreibTest, LinesWithSingleBlanksAndLocaleDecimal) {
+TEST_F(SchreibTest, LinesLocaleDecimalAndAPitchBelowOneYesWritesOneNoEnds) {
     tones({{60, 100, 4}, {62, 90, 2}});
     write();
     EXPECT_EQ(file(), "60 100 4\r\n62 90 2\r\n");
@@ -44,9 +44,7 @@ TEST_F(SchreibTest, LinesWithSingleBlanksAndLocaleDecimal) {
     m.Tonzahl = 0; // no tones: the file stays
     write();
     EXPECT_EQ(file(), "32767 1 1\r\n");
-}
 
-TEST_F(SchreibTest, PitchBelowOneAsksYesWritesOneNoEndsTheProgram) {
     tones({{60, 100, 4}, {61, 100, 4}});
     s.TRANSPONI = -70;
     tp.dialogs.answers = {true, true};
