@@ -23,14 +23,12 @@ std::vector<std::string> windowsLines(const std::string& f) {
 }
 } // namespace
 
-TEST(Launchers, WindowsCommandLinesLetterForLetter) {
+TEST(Launchers, WindowsCommandLinesLetterForLetterLinuxProgramsFromVariablesOrTheSystem) {
     EXPECT_EQ(windowsLines("C:\\Arbeit\\VB\\Tonfex-HCR.rpp"),
               testkit::mapped(
                   {Launcher::Editor, Launcher::Reaper, Launcher::Capella, Launcher::Viewer},
                   [](Launcher::Kind k) { return testkit::windowsLine(k, "VB/Tonfex-HCR.rpp"); }));
-}
 
-TEST(Launchers, LinuxProgramsFromVariablesOrTheSystem) {
     std::map<std::string, std::string> vars = {{"TONFEX_EDITOR", "/opt/ed/mousepad"},
                                                {"TONFEX_REAPER", "/opt/REAPER/reaper"},
                                                {"TONFEX_CAPELLA", "capella-reader"},

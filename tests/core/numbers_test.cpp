@@ -15,14 +15,6 @@ using namespace tonfex;
 using testkit::mapped;
 using Texts = std::vector<std::string>;
 
-TEST(NumberTexts, PlainSignBlankAndPrintForms) {
-    // The plain double form (at most 15 significant digits) is compared with printf below.
-    EXPECT_EQ(plainTextSingle(0.1f, '.') + " " + plainText(-32768), "0.1 -32768");
-    EXPECT_EQ(mapped({1.5, -1.5, 0.5, -0.5, 0.0}, signBlankText),
-              (Texts{" 1.5", "-1.5", " .5", "-.5", " 0"}));
-    EXPECT_EQ(printText(2), " 2 ");
-}
-
 namespace {
 // printf's correctly rounded digits laid out as the plain form.
 std::string printfPlain(double v, int digits, char decimal) {
@@ -47,7 +39,12 @@ std::string printfPlain(double v, int digits, char decimal) {
 }
 } // namespace
 
-TEST(NumberTexts, RoundLikePrintfEverywhere) {
+TEST(NumberTexts, PlainSignBlankAndPrintFormsRoundLikePrintfEverywhere) {
+    EXPECT_EQ(plainTextSingle(0.1f, '.') + " " + plainText(-32768), "0.1 -32768");
+    EXPECT_EQ(mapped({1.5, -1.5, 0.5, -0.5, 0.0}, signBlankText),
+              (Texts{" 1.5", "-1.5", " .5", "-.5", " 0"}));
+    EXPECT_EQ(printText(2), " 2 ");
+    // The plain double form (at most 15 significant digits) against printf's digits.
     std::mt19937_64 gen(11);
     // Negative zero, subnormals, carries into the next power of ten.
     std::vector<double> values{-0.0, 5e-324, 2.2250738585072009e-308, 0.30000000000000004};

@@ -7,7 +7,7 @@
 
 using namespace tonfex;
 
-TEST(Encoding, Cp1252RoundTrip) {
+TEST(Encoding, Cp1252RoundTripAndLinesWithAnyLineEnd) {
     std::string utf8 = "ÜBERLAPPUNG TONHÖHENÄNDERUNGSFAKTOR ß € „x“";
     std::string bytes = cp1252FromUtf8(utf8);
     EXPECT_EQ(bytes[0], '\xDC');
@@ -20,9 +20,7 @@ TEST(Encoding, Cp1252RoundTrip) {
                               [](const char* input) { return decodeFileText(input); }),
               (std::vector<std::string>{"TEMPO 1", "ÜB", "ÜBER"}));
     EXPECT_EQ(decodeFileText(std::string("A\0B", 3)), std::string("A\0B", 3));
-}
-
-TEST(TextFile, LinesWithAnyLineEnd) {
+    // Lines with any line end; written with CR LF.
     EXPECT_EQ(splitLines("a\r\nb\nc\rd"), (std::vector<std::string>{"a", "b", "c", "d"}));
     EXPECT_EQ(splitLines("a\r\n\r\n"), (std::vector<std::string>{"a", ""}));
     EXPECT_TRUE(splitLines("").empty());

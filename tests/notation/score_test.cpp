@@ -107,7 +107,7 @@ TEST_F(ScoreTest, ClefsAndTimes) {
               "<time><beats>7</beats><beat-type>16</beat-type>");
 }
 
-TEST_F(ScoreTest, PitchesSharpsOctavesAndTransposition) {
+TEST_F(ScoreTest, PitchesSharpsOctavesTranspositionAndNoteValues) {
     EXPECT_EQ(notes(score(
                   scoreSettings(),
                   {{60, 100, 4}, {61, 100, 4}, {59, 100, 4}, {0 + 12, 100, 4}, {127 - 8, 100, 4}})),
@@ -117,11 +117,9 @@ TEST_F(ScoreTest, PitchesSharpsOctavesAndTransposition) {
     s.TRANSPOSIWERT = 12;
     EXPECT_EQ(notes(score(s, {{60, 100, 4}, {66, 100, 4}})),
               (std::vector<std::string>{"C6 120 16th", "F^16 120 16th sharp"}));
-}
-
-TEST_F(ScoreTest, NoteValuesRelativeToTheShortestTone) {
-    // Single and double dots and rests: the whole file above and the MuseScore round trip.
-    // Thresholds are integer parts: with shortest 2, 3 is entry 2 and 4 entry 2 dotted.
+    // Note values relative to the shortest tone. Single and double dots and rests: the whole file
+    // above and the MuseScore round trip. Thresholds are integer parts: with shortest 2, 3 is entry
+    // 2 and 4 entry 2 dotted.
     EXPECT_EQ(notes(score(scoreSettings(128), {{60, 100, 2}, {60, 100, 3}, {60, 100, 4}})),
               (std::vector<std::string>{"C5 15 128th", "C5 30 64th", "C5 45 64th."}));
     // Past the last range, even as the first tone: the longest value the ladder writes.

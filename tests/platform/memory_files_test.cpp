@@ -31,7 +31,7 @@ TEST(MemoryFiles, WholeWriteLandsOnlyAtFinish) {
     EXPECT_EQ(*files.read("/w/a/h.bin"), "WXYZ!");
 }
 
-TEST(MemoryFiles, FoldersAsOnDisk) {
+TEST(MemoryFiles, FoldersAsOnDiskAndACopyIsASnapshot) {
     MemoryFiles files;
     EXPECT_EQ(files.writeWhole("/fehlt/x.txt", "x"), "kann nicht geschrieben werden");
     EXPECT_FALSE(files.exists("/fehlt/x.txt"));
@@ -49,11 +49,7 @@ TEST(MemoryFiles, FoldersAsOnDisk) {
     EXPECT_EQ(*files.read("/n/m/log.txt") + *files.read("/w/kopie.txt"), "1212");
     EXPECT_EQ(files.copy("/n/fehlt.txt", "/w/k2.txt"), "ist nicht vorhanden");
     EXPECT_FALSE(files.exists("/w/k2.txt"));
-}
 
-TEST(MemoryFiles, ACopyIsASnapshot) {
-    MemoryFiles files;
-    files.createFolder("/w");
     ASSERT_EQ(writeTextLines(files, "/w/t.txt", {"eins", "zwei"}), "");
     const MemoryFiles snapshot = files;
     ASSERT_EQ(writeTextLines(files, "/w/t.txt", {"drei"}), "");

@@ -54,7 +54,7 @@ struct CatalogRead : ::testing::Test {
 
 } // namespace
 
-TEST(Catalog, ValueRulesOfTheProjectSubset) {
+TEST(Catalog, ValueRulesOfTheProjectSubsetAndTheListing) {
     // The first value starts two characters after the keyword; the last character is never read.
     EXPECT_EQ(
         testkit::mapped({1, 3, 4, 5},
@@ -92,9 +92,7 @@ TEST(Catalog, ValueRulesOfTheProjectSubset) {
                               split),
               (std::vector<std::string>{"Glocke|hell", "Glocke|", "Glocke-2|", "Glock|",
                                         "Glocke|hell-2", "|", "Glock|"}));
-}
 
-TEST(Catalog, ListingColumnsAndTheLongNameLine) {
     // A name from column 8 that reaches column 30 pushes DT to the next line.
     std::vector<std::string> listing = listingHead(LocalTime{2026, 12, 5, 17, 17, 22}, "L.txt");
     scan(project({item("\"Glocke.wav-hell\""), item("\"" + std::string(23, 'x') + ".wav\"")}),
