@@ -57,7 +57,7 @@ void App::Katalogleser() {
                            decimal, Sampletabelle, Samplezahl);
 }
 void App::Katalogliste() {
-    ::tonfex::Katalogliste(Sampletabelle, c.Zuordnung);
+    ::tonfex::Katalogliste(Sampletabelle, Samplezahl, c.Zuordnung);
 }
 void App::MidiAllOff() {
     ::tonfex::MidiAllOff(midi.out);

@@ -77,8 +77,9 @@ void Katalogleser(Files& files, Dialogs& dialogs, Clock& clock, const WorkFolder
 void HCLeser(Files& files, Dialogs& dialogs, const WorkFolder& folder,
              std::vector<std::string>& table, std::int32_t& Samplezahl);
 
-// Katalogliste: shows the catalog in Zuordnung.
-void Katalogliste(const std::vector<std::string>& table, ListBox& Zuordnung);
+// Katalogliste: shows the catalog in Zuordnung (the table filled as far as Samplezahl).
+void Katalogliste(const std::vector<std::string>& table, std::int32_t Samplezahl,
+                  ListBox& Zuordnung);
 
 // The entry's name: the characters before its first blank within the first 100 characters,
 // at most 99 characters.

@@ -106,7 +106,7 @@ TEST_F(CatalogRead, ReadersListAndEntryFields) {
     readHC();
     EXPECT_EQ(count, 3);
     ListBox list;
-    Katalogliste(table, list);
+    Katalogliste(table, count, list);
     EXPECT_EQ(list.lines(),
               (std::vector<std::string>{
                   "", "Tonnummern, zugeordnete", "Samples und deren Tondauern:", "",
