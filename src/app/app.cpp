@@ -76,11 +76,9 @@ void App::Form_Unload() {
 }
 
 void App::IniEinlesen() {
-    auto lines = readIniLines(platform.files, folder.path(names::ini));
-    if (!lines)
+    if (!readIniTable(platform.files, folder.path(names::ini), ini))
         failCommand(platform.dialogs,
                     withDefaultsHint(folder.text(names::ini) + " ist nicht vorhanden!"));
-    fillIniTable(ini, *lines);
     c.inidat.clear();
     for (int i = 1; i <= ini.count; ++i)
         c.inidat.add(ini.lines[static_cast<size_t>(i)]);

@@ -10,11 +10,11 @@
 
 namespace tonfex {
 
-void fillIniTable(IniTable& table, const std::vector<std::string>& fileLines) {
-    table.count = static_cast<int>(std::min<size_t>(fileLines.size(), IniTable::kMaxLines));
-    for (int i = 1; i <= IniTable::kMaxLines; ++i)
-        table.lines[static_cast<size_t>(i)] =
-            i <= table.count ? fileLines[static_cast<size_t>(i - 1)] : std::string();
+namespace {
+// Empties the lines beyond the count and indexes the rest by their first byte.
+void indexIniTable(IniTable& table) {
+    for (int i = table.count + 1; i <= IniTable::kMaxLines; ++i)
+        table.lines[static_cast<size_t>(i)].clear();
     // Counting sort of the non-empty lines by their first byte; it keeps the file order.
     std::array<std::uint16_t, 257> next{};
     for (int i = 1; i <= table.count; ++i)
@@ -27,6 +27,25 @@ void fillIniTable(IniTable& table, const std::vector<std::string>& fileLines) {
         if (const std::string& line = table.lines[static_cast<size_t>(i)]; !line.empty())
             table.byFirst[next[static_cast<unsigned char>(line[0])]++] =
                 static_cast<std::uint16_t>(i);
+}
+} // namespace
+
+void fillIniTable(IniTable& table, const std::vector<std::string>& fileLines) {
+    table.count = static_cast<int>(std::min<size_t>(fileLines.size(), IniTable::kMaxLines));
+    for (int i = 1; i <= table.count; ++i)
+        table.lines[static_cast<size_t>(i)] = fileLines[static_cast<size_t>(i - 1)];
+    indexIniTable(table);
+}
+
+bool readIniTable(Files& files, const std::filesystem::path& path, IniTable& table) {
+    LineReader reader(files, path, 4096);
+    if (!reader.opened()) return false;
+    table.count = 0;
+    while (table.count < IniTable::kMaxLines &&
+           reader.next(table.lines[static_cast<size_t>(table.count + 1)]))
+        ++table.count;
+    indexIniTable(table);
+    return !reader.failed();
 }
 
 std::optional<std::vector<std::string>> readIniLines(Files& files,

@@ -31,6 +31,10 @@ void fillIniTable(IniTable& table, const std::vector<std::string>& fileLines);
 // bytes; the rest of the file is not read. Nothing when the file cannot be read.
 std::optional<std::vector<std::string>> readIniLines(Files& files,
                                                      const std::filesystem::path& path);
+// Reads those lines straight into the table, each into the string the former reading left
+// there. False when the file cannot be read; the table then holds what was read before the
+// failure, indexed.
+bool readIniTable(Files& files, const std::filesystem::path& path, IniTable& table);
 
 // The value text of the first line that begins with `keyword` (case-sensitive prefix match),
 // with every blank removed; "" when no line carries the keyword.
