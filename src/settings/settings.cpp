@@ -42,7 +42,7 @@ bool readIniTable(Files& files, const std::filesystem::path& path, IniTable& tab
     if (!reader.opened()) return false;
     table.count = 0;
     while (table.count < IniTable::kMaxLines &&
-           reader.next(table.lines[static_cast<size_t>(table.count + 1)]))
+           reader.next(table.lines[static_cast<size_t>(table.count) + 1]))
         ++table.count;
     indexIniTable(table);
     return !reader.failed();
