@@ -99,9 +99,7 @@ PianoRoll readPianoRoll(Files& files, const WorkFolder& folder, char decimal) {
         return roll;
     }
     Settings s;
-    if (auto ini = readIniLines(files, folder.path(names::ini))) {
-        IniTable table;
-        fillIniTable(table, *ini);
+    if (IniTable table; readIniTable(files, folder.path(names::ini), table)) {
         s = convertSettings(table, decimal);
         forceRuleSettings(s);
     }

@@ -310,8 +310,7 @@ void Katalogliste(const std::vector<std::string>& table, std::int32_t Samplezahl
     for (const char* line : {"", "Tonnummern, zugeordnete", "Samples und deren Tondauern:", ""})
         Zuordnung.add(line);
     // Nothing lies beyond Samplezahl, so the search for the first entry stops there.
-    const size_t last = std::min({table.size() - 1, static_cast<size_t>(kCatalogLast),
-                                  static_cast<size_t>(std::max(Samplezahl, 0))});
+    const size_t last = std::min(table.size() - 1, static_cast<size_t>(std::max(Samplezahl, 0)));
     size_t k = 1;
     if (k <= last && table[k].empty()) {
         Zuordnung.add("In den ersten Zeilen von");

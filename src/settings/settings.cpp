@@ -38,7 +38,7 @@ void fillIniTable(IniTable& table, const std::vector<std::string>& fileLines) {
 }
 
 bool readIniTable(Files& files, const std::filesystem::path& path, IniTable& table) {
-    LineReader reader(files, path, 4096);
+    LineReader reader(files, path, IniTable::kMaxLineBytes);
     if (!reader.opened()) return false;
     table.count = 0;
     while (table.count < IniTable::kMaxLines &&
@@ -50,7 +50,7 @@ bool readIniTable(Files& files, const std::filesystem::path& path, IniTable& tab
 
 std::optional<std::vector<std::string>> readIniLines(Files& files,
                                                      const std::filesystem::path& path) {
-    auto read = readFirstLines(files, path, IniTable::kMaxLines, 4096);
+    auto read = readFirstLines(files, path, IniTable::kMaxLines, IniTable::kMaxLineBytes);
     if (!read) return std::nullopt;
     return std::move(read->lines);
 }

@@ -16,6 +16,7 @@ namespace tonfex {
 // Room for the file's first 300 lines, at indices 1..300.
 struct IniTable {
     static constexpr int kMaxLines = 300;
+    static constexpr size_t kMaxLineBytes = 4096; // the rest of a longer line is not kept
     std::array<std::string, kMaxLines + 1> lines;
     int count = 0;
     // The line numbers grouped by their first byte, in file order within each group, so that a
