@@ -1,5 +1,7 @@
 #include "platform/doubles.h"
 
+#include <string_view>
+
 namespace tonfex {
 
 bool ScriptedDialogs::nextAnswer() {
@@ -121,7 +123,31 @@ private:
     bool done_ = false;
 };
 
+namespace {
+// A path whose every component is a plain name after one root separator at most, with only
+// the preferred separator and no drive: its normal form is itself.
+template <class C> bool alreadyNormal(std::basic_string_view<C> p) {
+    constexpr C sep = static_cast<C>(std::filesystem::path::preferred_separator);
+    if (p.empty() || p.back() == sep) return false;
+    size_t start = p.front() == sep ? 1 : 0;
+    for (;;) {
+        size_t end = start;
+        while (end < p.size() && p[end] != sep) {
+            if (p[end] == '/' || p[end] == ':') return false;
+            ++end;
+        }
+        const auto part = p.substr(start, end - start);
+        if (part.empty() || (part[0] == '.' && (part.size() == 1 || (part.size() == 2 && part[1] == '.'))))
+            return false;
+        if (end == p.size()) return true;
+        start = end + 1;
+    }
+}
+} // namespace
+
 std::string MemoryFiles::key(const std::filesystem::path& path) {
+    if (alreadyNormal(std::basic_string_view<std::filesystem::path::value_type>(path.native())))
+        return path.string();
     std::filesystem::path normal = path.lexically_normal();
     if (!normal.has_filename() && normal.has_relative_path()) normal = normal.parent_path();
     return normal.string();

@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 
 namespace tonfex {
 
@@ -78,11 +79,12 @@ void appendField(std::string& out, long value) {
 // whenever it is full, so that a project of any size needs no more memory than the buffer.
 class ProjectText {
 public:
-    explicit ProjectText(WholeFileWriter& file) : file_(file), buffer_(size_t{256} * 1024) {}
+    explicit ProjectText(WholeFileWriter& file)
+        : file_(file), buffer_(std::make_unique_for_overwrite<char[]>(kBufferBytes)) {}
 
     void put(std::string_view text) {
-        if (used_ + text.size() > buffer_.size()) makeRoom(text.size());
-        std::memcpy(buffer_.data() + used_, text.data(), text.size());
+        if (used_ + text.size() > capacity_) makeRoom(text.size());
+        std::memcpy(buffer_.get() + used_, text.data(), text.size());
         used_ += text.size();
     }
     // REAPER reads a project as UTF-8, the program's own text form: sample names and
@@ -97,15 +99,19 @@ public:
         put(number_);
     }
     void flush() {
-        file_.write({buffer_.data(), used_});
+        file_.write({buffer_.get(), used_});
         used_ = 0;
     }
 
 private:
+    // 64 KB: few writes per project, and small enough for the allocator to reuse from one
+    // project to the next instead of mapping fresh pages; never filled before it is written.
+    static constexpr size_t kBufferBytes = size_t{64} * 1024;
     void makeRoom(size_t n);
 
     WholeFileWriter& file_;
-    std::vector<char> buffer_;
+    std::unique_ptr<char[]> buffer_;
+    size_t capacity_ = kBufferBytes;
     size_t used_ = 0;
     std::string number_;
 };
@@ -113,32 +119,43 @@ private:
 // Out of line, so that put() stays small enough to be copied into every caller.
 void ProjectText::makeRoom(size_t n) {
     flush();
-    if (n > buffer_.size()) buffer_.resize(n);
+    if (n > capacity_) {
+        buffer_ = std::make_unique_for_overwrite<char[]>(n);
+        capacity_ = n;
+    }
 }
 
 // The printed forms of recent values: most numbers of a project repeat from item to item.
+// Each slot holds its text inline, so the cache is one block without a string per slot.
 class PrintCache {
 public:
     void put(ProjectText& out, double value) {
         std::uint64_t bits;
         std::memcpy(&bits, &value, sizeof bits);
-        Slot& slot = slots_[(bits * 0x9E3779B97F4A7C15u) >> 52]; // the top 12 bits of a mix
-        if (!slot.used || slot.bits != bits) {
-            slot.text.clear();
-            appendPrintText(slot.text, value);
+        Slot& slot = slots_[(bits * 0x9E3779B97F4A7C15u) >> (64 - kSlotBits)];
+        if (slot.length == 0 || slot.bits != bits) {
+            text_.clear();
+            appendPrintText(text_, value);
+            if (text_.size() > sizeof slot.text) { // too long to keep: printed as it is
+                out.put(text_);
+                return;
+            }
+            std::memcpy(slot.text, text_.data(), text_.size());
+            slot.length = static_cast<std::uint8_t>(text_.size()); // never 0: ends in a blank
             slot.bits = bits;
-            slot.used = true;
         }
-        out.put(slot.text);
+        out.put({slot.text, slot.length});
     }
 
 private:
+    static constexpr int kSlotBits = 11;
     struct Slot {
-        bool used = false;
         std::uint64_t bits = 0;
-        std::string text;
+        std::uint8_t length = 0; // 0: empty
+        char text[23];
     };
-    std::vector<Slot> slots_ = std::vector<Slot>(4096);
+    std::vector<Slot> slots_ = std::vector<Slot>(size_t{1} << kSlotBits);
+    std::string text_;
 };
 
 void printedLine(ProjectText& out, PrintCache& cache, std::string_view head, double value) {
@@ -185,8 +202,9 @@ private:
 // make a project of its size times eight.
 constexpr size_t kHeadBytes = size_t{4} << 20;
 
-std::vector<std::string> readHead(Files& files, Dialogs& dialogs, const WorkFolder& folder,
-                                  std::string_view name) {
+// The head's bytes; a missing or too large head ends the command.
+std::string headBytes(Files& files, Dialogs& dialogs, const WorkFolder& folder,
+                      std::string_view name) {
     const std::string unchanged = " " + folder.text(names::project) + " bleibt unverändert.";
     auto head = readFirstBytes(files, folder.path(name), kHeadBytes);
     if (!head)
@@ -196,7 +214,12 @@ std::vector<std::string> readHead(Files& files, Dialogs& dialogs, const WorkFold
         failCommand(dialogs, "Die Projektvorlage " + folder.text(name) +
                                  " ist größer als 4 MB; so große Vorlagen liest das Programm "
                                  "nicht!" + unchanged);
-    return splitLines(decodeFileText(std::move(head->bytes)));
+    return std::move(head->bytes);
+}
+
+std::vector<std::string> readHead(Files& files, Dialogs& dialogs, const WorkFolder& folder,
+                                  std::string_view name) {
+    return splitLines(decodeFileText(headBytes(files, dialogs, folder, name)));
 }
 
 void Itemschreiber(ProjectRun& run, const std::vector<std::string>& trackHead, ProjectText& out) {
@@ -297,8 +320,8 @@ void Itemschreiber(ProjectRun& run, const std::vector<std::string>& trackHead, P
 } // namespace
 
 void requireTemplateHeads(Files& files, Dialogs& dialogs, const WorkFolder& folder) {
-    readHead(files, dialogs, folder, names::projectHead01);
-    readHead(files, dialogs, folder, names::projectHead02);
+    headBytes(files, dialogs, folder, names::projectHead01);
+    headBytes(files, dialogs, folder, names::projectHead02);
 }
 
 void Projektschreiber(ProjectRun& run) {

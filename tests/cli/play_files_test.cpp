@@ -100,8 +100,9 @@ TEST(PlayFiles, MidiFileReadByMidoHoldsTheProtocolsNotesAndTimes) {
                     std::max(0.0, std::round(cNumber(sentNotes[k]) - firstTone)), 1)
             << sentNotes[k];
     }
-    // The tones start 100 ms and 50 ms apart in real time, give or take the machine's timing.
-    EXPECT_NEAR(cNumber(sentNotes[3]) - cNumber(sentNotes[1]), 100, 15);
+    // The second tone starts 100 ms after the first in real time, never noticeably earlier; a
+    // loaded machine can only delay it (the scheduled times are checked exactly below).
+    EXPECT_GE(cNumber(sentNotes[3]) - cNumber(sentNotes[1]), 85);
 
     // Without the protocol the play takes no time and the file holds the scheduled times.
     ASSERT_EQ(cliIn(tmp, {"play", "--mid", mid.string()}).status, 0);
