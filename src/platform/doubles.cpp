@@ -1,5 +1,6 @@
 #include "platform/doubles.h"
 
+#include <algorithm>
 #include <string_view>
 
 namespace tonfex {
@@ -128,17 +129,15 @@ namespace {
 // the preferred separator and no drive: its normal form is itself.
 template <class C> bool alreadyNormal(std::basic_string_view<C> p) {
     constexpr C sep = static_cast<C>(std::filesystem::path::preferred_separator);
-    if (p.empty() || p.back() == sep) return false;
-    size_t start = p.front() == sep ? 1 : 0;
-    for (;;) {
-        size_t end = start;
-        while (end < p.size() && p[end] != sep) {
-            if (p[end] == '/' || p[end] == ':') return false;
-            ++end;
-        }
+    constexpr C dots[] = {'.', '.'};
+    const std::basic_string_view<C> self(dots, 1), up(dots, 2);
+    if (p.empty() || p.back() == sep || p.find(C(':')) != p.npos) return false;
+    if (sep != C('/') && p.find(C('/')) != p.npos) return false;
+    if (p.front() == sep) p.remove_prefix(1);
+    for (size_t start = 0;;) {
+        const size_t end = std::min(p.find(sep, start), p.size());
         const auto part = p.substr(start, end - start);
-        if (part.empty() || (part[0] == '.' && (part.size() == 1 || (part.size() == 2 && part[1] == '.'))))
-            return false;
+        if (part.empty() || part == self || part == up) return false;
         if (end == p.size()) return true;
         start = end + 1;
     }
